@@ -1,0 +1,210 @@
+// The state of one trading session: who is logged in, which back-end, and the tables that
+// mirror the account as the back-end last reported it. No Qt here.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+namespace ft {
+
+// The login dialog's server-list index; selects hosts, ports, titles and a few rules.
+enum class ServerMode : int {
+    IntradayFirstRound = 0,   // "内盘日内初赛"
+    OvernightFirstRound = 1,  // "内盘隔夜初赛"
+    SecondRound = 2,          // "复赛与实盘"
+    Cooperation = 3,          // "合作赛"
+};
+inline constexpr int kServerModeCount = 4;
+
+struct ServerProfile {
+    std::string quoteHost;  // dotted IPv4 text, empty when the name could not be resolved
+    std::string quotePort;  // decimal text
+    std::string webHost;
+    std::string webPort;
+};
+
+// Records: every field is a fixed-width zero-terminated GBK text; kWidths counts the
+// terminator. The fields follow each other without padding, so field i starts at the sum of
+// the widths before it.
+struct ProductRecord {
+    static constexpr std::array<std::size_t, 10> kWidths{8, 16, 32, 16, 8, 8, 16, 16, 16, 16};
+    char varietyCode[8];
+    char contractCode[16];
+    char contractName[32];
+    char exchange[16];
+    char multiplier[8];
+    char tickSize[8];
+    char productType[16];
+    char lastDate[16];
+    char margin[16];
+    char commission[16];
+};
+
+struct OrderRecord {
+    static constexpr std::array<std::size_t, 11> kWidths{32, 16, 8, 8, 8, 8, 16, 32, 16, 8, 16};
+    char orderNo[32];
+    char contractCode[16];
+    char direction[8];
+    char openClose[8];
+    char volume[8];
+    char unfilledVolume[8];
+    char price[16];
+    char orderTime[32];
+    char status[16];
+    char filledVolume[8];
+    char avgFillPrice[16];
+};
+
+struct PositionRecord {
+    static constexpr std::array<std::size_t, 13> kWidths{16, 8,  8,  8, 8, 8, 16,
+                                                         16, 16, 32, 8, 8, 16};
+    char contractCode[16];
+    char direction[8];
+    char totalVolume[8];
+    char yesterdayVolume[8];
+    char todayVolume[8];
+    char closableVolume[8];
+    char avgPrice[16];
+    char profit[16];
+    char margin[16];
+    char exchange[32];
+    char extra1[8];
+    char extra2[8];
+    char positionNo[16];
+};
+
+struct TradeRecord {
+    static constexpr std::array<std::size_t, 7> kWidths{16, 16, 8, 8, 16, 8, 16};
+    char tradeNo[16];
+    char contractCode[16];
+    char direction[8];
+    char openClose[8];
+    char price[16];
+    char volume[8];
+    char tradeTime[16];
+};
+
+struct MoneyRecord {
+    static constexpr std::array<std::size_t, 7> kWidths{32, 32, 32, 32, 16, 8, 32};
+    char staticEquity[32];
+    char closeProfit[32];
+    char frozen[32];
+    char money3[32];
+    char commission[16];
+    char stopLossCloseCount[8];
+    char riskBase[32];
+};
+
+// Start of field `index` inside a record.
+template <typename Record>
+char* FieldData(Record& record, std::size_t index) {
+    std::size_t offset = 0;
+    for (std::size_t i = 0; i < index; ++i) {
+        offset += Record::kWidths[i];
+    }
+    return reinterpret_cast<char*>(&record) + offset;
+}
+template <typename Record>
+const char* FieldData(const Record& record, std::size_t index) {
+    return FieldData(const_cast<Record&>(record), index);
+}
+
+// A fixed-capacity table. A row whose contractCode is empty ends the table for every reader.
+template <typename Record, std::size_t Capacity>
+struct Table {
+    static constexpr std::size_t kCapacity = Capacity;
+    std::array<Record, Capacity> rows{};
+
+    // Rows from the first up to the first empty contractCode, at most `bound`.
+    std::size_t Count(std::size_t bound = Capacity) const {
+        std::size_t n = 0;
+        while (n < bound && n < Capacity && rows[n].contractCode[0] != '\0') {
+            ++n;
+        }
+        return n;
+    }
+};
+
+using ProductTable = Table<ProductRecord, 512>;
+using OrderTable = Table<OrderRecord, 1024>;
+using PositionTable = Table<PositionRecord, 128>;
+using TradeTable = Table<TradeRecord, 1024>;
+
+// A value that a loader replaces as a whole and publishes in one step. Readers take one
+// snapshot and keep reading it while a newer one may be published.
+template <typename T>
+class Published {
+public:
+    Published() : value_(std::make_shared<const T>()) {}
+    std::shared_ptr<const T> Snapshot() const {
+        std::lock_guard lock(mutex_);
+        return value_;
+    }
+    void Publish(std::shared_ptr<const T> value) {
+        std::lock_guard lock(mutex_);
+        value_.swap(value);
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::shared_ptr<const T> value_;
+};
+
+// The login fields: set by the login worker, read by every request.
+struct LoginFields {
+    std::string userName;
+    std::string password;
+    std::string displayName;
+    std::string forcedCloseCount;
+    std::string bankName;
+    std::string priceLimitBuffer;
+    ServerMode serverMode = ServerMode::IntradayFirstRound;
+};
+
+class SessionState {
+public:
+    LoginFields Login() const {
+        std::lock_guard lock(loginMutex_);
+        return login_;
+    }
+    void SetLogin(LoginFields fields) {
+        std::lock_guard lock(loginMutex_);
+        login_ = std::move(fields);
+    }
+    ServerMode serverMode() const { return Login().serverMode; }
+    const ServerProfile& Profile(ServerMode mode) const {
+        return profiles[static_cast<std::size_t>(mode)];
+    }
+
+    // Filled at start-up before any thread runs; tests point them at their own servers.
+    std::array<ServerProfile, kServerModeCount> profiles;
+
+    Published<ProductTable> products;
+    Published<OrderTable> orders;
+    Published<PositionTable> positions;
+    Published<TradeTable> trades;
+    Published<MoneyRecord> money;
+
+    // 1 while the first loading of all tables after login runs.
+    std::atomic<int> tablesLoading{0};
+
+    int screenDpi = 0;
+    bool largeFonts = false;
+    std::string chatUrl;
+
+private:
+    mutable std::mutex loginMutex_;
+    LoginFields login_;
+};
+
+// Product lookup by exact contract code; nullptr when there is none.
+const ProductRecord* FindProduct(const ProductTable& products, std::string_view code);
+// The contract's multiplier as an integer; 1 when the contract is not in the table.
+long long ContractMultiplier(const ProductTable& products, std::string_view code);
+
+}  // namespace ft
