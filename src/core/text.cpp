@@ -19,6 +19,23 @@ std::string_view UpToZero(std::string_view s) {
     return pos == std::string_view::npos ? s : s.substr(0, pos);
 }
 
+// Opening a converter costs far more than a short conversion, so each thread keeps its two.
+iconv_t Descriptor(const char* to, const char* from) {
+    struct Cache {
+        iconv_t toGbk = iconv_open("CP936", "UTF-8");
+        iconv_t toUtf8 = iconv_open("UTF-8", "CP936");
+        ~Cache() {
+            for (iconv_t cd : {toGbk, toUtf8}) {
+                if (cd != reinterpret_cast<iconv_t>(-1)) {
+                    iconv_close(cd);
+                }
+            }
+        }
+    };
+    thread_local Cache cache;
+    return std::strcmp(to, "CP936") == 0 ? cache.toGbk : cache.toUtf8;
+}
+
 // One conversion through iconv; `replacement` is written for every input sequence that cannot
 // be converted, after which conversion resumes `skip(...)` bytes later.
 template <typename SkipFn>
@@ -29,7 +46,7 @@ std::string Convert(const char* to, const char* from, std::string_view input,
     if (input.empty()) {
         return out;
     }
-    iconv_t cd = iconv_open(to, from);
+    iconv_t cd = Descriptor(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         return out;
     }
@@ -54,8 +71,7 @@ std::string Convert(const char* to, const char* from, std::string_view input,
         in += n;
         inLeft -= n;
     }
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    iconv_close(cd);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);  // reset the shift state for the next use
     return out;
 }
 
