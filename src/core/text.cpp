@@ -20,7 +20,7 @@ std::string_view UpToZero(std::string_view s) {
 }
 
 // Opening a converter costs far more than a short conversion, so each thread keeps its two.
-iconv_t Descriptor(const char* to, const char* from) {
+iconv_t Descriptor(const char* to, const char* /*from*/) {
     struct Cache {
         iconv_t toGbk = iconv_open("CP936", "UTF-8");
         iconv_t toUtf8 = iconv_open("UTF-8", "CP936");
