@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/text.h"
+#include "platform/ini_file.h"
+#include "platform/paths.h"
+#include "platform/system.h"
+
+namespace ft::platform {
+namespace {
+
+class IniFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path() / ("ft-ini-" + std::to_string(::getpid()));
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        file = (dir / "client.ini").string();
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::filesystem::path dir;
+    std::string file;
+};
+
+TEST_F(IniFileTest, MissingFileSectionOrKeyGivesTheDefault) {
+    EXPECT_EQ(GetPrivateProfileString("user", "username", "0", file), "0");
+    EXPECT_EQ(GetPrivateProfileInt("loginfo", "saveuser", 7, file), 7);
+    ASSERT_TRUE(WritePrivateProfileString("loginfo", "user", "demo", file));
+    EXPECT_EQ(GetPrivateProfileString("loginfo", "td", "", file), "");
+    EXPECT_EQ(GetPrivateProfileString("other", "user", "d", file), "d");
+}
+
+TEST_F(IniFileTest, WritesKeepOtherKeysAndSectionsAndGbkValues) {
+    ASSERT_TRUE(WritePrivateProfileString("login_rn", "20261207", Ansi("张三"), file));
+    ASSERT_TRUE(WritePrivateProfileString("login_rn", "lasttime", "1765000000", file));
+    ASSERT_TRUE(WritePrivateProfileString("login_gy", "lasttime", "1", file));
+    ASSERT_TRUE(WritePrivateProfileString("login_rn", "lasttime", "1765000002", file));
+    EXPECT_EQ(GetPrivateProfileString("login_rn", "20261207", "", file), Ansi("张三"));
+    EXPECT_EQ(GetPrivateProfileString("login_rn", "lasttime", "", file), "1765000002");
+    EXPECT_EQ(GetPrivateProfileInt("login_gy", "lasttime", 0, file), 1);
+    // No temporary file is left behind.
+    int files = 0;
+    for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(dir)) {
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+}
+
+TEST_F(IniFileTest, AFileThatCannotBeWrittenReportsFailure) {
+    EXPECT_FALSE(WritePrivateProfileString("loginfo", "user", "x", (dir / "no" / "f.ini").string()));
+    // A directory in place of the file: the rename fails and nothing is left behind.
+    std::filesystem::create_directories(dir / "taken.ini");
+    EXPECT_FALSE(WritePrivateProfileString("loginfo", "user", "x", (dir / "taken.ini").string()));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(Paths, EnvironmentOverridesBothDirectories) {
+    setenv("FT_PROGRAM_DIR", "/tmp/ft-prog/", 1);
+    auto root = std::filesystem::temp_directory_path() / ("ft-root-" + std::to_string(::getpid()));
+    setenv("FT_SYSTEM_ROOT", root.c_str(), 1);
+    EXPECT_EQ(ProgramDir(), "/tmp/ft-prog");
+    EXPECT_EQ(ProgramFile("client.ini"), "/tmp/ft-prog/client.ini");
+    EXPECT_EQ(SystemFile("fs.ini"), root.string() + "/fs.ini");
+    EXPECT_TRUE(std::filesystem::is_directory(root));  // created on first use
+    unsetenv("FT_PROGRAM_DIR");
+    unsetenv("FT_SYSTEM_ROOT");
+    std::filesystem::remove_all(root);
+    EXPECT_FALSE(ProgramDir().empty());
+}
+
+TEST(System, FingerprintSourcesAndStartingAProgramWithoutAShell) {
+    EXPECT_FALSE(ComputerName().empty());
+#if defined(__x86_64__)
+    EXPECT_EQ(ProcessorFeatureBytes().size(), 4u);
+#endif
+    auto dir = std::filesystem::temp_directory_path() / ("ft-spawn-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const auto marker = dir / "argument.txt";
+    const auto script = dir / "update";
+    {
+        std::ofstream out(script);
+        out << "#!/bin/sh\nprintf '%s' \"$1\" > '" << marker.string() << "'\n";
+    }
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    // One argument, blanks and shell characters included, reaches the program untouched.
+    ASSERT_TRUE(StartProgram(script.string(), "a b;$(x)"));
+    for (int i = 0; i < 200 && !std::filesystem::exists(marker); ++i) {
+        ::usleep(10000);
+    }
+    ::usleep(20000);
+    std::ifstream in(marker);
+    std::stringstream s;
+    s << in.rdbuf();
+    EXPECT_EQ(s.str(), "a b;$(x)");
+    EXPECT_FALSE(StartProgram((dir / "missing").string(), ""));
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace ft::platform
