@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <mutex>
 
 #include "core/text.h"
@@ -20,13 +21,28 @@ std::mutex& FileMutex() {
     return mutex;
 }
 
+// SimpleIni sizes its buffer from the file length, which is garbage for a directory or a
+// device; only a regular file is read.
+enum class Load { Missing, Loaded, Unusable };
+Load LoadIni(CSimpleIniA& ini, const std::string& file) {
+    std::error_code ec;
+    auto status = std::filesystem::status(file, ec);
+    if (ec || status.type() == std::filesystem::file_type::not_found) {
+        return Load::Missing;
+    }
+    if (status.type() != std::filesystem::file_type::regular) {
+        return Load::Unusable;
+    }
+    return ini.LoadFile(file.c_str()) < 0 ? Load::Unusable : Load::Loaded;
+}
+
 }  // namespace
 
 std::string GetPrivateProfileString(const std::string& section, const std::string& key,
                                     const std::string& defaultValue, const std::string& file) {
     std::lock_guard lock(FileMutex());
     CSimpleIniA ini(false, false, false);
-    if (ini.LoadFile(file.c_str()) < 0) {
+    if (LoadIni(ini, file) != Load::Loaded) {
         return defaultValue;
     }
     const char* value = ini.GetValue(section.c_str(), key.c_str(), nullptr);
@@ -47,7 +63,9 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
                                const std::string& value, const std::string& file) {
     std::lock_guard lock(FileMutex());
     CSimpleIniA ini(false, false, false);
-    ini.LoadFile(file.c_str());  // a missing file starts empty
+    if (LoadIni(ini, file) == Load::Unusable) {
+        return false;  // never replace what could not be read
+    }
     ini.SetValue(section.c_str(), key.c_str(), value.c_str());
     std::string temporary = file + ".tmp" + std::to_string(::getpid());
     if (ini.SaveFile(temporary.c_str(), false) < 0) {
