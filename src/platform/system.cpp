@@ -34,8 +34,8 @@ std::tm LocalNow() { return LocalTime(std::time(nullptr)); }
 
 int ProcessId() { return static_cast<int>(::getpid()); }
 
-std::vector<unsigned char> AdapterHardwareAddresses() {
-    std::vector<unsigned char> out;
+std::vector<std::vector<unsigned char>> AdapterHardwareAddresses() {
+    std::vector<std::vector<unsigned char>> out;
     ifaddrs* list = nullptr;
     if (getifaddrs(&list) != 0) {
         return out;
@@ -48,7 +48,7 @@ std::vector<unsigned char> AdapterHardwareAddresses() {
             continue;
         }
         const auto* ll = reinterpret_cast<const sockaddr_ll*>(it->ifa_addr);
-        out.insert(out.end(), ll->sll_addr, ll->sll_addr + ll->sll_halen);
+        out.emplace_back(ll->sll_addr, ll->sll_addr + ll->sll_halen);
     }
     freeifaddrs(list);
     return out;

@@ -16,8 +16,8 @@ std::tm LocalNow();
 int ProcessId();
 
 // Machine fingerprint sources.
-// Hardware addresses of the network adapters, in the system's list order, concatenated.
-std::vector<unsigned char> AdapterHardwareAddresses();
+// Hardware addresses of the network adapters, in the system's list order.
+std::vector<std::vector<unsigned char>> AdapterHardwareAddresses();
 // The 4 bytes (little-endian) of the processor's leaf-1 feature flags (EDX); empty where the
 // processor has no such instruction.
 std::vector<unsigned char> ProcessorFeatureBytes();

@@ -1,0 +1,90 @@
+#include "ui/app/effects.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+#include <cstdlib>
+#include <mutex>
+
+#include "core/text.h"
+#include "platform/paths.h"
+#include "platform/system.h"
+#include "ui/app/ui_thread.h"
+#include "ui/text_boundary.h"
+
+namespace ft::ui {
+namespace {
+
+std::mutex& EffectsMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+std::unique_ptr<Effects>& Installed() {
+    static std::unique_ptr<Effects> effects = std::make_unique<Effects>();
+    return effects;
+}
+
+}  // namespace
+
+MessageResult Effects::ShowMessage(QWidget* owner, const QString& text, const QString& caption,
+                                   MessageButtons buttons) {
+    QMessageBox::StandardButtons standard = QMessageBox::Ok;
+    if (buttons == MessageButtons::OkCancel) {
+        standard = QMessageBox::Ok | QMessageBox::Cancel;
+    } else if (buttons == MessageButtons::YesNo) {
+        standard = QMessageBox::Yes | QMessageBox::No;
+    }
+    QMessageBox box(QMessageBox::NoIcon, caption, text, standard, owner);
+    switch (box.exec()) {
+        case QMessageBox::Cancel: return MessageResult::Cancel;
+        case QMessageBox::Yes: return MessageResult::Yes;
+        case QMessageBox::No: return MessageResult::No;
+        default: return MessageResult::Ok;
+    }
+}
+
+QString Effects::AskSaveFileName(QWidget* owner, const QString& proposedName,
+                                 const QString& filter, const QString& defaultSuffix) {
+    QFileDialog dialog(owner, QString(), proposedName, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().first();
+}
+
+bool Effects::OpenUrl(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }
+
+bool Effects::StartUpdater(const std::string& commandLine) {
+    return platform::StartProgram(platform::ProgramFile("update"), commandLine);
+}
+
+void Effects::ExitProcess(int code) { std::_Exit(code); }
+
+Effects& CurrentEffects() {
+    std::lock_guard lock(EffectsMutex());
+    return *Installed();
+}
+
+void SetEffects(std::unique_ptr<Effects> effects) {
+    std::lock_guard lock(EffectsMutex());
+    Installed() = effects ? std::move(effects) : std::make_unique<Effects>();
+}
+
+MessageResult Message(QWidget* owner, const std::string& gbkText, MessageButtons buttons) {
+    return Message(owner, gbkText, Ansi("通知"), buttons);
+}
+
+MessageResult Message(QWidget* owner, const std::string& gbkText, const std::string& gbkCaption,
+                      MessageButtons buttons) {
+    MessageResult result = MessageResult::Ok;
+    RunOnUiThread([&] {
+        result = CurrentEffects().ShowMessage(owner, ToQt(gbkText), ToQt(gbkCaption), buttons);
+    });
+    return result;
+}
+
+}  // namespace ft::ui
