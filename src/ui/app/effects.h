@@ -24,8 +24,9 @@ public:
     virtual bool OpenUrl(const QString& url);
     // Starts the program "update" beside the executable with the back-end's command line.
     virtual bool StartUpdater(const std::string& commandLine);
-    // Ends the process at once, without closing windows.
-    [[noreturn]] virtual void ExitProcess(int code);
+    // Ends the process at once, without closing windows. (Only a test's replacement returns;
+    // callers return right after it.)
+    virtual void ExitProcess(int code);
 };
 
 Effects& CurrentEffects();

@@ -1,0 +1,252 @@
+#include "core/login_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QSignalSpy>
+#include <QTest>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <stdlib.h>
+
+#include "core/login.h"
+#include "core/session_state.h"
+#include "core/text.h"
+#include "net/table_loaders.h"
+#include "platform/ini_file.h"
+#include "platform/paths.h"
+#include "support/http_test_server.h"
+#include "support/recording_effects.h"
+#include "ui/controls/text_controls.h"
+#include "ui/controls/xp_button.h"
+
+namespace ft {
+namespace {
+
+using testing::HttpTestServer;
+using testing::RecordedEffects;
+using testing::RecordingEffects;
+
+class LoginTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing::TestApp();
+        dir = std::filesystem::temp_directory_path() /
+              ("ft-login-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir / "program");
+        std::filesystem::create_directories(dir / "root");
+        setenv("FT_PROGRAM_DIR", (dir / "program").c_str(), 1);
+        setenv("FT_SYSTEM_ROOT", (dir / "root").c_str(), 1);
+        for (int mode = 0; mode < kServerModeCount; ++mode) {
+            server.Serve(session, static_cast<ServerMode>(mode));
+        }
+        server.AnswerWith([this](const testing::RecordedRequest& r) {
+            std::lock_guard lock(mutex);
+            if (r.path.find("dologin2018") != std::string::npos) {
+                return loginAnswer;
+            }
+            return std::string();
+        });
+        ui::SetEffects(std::make_unique<RecordingEffects>(effects));
+    }
+    void TearDown() override {
+        loader.WaitIdle();
+        ui::SetEffects(nullptr);
+        unsetenv("FT_PROGRAM_DIR");
+        unsetenv("FT_SYSTEM_ROOT");
+        std::filesystem::remove_all(dir);
+    }
+    void AnswerLogin(const std::string& utf8) {
+        std::lock_guard lock(mutex);
+        loginAnswer = utf8;
+    }
+    // Types into the dialog, presses 登录 and waits for the worker's outcome.
+    bool LogIn(CFLoginDlg& dialog, int server, const QString& account, const QString& password) {
+        dialog.serverList()->setCurrentIndex(server);
+        dialog.accountEdit()->setText(account);
+        dialog.passwordEdit()->setText(password);
+        QSignalSpy accepted(&dialog, &QDialog::accepted);
+        QSignalSpy failed(&dialog, &CFLoginDlg::loginFailed);
+        QTest::mouseClick(dialog.loginButton(), Qt::LeftButton);
+        for (int i = 0; i < 100 && accepted.isEmpty() && failed.isEmpty(); ++i) {
+            accepted.wait(50);
+        }
+        return !accepted.isEmpty();
+    }
+    std::string SystemIni(const char* file, const char* section, const std::string& key) {
+        return platform::GetPrivateProfileString(section, key, "", platform::SystemFile(file));
+    }
+    static std::string Today() {
+        std::tm t = platform::LocalNow();
+        return Format("%04d%02d%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
+    }
+
+    std::filesystem::path dir;
+    HttpTestServer server;
+    SessionState session;
+    QuoteBook quotes;
+    TableLoader loader{session, quotes};
+    RecordedEffects effects;
+    std::mutex mutex;
+    std::string loginAnswer = "0,演示账户,20210426,,5,招商银行,x,y,demo01,3";
+};
+
+TEST_F(LoginTest, MissingInputsAreReportedAndTheButtonComesBack) {
+    CFLoginDlg dialog(session, loader);
+    EXPECT_FALSE(LogIn(dialog, 0, "", "pw"));
+    EXPECT_FALSE(LogIn(dialog, 0, "demo", ""));
+    EXPECT_EQ(effects.Messages(),
+              (std::vector<QString>{"通知|用户名不能为空", "通知|密码不能为空"}));
+    EXPECT_TRUE(dialog.loginButton()->isEnabled());
+    EXPECT_EQ(dialog.loginButton()->text(), "登陆");
+    EXPECT_TRUE(server.Requests().empty());
+}
+
+TEST_F(LoginTest, RefusalsShowTheTextAfterTheFirstComma) {
+    CFLoginDlg dialog(session, loader);
+    AnswerLogin("1,用户名或密码错误,请重试");
+    EXPECT_FALSE(LogIn(dialog, 0, "demo", "bad"));
+    AnswerLogin("1");
+    EXPECT_FALSE(LogIn(dialog, 0, "demo", "bad"));
+    EXPECT_EQ(effects.Messages(),
+              (std::vector<QString>{"通知|用户名或密码错误,请重试", "通知|1"}));
+}
+
+TEST_F(LoginTest, BlanksAreNotEmptyAndTheBodyIsInOrder) {
+    CFLoginDlg dialog(session, loader);
+    AnswerLogin("1,no");
+    EXPECT_FALSE(LogIn(dialog, 0, " ", " "));
+    const std::string body = server.Requests().at(0).body;
+    EXPECT_EQ(body.rfind("user_name= &user_pwd= &pwd= &ver=20150906&yjm=", 0), 0u) << body;
+    EXPECT_NE(body.find("&sign="), std::string::npos);
+}
+
+TEST_F(LoginTest, AnUnreachableServerIsReported) {
+    session.profiles[2].webHost = "";
+    CFLoginDlg dialog(session, loader);
+    EXPECT_FALSE(LogIn(dialog, 2, "demo", "demo"));
+    EXPECT_EQ(effects.Messages(), (std::vector<QString>{"通知|服务器连接失败!"}));
+}
+
+TEST_F(LoginTest, AnAnswerWithTooFewFieldsDoesNotLeaveTheDialogStuck) {
+    CFLoginDlg dialog(session, loader);
+    AnswerLogin("0,演示账户,20210426,,5,招商银行,x,y,demo01");  // mode 1 needs field 9
+    EXPECT_FALSE(LogIn(dialog, 1, "demo", "demo"));
+    ASSERT_EQ(effects.Messages().size(), 1u);
+    EXPECT_TRUE(dialog.loginButton()->isEnabled());
+}
+
+TEST_F(LoginTest, AVersionMismatchStartsTheUpdaterAndEndsTheProcess) {
+    CFLoginDlg dialog(session, loader);
+    AnswerLogin("0,演示账户,20990101,--from http://x/u.zip,5,招商银行,x,y,demo01");
+    QSignalSpy failed(&dialog, &CFLoginDlg::loginFailed);
+    dialog.accountEdit()->setText("demo");
+    dialog.passwordEdit()->setText("demo");
+    dialog.StartLogin();
+    for (int i = 0; i < 100; ++i) {
+        QTest::qWait(20);
+        std::lock_guard lock(effects.mutex);
+        if (!effects.exitCodes.empty()) {
+            break;
+        }
+    }
+    std::lock_guard lock(effects.mutex);
+    EXPECT_EQ(effects.messages, (std::vector<QString>{"通知|发现新版本，请先更新!"}));
+    EXPECT_EQ(effects.updaterCommands, (std::vector<std::string>{"--from http://x/u.zip"}));
+    EXPECT_EQ(effects.exitCodes, (std::vector<int>{0}));
+}
+
+TEST_F(LoginTest, ASuccessfulLoginStoresTheSessionAndWritesTheIniFiles) {
+    {
+        CFLoginDlg dialog(session, loader);
+        dialog.saveAccountBox()->setChecked(true);
+        ASSERT_TRUE(LogIn(dialog, 1, "demo", "secret"));
+    }
+    const LoginFields login = session.Login();
+    EXPECT_EQ(login.userName, "demo01");  // replaced by the answer
+    EXPECT_EQ(login.password, "secret");
+    EXPECT_EQ(login.displayName, Ansi("演示账户"));
+    EXPECT_EQ(login.bankName, Ansi("招商银行"));
+    EXPECT_EQ(login.priceLimitBuffer, "5");
+    EXPECT_EQ(login.forcedCloseCount, "3");
+    EXPECT_EQ(login.serverMode, ServerMode::OvernightFirstRound);
+    EXPECT_EQ(session.tablesLoading.load(), 0);
+    // The five tables were loaded after the login request.
+    EXPECT_EQ(server.Requests().size(), 6u);
+
+    EXPECT_EQ(SystemIni("fs.ini", "login_gy", Today()), "demo");
+    const std::string client = platform::ProgramFile("client.ini");
+    EXPECT_EQ(platform::GetPrivateProfileString("loginfo", "saveuser", "", client), "1");
+    EXPECT_EQ(platform::GetPrivateProfileString("loginfo", "user", "", client), "demo");
+    EXPECT_EQ(platform::GetPrivateProfileString("loginfo", "td", "", client), "1");
+
+    // The next start shows the saved account; unchecking before another successful login in
+    // mode 3 keeps it saved.
+    {
+        CFLoginDlg next(session, loader);
+        EXPECT_EQ(next.accountEdit()->text(), "demo");
+        EXPECT_TRUE(next.saveAccountBox()->isChecked());
+        EXPECT_EQ(next.serverList()->currentIndex(), 1);
+        next.saveAccountBox()->setChecked(false);
+        ASSERT_TRUE(LogIn(next, 3, "other", "secret"));
+    }
+    EXPECT_EQ(SystemIni("hz.ini", "login_np", Today()), "other");
+    EXPECT_EQ(platform::GetPrivateProfileString("loginfo", "user", "", client), "demo");
+    EXPECT_EQ(platform::GetPrivateProfileString("loginfo", "td", "", client), "3");
+}
+
+TEST_F(LoginTest, TheAutoLoginFileLogsInWithTheFixedPasswordAndIsDeleted) {
+    const std::string file = platform::SystemFile("autologinsvrfutres.ini");
+    platform::WritePrivateProfileString("user", "username", "trader", file);
+    platform::WritePrivateProfileString("user", "nsel", "2", file);
+    AnswerLogin("1,拒绝");
+    CFLoginDlg dialog(session, loader);
+    QSignalSpy failed(&dialog, &CFLoginDlg::loginFailed);
+    ASSERT_TRUE(failed.wait(5000));
+    EXPECT_FALSE(std::filesystem::exists(file));  // gone even though the login failed
+    const std::string body = server.Requests().at(0).body;
+    EXPECT_EQ(body.rfind(std::string("user_name=trader&user_pwd=Qv#7)m(Rp*2!k%26Z8&pwd="), 0),
+              0u)
+        << body;
+    EXPECT_EQ(dialog.serverList()->currentIndex(), 2);
+
+    platform::WritePrivateProfileString("user", "username", "0", file);
+    CFLoginDlg ignored(session, loader);
+    EXPECT_TRUE(std::filesystem::exists(file));  // "0" does not trigger and stays
+    EXPECT_EQ(server.Requests().size(), 1u);
+}
+
+TEST_F(LoginTest, CloseAndRegistrationGoThroughTheSeam) {
+    CFLoginDlg dialog(session, loader);
+    QTest::mouseClick(dialog.registerButton(), Qt::LeftButton);
+    QTest::mouseClick(dialog.closeButton(), Qt::LeftButton);
+    std::lock_guard lock(effects.mutex);
+    ASSERT_EQ(effects.openedUrls.size(), 1u);
+    EXPECT_TRUE(effects.openedUrls[0].endsWith("/reg-1.html"));
+    EXPECT_EQ(effects.exitCodes, (std::vector<int>{0}));
+    EXPECT_TRUE(QString::fromStdString(session.chatUrl).endsWith("/chat.php"));
+}
+
+TEST(LoginRules, MachineCodeWritesEachByteAsASignedDecimal) {
+    EXPECT_EQ(MachineCode({{0x00, 0x1A, 0xFF}}, {0x01, 0x02, 0x03, 0x80}, "pc"),
+              "026-1123-12811299");
+    std::vector<std::vector<unsigned char>> many(700, std::vector<unsigned char>(6, 1));
+    EXPECT_EQ(MachineCode(many, {}, "").size(), 682u * 6u);  // stops before 4096 bytes
+}
+
+TEST(LoginRules, AnswerKinds) {
+    EXPECT_EQ(ParseLoginAnswer("1,bad", ServerMode::SecondRound).kind,
+              LoginAnswer::Kind::Refused);
+    EXPECT_EQ(ParseLoginAnswer("0,a", ServerMode::SecondRound).kind,
+              LoginAnswer::Kind::TooFewFields);
+    const auto ok = ParseLoginAnswer("0,a,20210426,,5,b,6,7,u", ServerMode::SecondRound);
+    EXPECT_EQ(ok.kind, LoginAnswer::Kind::Accepted);
+    EXPECT_EQ(ok.forcedCloseCount, "");
+    EXPECT_EQ(ParseLoginAnswer("0,a,20210426,,5,b,6,7,u", ServerMode::OvernightFirstRound).kind,
+              LoginAnswer::Kind::TooFewFields);
+}
+
+}  // namespace
+}  // namespace ft
