@@ -45,7 +45,7 @@ protected:
     static QuoteTimings Fast() {
         QuoteTimings t;
         t.connectWait = 1000ms;
-        t.receiveWait = 300ms;
+        t.receiveWait = 500ms;
         t.retryPause = 100ms;
         t.pollPause = 20ms;
         t.idlePause = 20ms;
@@ -297,7 +297,9 @@ TEST_F(QuoteFeedTest, ThreadRetriesTheFirstConnect) {
     // Nothing listens on the port for the first attempts; a server appears during the retries.
     const int port = server.port();
     server.Stop();
-    auto feed = MakeFeed();
+    QuoteTimings timings = Fast();
+    timings.retryPause = 200ms;  // attempts at 0, 200, 400, ... 1000 ms
+    auto feed = MakeFeed(timings);
     feed->Start();
     std::this_thread::sleep_for(150ms);
     FakeQuoteServer late(port);
