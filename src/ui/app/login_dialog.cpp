@@ -1,4 +1,4 @@
-#include "core/login_dialog.h"
+#include "ui/app/login_dialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
