@@ -1,0 +1,133 @@
+#include "core/frame_rules.h"
+
+#include <cstring>
+#include <ctime>
+
+#include "core/login.h"
+#include "core/text.h"
+#include "net/request_client.h"
+#include "platform/system.h"
+
+namespace ft {
+
+TickSource SystemTicks() { return [] { return platform::TickCount(); }; }
+
+std::optional<std::string> FrameTitle(int mode, const std::string& displayName) {
+    const char* prefix = nullptr;
+    switch (mode) {
+        case 0: prefix = "远帆日内初赛(模拟)-"; break;
+        case 1: prefix = "远帆隔夜赛(模拟)-"; break;
+        case 2: prefix = "远帆分账户系统-"; break;
+        case 3: prefix = "分账户终端-CTP-合作操盘-实盘-"; break;
+        default: return std::nullopt;
+    }
+    return Ansi(prefix) + displayName;
+}
+
+std::string VersionPaneText() { return Ansi("版本更新日期:2021.04.26"); }
+
+std::string ForcedClosePaneText(ServerMode mode, const std::string& forcedCloseCount) {
+    if (mode == ServerMode::OvernightFirstRound) {
+        return Ansi("强平次数:") + forcedCloseCount;
+    }
+    return "  ";
+}
+
+std::string AccountPaneText(const std::string& userName) {
+    return Ansi("您登陆的账号是:") + userName;
+}
+
+long long TodayOpenVolume(const TradeTable& trades) {
+    const std::string& open = Ansi("开仓");
+    long long total = 0;
+    const std::size_t count = trades.Count(512);
+    for (std::size_t i = 0; i < count; ++i) {
+        const TradeRecord& row = trades.rows[i];
+        if (open == row.openClose) {
+            total += ToInt(row.volume);
+        }
+    }
+    return total;
+}
+
+FrameCounters::Changes FrameCounters::Update(const TradeTable& trades, const MoneyRecord& money) {
+    Changes changes;
+    const long long openVolume = TodayOpenVolume(trades);
+    if (openVolume != openVolume_) {
+        openVolume_ = openVolume;
+        changes.openVolumeText = Ansi("当日开仓总数: ") + std::to_string(openVolume);
+    }
+    const long long stopLoss = ToInt(money.stopLossCloseCount);
+    if (stopLoss != stopLossCount_) {
+        stopLossCount_ = stopLoss;
+        const std::size_t n = strnlen(money.stopLossCloseCount, sizeof money.stopLossCloseCount);
+        changes.stopLossText =
+            Ansi("止损强平次数: ") + std::string(money.stopLossCloseCount, n);
+    }
+    return changes;
+}
+
+RefreshGate::RefreshGate(TickSource tick) : tick_(std::move(tick)), last_(tick_()) {}
+
+bool RefreshGate::TryRefresh() {
+    const std::uint64_t now = tick_();
+    if (now - last_ <= kMinIntervalMs) {
+        return false;
+    }
+    last_ = now;
+    return true;
+}
+
+bool LayoutClock::RepaintOnResize() const {
+    return ready_ && tick_() - *ready_ > kQuietMs;
+}
+
+void StoppableThread::Start(std::function<void(StoppableThread&)> body) {
+    thread_ = std::thread([this, body = std::move(body)] { body(*this); });
+}
+
+bool StoppableThread::WaitFor(std::chrono::milliseconds duration) {
+    std::unique_lock lock(mutex_);
+    return !wake_.wait_for(lock, duration, [this] { return stopping_; });
+}
+
+void StoppableThread::Stop() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
+HeartbeatWriter::HeartbeatWriter(ServerMode mode, std::chrono::milliseconds interval) {
+    thread_.Start([mode, interval](StoppableThread& self) {
+        do {
+            WriteHeartbeat(mode, std::time(nullptr));
+        } while (self.WaitFor(interval));
+    });
+}
+
+bool IsAnnouncement(const std::string& answer) {
+    return !answer.empty() && answer != "0" && answer.compare(0, 2, "-1") != 0;
+}
+
+AnnouncementCheck::AnnouncementCheck(const SessionState& session, std::chrono::milliseconds delay,
+                                     std::function<void(const std::string&)> show) {
+    thread_.Start([&session, delay, show = std::move(show)](StoppableThread& self) {
+        if (!self.WaitFor(delay)) {
+            return;
+        }
+        std::string answer;
+        if (!PostForm(session, kAnnouncementPath, std::string(), answer)) {
+            return;
+        }
+        if (IsAnnouncement(answer)) {
+            show(answer);
+        }
+    });
+}
+
+}  // namespace ft

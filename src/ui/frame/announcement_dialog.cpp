@@ -1,0 +1,50 @@
+#include "ui/frame/announcement_dialog.h"
+
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace ft::ui {
+
+CGonggaoDlg::CGonggaoDlg(QWidget* parent)
+    : QDialog(parent), text_(new QPlainTextEdit(this)), ok_(new QPushButton(this)) {
+    setWindowTitle(QStringLiteral("最新公告"));
+    resize(520, 360);
+
+    text_->setReadOnly(true);
+    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    ok_->setText(QStringLiteral("确定"));
+    ok_->setDefault(true);
+    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok_);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(text_);
+    layout->addLayout(buttons);
+}
+
+void CGonggaoDlg::SetAnnouncement(const QString& text) { text_->setPlainText(text); }
+
+QString CGonggaoDlg::Announcement() const { return text_->toPlainText(); }
+
+void CGonggaoDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (started_) {
+        return;
+    }
+    started_ = true;
+    ok_->setFocus(Qt::OtherFocusReason);
+    // Once more after the window has settled, so the text is not left selected and Enter
+    // closes the dialog.
+    QTimer::singleShot(300, this, [this] { ok_->setFocus(Qt::OtherFocusReason); });
+}
+
+}  // namespace ft::ui
