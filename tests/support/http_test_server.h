@@ -67,6 +67,10 @@ public:
         std::lock_guard lock(mutex_);
         return requests_;
     }
+    void Clear() {
+        std::lock_guard lock(mutex_);
+        requests_.clear();
+    }
     RecordedRequest Last() const {
         std::lock_guard lock(mutex_);
         return requests_.empty() ? RecordedRequest{} : requests_.back();

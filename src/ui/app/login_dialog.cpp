@@ -23,7 +23,7 @@
 #include "ui/controls/xp_button.h"
 #include "ui/text_boundary.h"
 
-namespace ft {
+namespace ft::ui {
 namespace {
 
 using ui::ToQt;
@@ -275,4 +275,4 @@ void CFLoginDlg::mouseMoveEvent(QMouseEvent* event) {
     QDialog::mouseMoveEvent(event);
 }
 
-}  // namespace ft
+}  // namespace ft::ui

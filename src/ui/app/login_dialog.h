@@ -14,6 +14,9 @@ class QPushButton;
 namespace ft {
 class SessionState;
 class TableLoader;
+}  // namespace ft
+
+namespace ft::ui {
 class CXPButton;
 class CTEdit;
 class CTStatic;
@@ -78,4 +81,4 @@ private:
     QPushButton* close_ = nullptr;
 };
 
-}  // namespace ft
+}  // namespace ft::ui
