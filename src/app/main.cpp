@@ -70,8 +70,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<fsim::Simulator> sim;
     if (parser.isSet(demo)) {
         std::string error;
-        sim = StartDemoBackEnd(
-            parser.isSet(demoDb) ? parser.value(demoDb) : DefaultDemoDatabase(), &error);
+        sim = StartDemoBackEnd(parser.isSet(demoDb) ? parser.value(demoDb) : DefaultDemoDatabase(),
+                               &error);
         if (!sim) {
             std::fprintf(stderr, "futures-terminal: the demo back-end did not start: %s\n",
                          error.c_str());

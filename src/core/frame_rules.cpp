@@ -10,21 +10,34 @@
 
 namespace ft {
 
-TickSource SystemTicks() { return [] { return platform::TickCount(); }; }
+TickSource SystemTicks() {
+    return [] { return platform::TickCount(); };
+}
 
 std::optional<std::string> FrameTitle(int mode, const std::string& displayName) {
     const char* prefix = nullptr;
     switch (mode) {
-        case 0: prefix = "远帆日内初赛(模拟)-"; break;
-        case 1: prefix = "远帆隔夜赛(模拟)-"; break;
-        case 2: prefix = "远帆分账户系统-"; break;
-        case 3: prefix = "分账户终端-CTP-合作操盘-实盘-"; break;
-        default: return std::nullopt;
+        case 0:
+            prefix = "远帆日内初赛(模拟)-";
+            break;
+        case 1:
+            prefix = "远帆隔夜赛(模拟)-";
+            break;
+        case 2:
+            prefix = "远帆分账户系统-";
+            break;
+        case 3:
+            prefix = "分账户终端-CTP-合作操盘-实盘-";
+            break;
+        default:
+            return std::nullopt;
     }
     return Ansi(prefix) + displayName;
 }
 
-std::string VersionPaneText() { return Ansi("版本更新日期:2021.04.26"); }
+std::string VersionPaneText() {
+    return Ansi("版本更新日期:2021.04.26");
+}
 
 std::string ForcedClosePaneText(ServerMode mode, const std::string& forcedCloseCount) {
     if (mode == ServerMode::OvernightFirstRound) {
@@ -61,8 +74,7 @@ FrameCounters::Changes FrameCounters::Update(const TradeTable& trades, const Mon
     if (stopLoss != stopLossCount_) {
         stopLossCount_ = stopLoss;
         const std::size_t n = strnlen(money.stopLossCloseCount, sizeof money.stopLossCloseCount);
-        changes.stopLossText =
-            Ansi("止损强平次数: ") + std::string(money.stopLossCloseCount, n);
+        changes.stopLossText = Ansi("止损强平次数: ") + std::string(money.stopLossCloseCount, n);
     }
     return changes;
 }

@@ -38,8 +38,8 @@ TEST(FrameTextTest, TitlesAndStatusPanesFollowTheMode) {
 
     EXPECT_EQ(VersionPaneText(), Ansi("版本更新日期:2021.04.26"));
     EXPECT_EQ(ForcedClosePaneText(ServerMode::OvernightFirstRound, "3"), Ansi("强平次数:3"));
-    for (ServerMode mode : {ServerMode::IntradayFirstRound, ServerMode::SecondRound,
-                            ServerMode::Cooperation}) {
+    for (ServerMode mode :
+         {ServerMode::IntradayFirstRound, ServerMode::SecondRound, ServerMode::Cooperation}) {
         EXPECT_EQ(ForcedClosePaneText(mode, "3"), "  ");
     }
     EXPECT_EQ(AccountPaneText("demo"), Ansi("您登陆的账号是:demo"));
@@ -142,10 +142,10 @@ TEST_F(FrameThreadsTest, HeartbeatGoesToTheFileAndSectionOfTheMode) {
     const long long before = std::time(nullptr);
     { HeartbeatWriter writer(ServerMode::Cooperation, std::chrono::milliseconds(20)); }
     { HeartbeatWriter writer(ServerMode::OvernightFirstRound, std::chrono::milliseconds(20)); }
-    const std::string hz = platform::GetPrivateProfileString(
-        "login_np", "lasttime", "", platform::SystemFile("hz.ini"));
-    const std::string fs = platform::GetPrivateProfileString(
-        "login_gy", "lasttime", "", platform::SystemFile("fs.ini"));
+    const std::string hz = platform::GetPrivateProfileString("login_np", "lasttime", "",
+                                                             platform::SystemFile("hz.ini"));
+    const std::string fs = platform::GetPrivateProfileString("login_gy", "lasttime", "",
+                                                             platform::SystemFile("fs.ini"));
     ASSERT_FALSE(hz.empty());
     ASSERT_FALSE(fs.empty());
     EXPECT_GE(std::stoll(hz), before);
@@ -167,7 +167,8 @@ TEST_F(FrameThreadsTest, HeartbeatIsRewrittenEveryInterval) {
     bool rewritten = false;
     for (int i = 0; i < 100 && !rewritten; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        rewritten = std::filesystem::exists(file) && std::filesystem::last_write_time(file) != first;
+        rewritten =
+            std::filesystem::exists(file) && std::filesystem::last_write_time(file) != first;
     }
     EXPECT_TRUE(rewritten);
 }
@@ -213,7 +214,9 @@ TEST_F(FrameThreadsTest, DestroyingTheCheckCutsItsWaitShort) {
     SessionState session;
     server.Serve(session, ServerMode::IntradayFirstRound);
     const auto started = std::chrono::steady_clock::now();
-    { AnnouncementCheck check(session, std::chrono::seconds(30), [](const std::string&) {}); }
+    {
+        AnnouncementCheck check(session, std::chrono::seconds(30), [](const std::string&) {});
+    }
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
     EXPECT_TRUE(server.Requests().empty());
 }

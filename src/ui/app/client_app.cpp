@@ -9,12 +9,14 @@
 #include "platform/system.h"
 #include "ui/app/login_dialog.h"
 #include "ui/controls/text_controls.h"
-#include "ui/text_boundary.h"
 #include "ui/frame/main_frame.h"
+#include "ui/text_boundary.h"
 
 namespace ft::ui {
 
-CClientApp::CClientApp(AppOptions options) : options_(std::move(options)) { ReadScreen(); }
+CClientApp::CClientApp(AppOptions options) : options_(std::move(options)) {
+    ReadScreen();
+}
 
 CClientApp::~CClientApp() {
     // The frame's threads read the session; they end before it does.
@@ -65,8 +67,8 @@ bool CClientApp::InitInstance() {
 }
 
 void CClientApp::StartQuoteFeed() {
-    quoteFeed_ = std::make_unique<QuoteFeed>(session_, quotes_,
-                                             [this] { loader_.StartReloadTables(100); });
+    quoteFeed_ =
+        std::make_unique<QuoteFeed>(session_, quotes_, [this] { loader_.StartReloadTables(100); });
     quoteFeed_->Start();
 }
 

@@ -31,9 +31,13 @@ CGonggaoDlg::CGonggaoDlg(QWidget* parent)
     layout->addLayout(buttons);
 }
 
-void CGonggaoDlg::SetAnnouncement(const QString& text) { text_->setPlainText(text); }
+void CGonggaoDlg::SetAnnouncement(const QString& text) {
+    text_->setPlainText(text);
+}
 
-QString CGonggaoDlg::Announcement() const { return text_->toPlainText(); }
+QString CGonggaoDlg::Announcement() const {
+    return text_->toPlainText();
+}
 
 void CGonggaoDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);

@@ -37,8 +37,7 @@ QLabel* MakePane(QStatusBar* bar, int width, const QColor* colour) {
 }  // namespace
 
 CMainFrame::CMainFrame(SessionState& session, TableLoader& loader, QuoteBook& quotes,
-                       std::function<void()> startQuoteFeed, FrameOptions options,
-                       QWidget* parent)
+                       std::function<void()> startQuoteFeed, FrameOptions options, QWidget* parent)
     : QMainWindow(parent),
       session_(session),
       loader_(loader),
@@ -59,11 +58,13 @@ CMainFrame::CMainFrame(SessionState& session, TableLoader& loader, QuoteBook& qu
     BuildStatusBar();
     StartThreads(std::move(startQuoteFeed));
 
-    connect(qApp, &QApplication::focusChanged, this,
-            [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
+    focusConnection_ = connect(qApp, &QApplication::focusChanged, this,
+                               [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
 }
 
 CMainFrame::~CMainFrame() {
+    // Destroying the child widgets moves the focus; by then this is no longer a frame.
+    disconnect(focusConnection_);
     announcement_.reset();
     heartbeat_.reset();
 }
@@ -168,8 +169,8 @@ void CMainFrame::StartThreads(std::function<void()> startQuoteFeed) {
             QMetaObject::invokeMethod(
                 this, [this, text] { ShowAnnouncement(text); }, Qt::QueuedConnection);
         });
-    heartbeat_ = std::make_unique<HeartbeatWriter>(session_.serverMode(),
-                                                   options_.heartbeatInterval);
+    heartbeat_ =
+        std::make_unique<HeartbeatWriter>(session_.serverMode(), options_.heartbeatInterval);
 }
 
 QLabel* CMainFrame::StatusPane(int index) const {
@@ -202,7 +203,9 @@ void CMainFrame::OnChangePassword() {
     // Opens the password dialog once it exists.
 }
 
-void CMainFrame::OnExit() { CurrentEffects().ExitProcess(0); }
+void CMainFrame::OnExit() {
+    CurrentEffects().ExitProcess(0);
+}
 
 void CMainFrame::OnBankTransfer() {
     // Opens the transfer dialog once it exists; when it closes with OK:
@@ -215,7 +218,9 @@ void CMainFrame::OnRefresh() {
     }
 }
 
-void CMainFrame::OnChat() { CurrentEffects().OpenUrl(ToQt(session_.chatUrl)); }
+void CMainFrame::OnChat() {
+    CurrentEffects().OpenUrl(ToQt(session_.chatUrl));
+}
 
 void CMainFrame::ForwardKey(int key, Qt::KeyboardModifiers modifiers) {
     if (CTPanel* panel = tradeView_ ? tradeView_->OrderEntryPanel() : nullptr) {
@@ -224,17 +229,18 @@ void CMainFrame::ForwardKey(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void CMainFrame::RepaintPanes() {
-    for (CTFormView* view : {static_cast<CTFormView*>(topView_),
-                             static_cast<CTFormView*>(orderView_),
-                             static_cast<CTFormView*>(lcView_),
-                             static_cast<CTFormView*>(detailView_)}) {
+    for (CTFormView* view :
+         {static_cast<CTFormView*>(topView_), static_cast<CTFormView*>(orderView_),
+          static_cast<CTFormView*>(lcView_), static_cast<CTFormView*>(detailView_)}) {
         if (view) {
             view->RequestListRepaint();
         }
     }
 }
 
-CTFormView* CMainFrame::ActiveView() const { return activeView_; }
+CTFormView* CMainFrame::ActiveView() const {
+    return activeView_;
+}
 
 std::array<CTFormView*, 5> CMainFrame::Panes() const {
     return {topView_, tradeView_, orderView_, lcView_, detailView_};
@@ -249,8 +255,12 @@ void CMainFrame::OnFocusChanged(QWidget* now) {
     }
 }
 
-void CMainFrame::NextPane() { MovePaneFocus(1); }
-void CMainFrame::PreviousPane() { MovePaneFocus(-1); }
+void CMainFrame::NextPane() {
+    MovePaneFocus(1);
+}
+void CMainFrame::PreviousPane() {
+    MovePaneFocus(-1);
+}
 
 void CMainFrame::MovePaneFocus(int step) {
     const auto panes = Panes();

@@ -106,6 +106,7 @@ private:
     QPointer<CTFormView> activeView_;
     std::array<QLabel*, kStatusPaneCount> statusPanes_{};
     QTimer* countersTimer_ = nullptr;
+    QMetaObject::Connection focusConnection_;
 
     std::unique_ptr<AnnouncementCheck> announcement_;
     std::unique_ptr<HeartbeatWriter> heartbeat_;

@@ -68,7 +68,9 @@ bool CTPanel::eventFilter(QObject* watched, QEvent* event) {
                 Unwatch(static_cast<QChildEvent*>(event)->child());
             }
             break;
-        case QEvent::KeyRelease: propagating_ = nullptr; break;
+        case QEvent::KeyRelease:
+            propagating_ = nullptr;
+            break;
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);
             if (IsSwallowedKey(key->key())) {
@@ -85,7 +87,8 @@ bool CTPanel::eventFilter(QObject* watched, QEvent* event) {
             emit keyDown(key->key(), key->modifiers());
             break;
         }
-        default: break;
+        default:
+            break;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -101,7 +104,9 @@ CTFormView::CTFormView(const PaneContext& context, QWidget* parent)
     tabs_->setTabPosition(QTabWidget::North);
 }
 
-int CTFormView::PanelCount() const { return tabs_->count(); }
+int CTFormView::PanelCount() const {
+    return tabs_->count();
+}
 
 CTPanel* CTFormView::Panel(int index) const {
     return qobject_cast<CTPanel*>(tabs_->widget(index));
@@ -138,7 +143,9 @@ void CTFormView::Adopt(CTPanel* panel) {
     connect(panel, &CTPanel::keyDown, this, &CTFormView::keyDown, Qt::UniqueConnection);
 }
 
-void CTFormView::SetTabTopMargin(int pixels) { layout_->setContentsMargins(0, pixels, 0, 0); }
+void CTFormView::SetTabTopMargin(int pixels) {
+    layout_->setContentsMargins(0, pixels, 0, 0);
+}
 
 void CTFormView::RequestListRepaint() {
     emit listsRepaintRequested();
@@ -197,13 +204,11 @@ void CTopView::paintEvent(QPaintEvent* /*event*/) {
     }
 }
 
-CTradeView::CTradeView(const PaneContext& context, QWidget* parent)
-    : CTFormView(context, parent) {
+CTradeView::CTradeView(const PaneContext& context, QWidget* parent) : CTFormView(context, parent) {
     AddTab(QStringLiteral("标准下单板(小键盘+)"));
 }
 
-COrderView::COrderView(const PaneContext& context, QWidget* parent)
-    : CTFormView(context, parent) {
+COrderView::COrderView(const PaneContext& context, QWidget* parent) : CTFormView(context, parent) {
     AddTab(QStringLiteral("未成交单(F2)"));
     AddTab(QStringLiteral("所有委托单(F5)"));
     Tabs()->setCurrentIndex(0);
