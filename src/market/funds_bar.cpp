@@ -56,15 +56,15 @@ FundsBarTexts ComputeFundsBar(const MoneyRecord& money, const PositionTable& pos
     const std::string profit = Truncated(pnl);
     out.positionProfit = profit;
 
-    const float dynamic = static_cast<float>(Number(money.closeProfit) +
-                                             Number(money.staticEquity) + ToDouble(profit) -
-                                             Number(money.commission));
+    const float dynamic =
+        static_cast<float>(Number(money.closeProfit) + Number(money.staticEquity) +
+                           ToDouble(profit) - Number(money.commission));
     const std::string dynamicText = TrimZeros(FormatFixed(dynamic, 2));
     out.dynamicEquity = dynamicText;
     out.commission = Text(money.commission);
 
-    const float available = static_cast<float>(ToDouble(dynamicText) - margin -
-                                               Number(money.frozen));
+    const float available =
+        static_cast<float>(ToDouble(dynamicText) - margin - Number(money.frozen));
     out.available = TrimZeros(FormatFixed(available, 2));
 
     double risk = 0;

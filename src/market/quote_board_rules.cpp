@@ -9,19 +9,19 @@ namespace {
 
 // Columns 4..9 and 11..18 with the record field each shows.
 constexpr std::array<std::pair<int, int>, 14> kPlainColumns{{{4, 18},
-                                                              {5, 19},
-                                                              {6, 20},
-                                                              {7, 21},
-                                                              {8, 11},
-                                                              {9, 13},
-                                                              {11, 6},
-                                                              {12, 12},
-                                                              {13, 16},
-                                                              {14, 17},
-                                                              {15, 8},
-                                                              {16, 5},
-                                                              {17, 9},
-                                                              {18, 10}}};
+                                                             {5, 19},
+                                                             {6, 20},
+                                                             {7, 21},
+                                                             {8, 11},
+                                                             {9, 13},
+                                                             {11, 6},
+                                                             {12, 12},
+                                                             {13, 16},
+                                                             {14, 17},
+                                                             {15, 8},
+                                                             {16, 5},
+                                                             {17, 9},
+                                                             {18, 10}}};
 
 void SplitFields(std::string_view record, std::vector<std::string_view>& fields) {
     fields.clear();

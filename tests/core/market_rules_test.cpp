@@ -10,8 +10,7 @@ namespace ft {
 namespace {
 
 // A quote record of 22 fields: code at 1, last at 4, previous settlement at 5, bid/ask at 18-21.
-std::string Record(const std::string& last, const std::string& preSettlement,
-                   int fields = 22) {
+std::string Record(const std::string& last, const std::string& preSettlement, int fields = 22) {
     std::vector<std::string> f(static_cast<std::size_t>(fields), "0");
     f[1] = "rb2705";
     f[4] = last;
@@ -25,10 +24,14 @@ std::string Record(const std::string& last, const std::string& preSettlement,
     f[13] = "5600";
     f[16] = "3770";
     f[17] = "3230";
-    if (fields > 18) f[18] = "3499";
-    if (fields > 19) f[19] = "12";
-    if (fields > 20) f[20] = "3501";
-    if (fields > 21) f[21] = "7";
+    if (fields > 18)
+        f[18] = "3499";
+    if (fields > 19)
+        f[19] = "12";
+    if (fields > 20)
+        f[20] = "3501";
+    if (fields > 21)
+        f[21] = "7";
     std::string text;
     for (std::size_t i = 0; i < f.size(); ++i) {
         text += (i ? "," : "") + f[i];
@@ -45,7 +48,8 @@ QuoteBoardRow Apply(QuoteBoardRow row, const std::vector<CellWrite>& writes) {
 
 const CellWrite* Find(const std::vector<CellWrite>& writes, int column) {
     for (const CellWrite& w : writes) {
-        if (w.column == column) return &w;
+        if (w.column == column)
+            return &w;
     }
     return nullptr;
 }

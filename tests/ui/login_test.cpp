@@ -1,4 +1,4 @@
-#include "core/login_dialog.h"
+#include "ui/app/login_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,6 +15,7 @@
 #include "net/table_loaders.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
+#include "platform/system.h"
 #include "support/http_test_server.h"
 #include "support/recording_effects.h"
 #include "ui/controls/text_controls.h"
@@ -24,6 +25,7 @@ namespace ft {
 namespace {
 
 using testing::HttpTestServer;
+using ui::CFLoginDlg;
 using testing::RecordedEffects;
 using testing::RecordingEffects;
 

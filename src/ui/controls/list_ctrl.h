@@ -1,0 +1,117 @@
+// CListCtrlCl, the report list of every data panel, with its painted header CHeaderCtrlCl.
+// Cells hold GBK texts (the session tables' encoding); they become QString only when painted.
+// Colours are kept by row index and column, apart from the rows, so they survive deleting
+// rows: a row inserted later at the same index shows them again.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QHeaderView>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace ft::ui {
+
+class CHeaderCtrlCl : public QHeaderView {
+    Q_OBJECT
+public:
+    explicit CHeaderCtrlCl(QWidget* parent = nullptr);
+
+    // One character per column: '0' left, '1' centre, '2' right (shared with the cells).
+    std::string alignment;
+    int r = 236, g = 243, b = 246;
+    int gradientStep = 0;
+    float heightFactor = 1.0f;
+    int fontHeight = 12;
+    int fontWidth = 0;
+    QColor textColour{0, 0, 0};
+    bool topLine = false;
+
+    // The height the header lays itself out with: the standard one times the factor.
+    int StandardHeight() const;
+    QSize sizeHint() const override;
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+};
+
+class ListModel;
+
+class CListCtrlCl : public QTableView {
+    Q_OBJECT
+public:
+    explicit CListCtrlCl(QWidget* parent = nullptr);
+    ~CListCtrlCl() override;
+
+    CHeaderCtrlCl* Header() const { return header_; }
+
+    // Columns and rows. Texts are GBK.
+    int InsertColumn(int column, const std::string& title, int width);
+    int GetColumnCount() const;
+    int InsertItem(int row, const std::string& text);  // returns the row index
+    int AppendItem(const std::string& text) { return InsertItem(GetItemCount(), text); }
+    void SetItemText(int row, int column, const std::string& text);
+    // The one way panels rewrite a cell on their timers: only a different text is written
+    // (and repainted). Returns whether it wrote.
+    bool SetItemTextIfChanged(int row, int column, const std::string& text);
+    std::string GetItemText(int row, int column) const;
+    const std::string& ItemText(int row, int column) const;  // empty for cells outside
+    bool DeleteItem(int row);
+    void DeleteAllItems();
+    int GetItemCount() const;
+    // First selected row, -1 when none.
+    int GetFirstSelectedRow() const;
+    void SelectRow(int row);
+    void ClearSelection();
+
+    // Appearance.
+    void UseTallRows();  // 22 px rows
+    void SetRowHeight(int pixels);
+    void SetListBackground(const QColor& colour);
+    QColor ListBackground() const { return background_; }
+    void SetSelectionColour(const QColor& colour) { selection_ = colour; }
+    void SetDefaultTextColour(const QColor& colour) { defaultText_ = colour; }
+    void SetCellFont(int height, int width);
+    void SetLockColumnWidths(bool locked);
+    void SetAlignment(const std::string& alignment);
+
+    void AddColumnBackground(int column, const QColor& colour);
+    void AddCellBackground(int row, int column, const QColor& colour);
+    void SetColumnTextColour(int column, const QColor& colour);
+    void SetCellTextColour(int column, int row, const QColor& colour);
+
+    // The colours a cell is drawn with.
+    QColor CellBackground(int row, int column, bool selected) const;
+    QColor CellTextColour(int row, int column) const;
+    Qt::Alignment CellAlignment(int column) const;
+    const QFont& CellFont() const { return cellFont_; }
+
+    // Every cell of the list, as shown (UTF-16), for exports.
+    QString DisplayText(int row, int column) const;
+
+signals:
+    void itemClicked(int row, int column);
+    void itemDoubleClicked(int row, int column);
+    void itemRightClicked(int row, int column, const QPoint& globalPos);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    ListModel* model_;
+    CHeaderCtrlCl* header_;
+    QColor background_{255, 255, 255};
+    QColor selection_{200, 240, 240};
+    QColor defaultText_{0, 0, 0};
+    QFont cellFont_;
+    std::map<int, QColor> columnBackground_;
+    std::map<std::pair<int, int>, QColor> cellBackground_;
+    std::map<int, QColor> columnText_;
+    std::map<std::pair<int, int>, QColor> cellText_;
+};
+
+}  // namespace ft::ui

@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "core/text.h"
+#include "support/recording_effects.h"
+#include "ui/controls/list_ctrl.h"
+#include "ui/controls/text_controls.h"
+#include "ui/controls/xp_button.h"
+
+namespace ft::ui {
+namespace {
+
+class ControlsTest : public ::testing::Test {
+protected:
+    void SetUp() override { ft::testing::TestApp(); }
+};
+
+void Fill(CListCtrlCl& list, int rows) {
+    for (int r = 0; r < rows; ++r) {
+        list.AppendItem("row" + std::to_string(r));
+    }
+}
+
+TEST_F(ControlsTest, ColourListsSurviveRowDeletion) {
+    CListCtrlCl list;
+    list.InsertColumn(0, Ansi("合约"), 70);
+    list.InsertColumn(1, Ansi("价"), 70);
+    list.InsertColumn(2, "c", 70);
+    list.InsertColumn(3, "d", 70);
+    Fill(list, 4);
+    list.SetCellTextColour(3, 2, QColor(255, 0, 0));
+    list.AddCellBackground(1, 1, QColor(240, 240, 240));
+    list.AddCellBackground(1, 1, QColor(1, 2, 3));  // appended after: the first one wins
+    list.AddColumnBackground(1, QColor(9, 9, 9));
+    list.SetColumnTextColour(0, QColor(111, 94, 16));
+
+    list.DeleteAllItems();
+    EXPECT_EQ(list.GetItemCount(), 0);
+    Fill(list, 3);
+    EXPECT_EQ(list.CellTextColour(2, 3), QColor(255, 0, 0)) << "kept by index";
+    EXPECT_EQ(list.CellTextColour(1, 3), QColor(0, 0, 0));
+    EXPECT_EQ(list.CellTextColour(2, 0), QColor(111, 94, 16));
+    EXPECT_EQ(list.CellBackground(1, 1, false), QColor(240, 240, 240)) << "cell beats column";
+    EXPECT_EQ(list.CellBackground(0, 1, false), QColor(9, 9, 9));
+    EXPECT_EQ(list.CellBackground(0, 2, false), QColor(255, 255, 255));
+    EXPECT_EQ(list.CellBackground(1, 1, true), QColor(200, 240, 240)) << "selection wins";
+    EXPECT_EQ(list.CellTextColour(2, 3), QColor(255, 0, 0)) << "selected rows keep text colours";
+
+    // Replacing a cell's text colour replaces its entry.
+    list.SetCellTextColour(3, 2, QColor(0, 187, 0));
+    EXPECT_EQ(list.CellTextColour(2, 3), QColor(0, 187, 0));
+
+    // Deleting one row moves the texts up but leaves the colours at their indexes.
+    list.SetItemText(1, 0, "one");
+    list.SetItemText(2, 0, "two");
+    ASSERT_TRUE(list.DeleteItem(1));
+    EXPECT_EQ(list.GetItemText(1, 0), "two");
+    EXPECT_EQ(list.GetItemCount(), 2);
+    EXPECT_FALSE(list.DeleteItem(5));
+}
+
+TEST_F(ControlsTest, CellIsRewrittenOnlyWhenItsTextChanges) {
+    CListCtrlCl list;
+    list.InsertColumn(0, "a", 50);
+    list.InsertColumn(1, "b", 50);
+    Fill(list, 2);
+    QSignalSpy changed(list.model(), &QAbstractItemModel::dataChanged);
+    EXPECT_TRUE(list.SetItemTextIfChanged(1, 1, "3500"));
+    EXPECT_FALSE(list.SetItemTextIfChanged(1, 1, "3500"));
+    EXPECT_TRUE(list.SetItemTextIfChanged(1, 1, "3501"));
+    EXPECT_FALSE(list.SetItemTextIfChanged(7, 1, "x")) << "outside the list nothing is written";
+    EXPECT_FALSE(list.SetItemTextIfChanged(0, 9, "x"));
+    EXPECT_EQ(changed.count(), 2);
+    EXPECT_EQ(list.GetItemText(1, 1), "3501");
+    EXPECT_EQ(list.GetItemText(9, 9), "");
+
+    // GBK in, UTF-16 on screen.
+    list.SetItemText(0, 1, Ansi("螺纹钢"));
+    EXPECT_EQ(list.model()->data(list.model()->index(0, 1)).toString(), QStringLiteral("螺纹钢"));
+    EXPECT_EQ(list.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("b"));
+}
+
+TEST_F(ControlsTest, SelectionAlignmentRowsAndHeader) {
+    CListCtrlCl list;
+    list.InsertColumn(0, "a", 70);
+    list.InsertColumn(1, "b", 90);
+    list.InsertColumn(2, "c", 60);
+    list.SetAlignment("012");
+    EXPECT_EQ(list.CellAlignment(0), Qt::AlignLeft);
+    EXPECT_EQ(list.CellAlignment(1), Qt::AlignHCenter);
+    EXPECT_EQ(list.CellAlignment(2), Qt::AlignRight);
+    EXPECT_EQ(list.CellAlignment(3), Qt::AlignLeft) << "a missing character means left";
+
+    Fill(list, 5);
+    EXPECT_EQ(list.GetFirstSelectedRow(), -1);
+    list.SelectRow(3);
+    EXPECT_EQ(list.GetFirstSelectedRow(), 3);
+    list.ClearSelection();
+    EXPECT_EQ(list.GetFirstSelectedRow(), -1);
+
+    list.UseTallRows();
+    EXPECT_EQ(list.rowHeight(0), 22);
+    EXPECT_EQ(list.columnWidth(1), 90);
+
+    const int standard = list.Header()->StandardHeight();
+    list.Header()->heightFactor = 1.5f;
+    EXPECT_EQ(list.Header()->sizeHint().height(), static_cast<int>(standard * 1.5f));
+
+    list.SetLockColumnWidths(true);
+    EXPECT_EQ(list.Header()->sectionResizeMode(0), QHeaderView::Fixed);
+    list.resize(400, 200);
+    list.show();
+    list.grab().save(QStringLiteral("/tmp/ft-list.png"));
+}
+
+TEST_F(ControlsTest, ClickSignalsCarryRowAndColumn) {
+    CListCtrlCl list;
+    list.InsertColumn(0, "a", 70);
+    list.InsertColumn(1, "b", 70);
+    list.UseTallRows();
+    Fill(list, 3);
+    list.resize(200, 150);
+    list.show();
+    QSignalSpy clicked(&list, &CListCtrlCl::itemClicked);
+    QSignalSpy right(&list, &CListCtrlCl::itemRightClicked);
+    const QRect cell = list.visualRect(list.model()->index(1, 1));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_EQ(clicked.count(), 1);
+    EXPECT_EQ(clicked[0][0].toInt(), 1);
+    EXPECT_EQ(clicked[0][1].toInt(), 1);
+    EXPECT_EQ(list.GetFirstSelectedRow(), 1);
+    const QRect other = list.visualRect(list.model()->index(2, 0));
+    QTest::mouseClick(list.viewport(), Qt::RightButton, {}, other.center());
+    ASSERT_EQ(right.count(), 1);
+    EXPECT_EQ(right[0][0].toInt(), 2);
+    EXPECT_EQ(list.GetFirstSelectedRow(), 2);
+}
+
+TEST_F(ControlsTest, EnterClicksTheButtonOnKeyUpOnly) {
+    QWidget window;
+    auto* button = new CXPButton(QStringLiteral("登陆"), &window);
+    button->resize(75, 24);
+    window.show();
+    button->setFocus();
+    QSignalSpy clicked(button, &QPushButton::clicked);
+    QTest::keyPress(button, Qt::Key_Return);
+    EXPECT_EQ(clicked.count(), 0);
+    QTest::keyRelease(button, Qt::Key_Return);
+    EXPECT_EQ(clicked.count(), 1);
+    QTest::keyClick(button, Qt::Key_Enter);
+    EXPECT_EQ(clicked.count(), 2);
+    button->setEnabled(false);
+    QTest::keyClick(button, Qt::Key_Return);
+    EXPECT_EQ(clicked.count(), 2);
+    button->setEnabled(true);
+    button->grab().save(QStringLiteral("/tmp/ft-button.png"));
+}
+
+TEST_F(ControlsTest, EditFrameFollowsFocusHoverAndReadOnly) {
+    QWidget window;
+    auto* edit = new CTEdit(&window);
+    auto* other = new CTEdit(&window);
+    other->move(0, 40);
+    window.show();
+    EXPECT_EQ(edit->OuterColour(), QColor(127, 157, 185));
+    EXPECT_EQ(edit->InnerColour(), QColor(255, 255, 255));
+    edit->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(edit->OuterColour(), QColor(127, 157, 255));
+    QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+    QCoreApplication::sendEvent(edit, &enter);
+    EXPECT_EQ(edit->InnerColour(), QColor(253, 216, 137));
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(edit, &leave);
+    EXPECT_EQ(edit->InnerColour(), QColor(255, 255, 255));
+
+    other->setReadOnly(true);
+    QCoreApplication::sendEvent(other, &enter);
+    EXPECT_EQ(other->InnerColour(), other->palette().color(QPalette::Base))
+        << "a read-only edit never turns white or orange";
+
+    CTStatic label(QStringLiteral("账号"));
+    EXPECT_EQ(label.TextColour(), QColor(0, 0, 0));
+}
+
+}  // namespace
+}  // namespace ft::ui
