@@ -238,6 +238,10 @@ void CMainFrame::RepaintPanes() {
     }
 }
 
+OrderEntryTarget* CMainFrame::OrderEntry() const {
+    return tradeView_ ? dynamic_cast<OrderEntryTarget*>(tradeView_->OrderEntryPanel()) : nullptr;
+}
+
 CTFormView* CMainFrame::ActiveView() const {
     return activeView_;
 }

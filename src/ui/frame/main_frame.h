@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "core/frame_rules.h"
+#include "ui/frame/order_entry_target.h"
 #include "ui/frame/pane_views.h"
 
 class QLabel;
@@ -52,6 +53,8 @@ public:
     QSplitter* MiddleSplitter() const { return middleSplitter_; }
     QSplitter* BottomSplitter() const { return bottomSplitter_; }
     QLabel* StatusPane(int index) const;
+    // The order-entry panel's operations; nullptr while that panel does not offer them.
+    OrderEntryTarget* OrderEntry() const;
 
     // A key press from a panel, passed on to the order-entry panel.
     void ForwardKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);

@@ -4,17 +4,25 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <array>
+#include <string>
 
 #include "core/session_state.h"
 #include "net/quote_book.h"
 #include "net/table_loaders.h"
 
+class QLabel;
 class QTabWidget;
+class QTimer;
 class QVBoxLayout;
 
 namespace ft::ui {
 
 class CMainFrame;
+class CPriceSubDlg1;
+class CPriceSubDlg2;
+class CListCtrlCl;
+class CXPButton;
 
 // What the panels of a view are built with. The panels reach each other through the frame.
 struct PaneContext {
@@ -101,10 +109,31 @@ class CTopView : public CTFormView {
     Q_OBJECT
 public:
     static constexpr int kBandHeight = 48;
+    static constexpr int kFundsFields = 9;
     explicit CTopView(const PaneContext& context, QWidget* parent = nullptr);
+
+    CPriceSubDlg1* QuoteBoard() const;
+    CPriceSubDlg2* ContractListPanel() const;
+    const CListCtrlCl* ContractList() const;
+    // The value fields in the bar's order: 静态权益, 平仓盈亏, 持仓盈亏, 动态权益, 手续费,
+    // 占用保证金, 下单冻结, 可用资金, 风险度.
+    QLabel* FundsValue(int index) const { return values_[static_cast<std::size_t>(index)]; }
+    QLabel* FundsLabel(int index) const { return labels_[static_cast<std::size_t>(index)]; }
+    CXPButton* QueryButton() const { return query_; }
+    // One funds bar update from the session tables.
+    void UpdateFunds();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    void BuildFundsBar();
+    void SetValue(int index, const std::string& gbk);
+
+    std::array<QLabel*, kFundsFields> labels_{};
+    std::array<QLabel*, kFundsFields> values_{};
+    CXPButton* query_ = nullptr;
+    QTimer* fundsTimer_ = nullptr;
 };
 
 // Middle left: the order-entry panel on "标准下单板(小键盘+)".

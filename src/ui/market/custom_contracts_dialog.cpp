@@ -1,0 +1,180 @@
+#include "ui/market/custom_contracts_dialog.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "core/text.h"
+#include "ui/app/background_request.h"
+#include "ui/app/effects.h"
+#include "ui/controls/list_ctrl.h"
+#include "ui/controls/text_controls.h"
+#include "ui/controls/xp_button.h"
+#include "ui/text_boundary.h"
+
+namespace ft::ui {
+namespace {
+
+CListCtrlCl* MakeList(QWidget* parent, const char* codeTitle, int codeWidth, int nameWidth) {
+    auto* list = new CListCtrlCl(parent);
+    list->setShowGrid(true);
+    list->SetAlignment("11");
+    list->InsertColumn(0, Ansi(codeTitle), codeWidth);
+    list->InsertColumn(1, Ansi("合约名称"), nameWidth);
+    list->setMinimumSize(codeWidth + nameWidth + 24, 300);
+    return list;
+}
+
+}  // namespace
+
+COptHyDlg::COptHyDlg(const SessionState& session, const CListCtrlCl* catalogue, QWidget* parent)
+    : QDialog(parent),
+      session_(session),
+      filter_(new CTEdit(this)),
+      all_(MakeList(this, "合约代码", 90, 105)),
+      custom_(MakeList(this, "自选合约代码", 100, 100)),
+      add_(new CXPButton(QStringLiteral("→"), this)),
+      remove_(new CXPButton(QStringLiteral("←"), this)),
+      up_(new CXPButton(QStringLiteral("↑"), this)),
+      down_(new CXPButton(QStringLiteral("↓"), this)),
+      ok_(new CXPButton(QStringLiteral("确定"), this)),
+      cancel_(new CXPButton(QStringLiteral("取消"), this)) {
+    setWindowTitle(QStringLiteral("自选合约设置"));
+
+    auto* filterRow = new QHBoxLayout;
+    filterRow->addWidget(new QLabel(QStringLiteral("输入合约"), this));
+    filterRow->addWidget(filter_);
+    auto* left = new QVBoxLayout;
+    left->addLayout(filterRow);
+    left->addWidget(all_);
+    auto* middle = new QVBoxLayout;
+    middle->addStretch();
+    for (CXPButton* b : {add_, remove_, up_, down_}) {
+        b->setFixedSize(40, 26);
+        middle->addWidget(b);
+    }
+    middle->addStretch();
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    for (CXPButton* b : {ok_, cancel_}) {
+        b->setFixedSize(75, 26);
+        bottom->addWidget(b);
+    }
+    auto* lists = new QHBoxLayout;
+    lists->addLayout(left);
+    lists->addLayout(middle);
+    lists->addWidget(custom_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(lists);
+    layout->addLayout(bottom);
+
+    connect(add_, &QPushButton::clicked, this, &COptHyDlg::OnAdd);
+    connect(remove_, &QPushButton::clicked, this, &COptHyDlg::OnRemove);
+    connect(up_, &QPushButton::clicked, this, &COptHyDlg::OnUp);
+    connect(down_, &QPushButton::clicked, this, &COptHyDlg::OnDown);
+    connect(ok_, &QPushButton::clicked, this, &COptHyDlg::OnOk);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(filter_, &QLineEdit::textChanged, this, &COptHyDlg::ApplyFilter);
+    connect(all_, &CListCtrlCl::itemDoubleClicked, this, &COptHyDlg::OnAdd);
+
+    if (catalogue) {
+        for (int r = 0; r < catalogue->GetItemCount(); ++r) {
+            catalogue_.push_back({catalogue->GetItemText(r, 1), catalogue->GetItemText(r, 2)});
+        }
+    }
+    ApplyFilter(QString());
+    LoadCustomList();
+}
+
+void COptHyDlg::LoadCustomList() {
+    std::string answer;
+    if (!PostFormKeepingUiAlive(session_, kGetUserFuturesPath,
+                                GetUserFuturesBody(session_.Login().userName), answer)) {
+        return;
+    }
+    for (const CustomContract& c : ParseCustomContracts(answer)) {
+        const int row = custom_->AppendItem(c.code);
+        custom_->SetItemText(row, 1, c.name);
+    }
+}
+
+void COptHyDlg::ApplyFilter(const QString& text) {
+    const QString needle = text.trimmed();
+    all_->DeleteAllItems();
+    for (const CustomContract& c : catalogue_) {
+        if (!needle.isEmpty() && !ToQt(c.code).contains(needle, Qt::CaseInsensitive) &&
+            !ToQt(c.name).contains(needle, Qt::CaseInsensitive)) {
+            continue;
+        }
+        const int row = all_->AppendItem(c.code);
+        all_->SetItemText(row, 1, c.name);
+    }
+}
+
+void COptHyDlg::OnAdd() {
+    const int row = all_->GetFirstSelectedRow();
+    if (row < 0) {
+        return;
+    }
+    const std::string code = all_->GetItemText(row, 0);
+    for (int r = 0; r < custom_->GetItemCount(); ++r) {
+        if (custom_->GetItemText(r, 0) == code) {
+            return;
+        }
+    }
+    const int added = custom_->AppendItem(code);
+    custom_->SetItemText(added, 1, all_->GetItemText(row, 1));
+}
+
+void COptHyDlg::OnRemove() {
+    const int row = custom_->GetFirstSelectedRow();
+    if (row >= 0) {
+        custom_->DeleteItem(row);
+    }
+}
+
+void COptHyDlg::Swap(int row, int other) {
+    for (int c = 0; c < 2; ++c) {
+        const std::string a = custom_->GetItemText(row, c);
+        custom_->SetItemText(row, c, custom_->GetItemText(other, c));
+        custom_->SetItemText(other, c, a);
+    }
+    custom_->ClearSelection();
+    custom_->SelectRow(other);
+    custom_->setFocus();
+}
+
+void COptHyDlg::OnUp() {
+    const int row = custom_->GetFirstSelectedRow();
+    if (row >= 1) {
+        Swap(row, row - 1);
+    }
+}
+
+void COptHyDlg::OnDown() {
+    const int row = custom_->GetFirstSelectedRow();
+    if (row >= 0 && row + 1 < custom_->GetItemCount()) {
+        Swap(row, row + 1);
+    }
+}
+
+std::vector<CustomContract> COptHyDlg::CustomContracts() const {
+    std::vector<CustomContract> list;
+    for (int r = 0; r < custom_->GetItemCount(); ++r) {
+        list.push_back({custom_->GetItemText(r, 0), custom_->GetItemText(r, 1)});
+    }
+    return list;
+}
+
+void COptHyDlg::OnOk() {
+    std::string answer;
+    if (PostFormKeepingUiAlive(session_, kSetUserFuturesPath,
+                               SetUserFuturesBody(session_.Login().userName, CustomContracts()),
+                               answer)) {
+        Message(this, Ansi("修改完成"));
+    }
+    accept();
+}
+
+}  // namespace ft::ui

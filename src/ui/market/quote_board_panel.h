@@ -1,0 +1,72 @@
+// CPriceSubDlg1, the quote board: the account's custom contracts with their live quotes.
+#pragma once
+
+#include <QTimer>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "market/quote_board_rules.h"
+#include "ui/frame/pane_views.h"
+
+namespace ft::ui {
+
+class CListCtrlCl;
+class OrderEntryTarget;
+
+class CPriceSubDlg1 : public CTPanel {
+    Q_OBJECT
+public:
+    static constexpr int kTickMs = 80;
+
+    explicit CPriceSubDlg1(const PaneContext& context, QWidget* parent = nullptr);
+    // Waits for a custom list request under way.
+    ~CPriceSubDlg1() override;
+
+    CListCtrlCl* List() const { return list_; }
+    // Codes of the custom list's rows, in the order they were added (rows the order-entry
+    // panel appends are not in it).
+    const std::vector<std::string>& Codes() const { return codes_; }
+    bool IsCustomCode(const std::string& code) const;
+
+    // Empties the board and loads the custom list again (after the custom list was edited).
+    void Reload();
+    // One refresh of every row from the quote book.
+    void Tick();
+    // "导出列表": writes the rows as shown to a CSV file (GBK) chosen through the save dialog.
+    bool ExportList();
+    // "设置自选合约": the custom contracts dialog; reloads after OK.
+    void EditCustomList();
+
+    // The contract hand-over of a click and of a double-click.
+    void OnClick();
+    void OnDoubleClick();
+
+signals:
+    // The custom list answer has been applied (or the request failed).
+    void loaded();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void BuildColumns();
+    void LoadCustomList();
+    void AddRows(const std::vector<CustomContract>& contracts);
+    void ShowMenu(const QPoint& globalPos);
+    OrderEntryTarget* OrderEntry() const;
+
+    PaneContext context_;
+    CListCtrlCl* list_;
+    QTimer timer_;
+    std::vector<std::string> codes_;
+    std::vector<CellWrite> writes_;
+    QuoteBoardRow shown_;
+    std::thread loading_;
+};
+
+// The board's rows as CSV lines (GBK): a title line, then one line per row, cells quoted when
+// they hold a comma or a quote.
+std::string QuoteBoardCsv(const CListCtrlCl& list);
+
+}  // namespace ft::ui
