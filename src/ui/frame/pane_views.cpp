@@ -236,7 +236,8 @@ void CTopView::BuildFundsBar() {
         {"风险度", {984, 8, 39, 15}, {968, 28, 80, 15}, ""},
     };
     QFont valueFont(QStringLiteral("宋体"));
-    valueFont.setPixelSize(18);
+    // A Windows font height of 18 is the cell height; the em is a little smaller.
+    valueFont.setPixelSize(16);
     valueFont.setWeight(QFont::Black);
     QFont labelFont(QStringLiteral("宋体"));
     labelFont.setPixelSize(12);

@@ -1,0 +1,618 @@
+#include "backend.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <ctime>
+#include <sstream>
+
+#include "wire.h"
+
+namespace fsim {
+namespace {
+
+const char* kDirection[] = {"", "买", "卖"};
+const char* kOpenClose[] = {"", "开仓", "平今", "平仓"};
+const char* kState[] = {"未成交", "部分成交", "全部成交", "已撤"};
+
+std::string Clean(std::string text) {
+    // Stored records use tabs and newlines; the answer format uses "," and "|".
+    for (char& c : text) {
+        if (c == '\t' || c == '\n' || c == '\r' || c == ',' || c == '|')
+            c = ' ';
+    }
+    return text;
+}
+
+std::string Get(const std::map<std::string, std::string>& form, const char* name) {
+    auto it = form.find(name);
+    return it == form.end() ? std::string() : it->second;
+}
+
+double RoundToTick(double price, double tick) {
+    return tick > 0 ? std::round(price / tick) * tick : price;
+}
+
+int Decimals(double tick) {
+    int d = 0;
+    while (d < 4 && std::fabs(tick * std::pow(10, d) - std::round(tick * std::pow(10, d))) > 1e-9) {
+        ++d;
+    }
+    return d;
+}
+
+}  // namespace
+
+Backend::Backend(int mode, sqlite3* db, bool seed, std::string version_, std::string announcement_,
+                 unsigned rngSeed)
+    : announcement(std::move(announcement_)),
+      version(std::move(version_)),
+      mode_(mode),
+      db_(db),
+      products_(DemoCatalogue()),
+      rng_(rngSeed ? rngSeed + static_cast<unsigned>(mode)
+                   : static_cast<unsigned>(
+                         std::chrono::steady_clock::now().time_since_epoch().count()) +
+                         static_cast<unsigned>(mode)) {
+    for (const Product& p : products_) {
+        Quote q;
+        q.preSettlement = p.preSettlement;
+        q.preClose = RoundToTick(p.preSettlement * 0.998, p.tick);
+        q.last = q.open = q.high = q.low = RoundToTick(p.preSettlement, p.tick);
+        q.limitUp = RoundToTick(p.preSettlement * 1.07, p.tick);
+        q.limitDown = RoundToTick(p.preSettlement * 0.93, p.tick);
+        q.bid = q.last - p.tick;
+        q.ask = q.last + p.tick;
+        q.bidVolume = 12;
+        q.askVolume = 9;
+        q.openInterest = 100000 + static_cast<long long>(rng_() % 50000);
+        quotes_[p.code] = q;
+    }
+    Load();
+    if (accounts_.empty() && seed) {
+        Seed();
+    }
+    if (announcement.empty()) {
+        announcement = "欢迎使用演示账户。模拟行情每半秒变动一次，委托在行情触及价格时成交。";
+    }
+}
+
+void Backend::Seed() {
+    Account a;
+    a.user = "demo";
+    a.password = "demo";
+    a.displayName = "演示账户";
+    a.bank = "招商银行";
+    a.card = "6225880212345678";
+    a.fundPassword = "123456";
+    a.bankPassword = "123456";
+    a.staticEquity = 1000000;
+    a.bankBalance = 200000;
+    a.riskBase = mode_ == 3 ? 800000 : 0;
+    for (const char* code : {"rb2705", "hc2705", "cu2702", "au2706", "ag2706", "i2705", "m2705",
+                             "MA705", "IF2701", "sc2702"}) {
+        if (const Product* p = FindProduct(code))
+            a.custom.emplace_back(p->code, p->name);
+    }
+    accounts_[a.user] = a;
+    Save(accounts_[a.user]);
+}
+
+// Storage: one row per account holding its whole state, rewritten on every change.
+void Backend::Save(const Account& a) {
+    std::ostringstream out;
+    out.precision(17);
+    out << "A\t" << a.user << '\t' << a.password << '\t' << a.displayName << '\t' << a.bank << '\t'
+        << a.card << '\t' << a.fundPassword << '\t' << a.bankPassword << '\t' << a.staticEquity
+        << '\t' << a.closeProfit << '\t' << a.commission << '\t' << a.bankBalance << '\t'
+        << a.riskBase << '\t' << a.forcedCloses << '\n';
+    for (const auto& [code, name] : a.custom)
+        out << "C\t" << code << '\t' << name << '\n';
+    for (const Order& o : a.orders) {
+        out << "O\t" << o.id << '\t' << o.code << '\t' << o.direction << '\t' << o.openClose << '\t'
+            << o.volume << '\t' << o.filled << '\t' << o.price << '\t' << o.fillValue << '\t'
+            << o.time << '\t' << static_cast<int>(o.state) << '\n';
+    }
+    for (const Position& p : a.positions) {
+        out << "P\t" << p.id << '\t' << p.code << '\t' << p.direction << '\t' << p.today << '\t'
+            << p.yesterday << '\t' << p.avgPrice << '\n';
+    }
+    for (const Trade& t : a.trades) {
+        out << "T\t" << t.id << '\t' << t.code << '\t' << t.direction << '\t' << t.openClose << '\t'
+            << t.price << '\t' << t.volume << '\t' << t.time << '\n';
+    }
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db_,
+                       "INSERT OR REPLACE INTO accounts(mode, user, data, next_id) "
+                       "VALUES (?, ?, ?, ?)",
+                       -1, &st, nullptr);
+    const std::string data = out.str();
+    sqlite3_bind_int(st, 1, mode_);
+    sqlite3_bind_text(st, 2, a.user.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(st, 3, data.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_int64(st, 4, nextId_);
+    sqlite3_step(st);
+    sqlite3_finalize(st);
+}
+
+void Backend::Load() {
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db_, "SELECT data, next_id FROM accounts WHERE mode = ?", -1, &st, nullptr);
+    sqlite3_bind_int(st, 1, mode_);
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+        nextId_ = std::max(nextId_, static_cast<long long>(sqlite3_column_int64(st, 1)));
+        Account a;
+        for (const std::string& line : Split(text ? text : "", "\n")) {
+            const std::vector<std::string> f = Split(line, "\t");
+            auto num = [&](std::size_t i) { return i < f.size() ? std::atof(f[i].c_str()) : 0.0; };
+            auto str = [&](std::size_t i) { return i < f.size() ? f[i] : std::string(); };
+            auto integer = [&](std::size_t i) { return static_cast<int>(num(i)); };
+            if (f[0] == "A") {
+                a.user = str(1), a.password = str(2), a.displayName = str(3), a.bank = str(4);
+                a.card = str(5), a.fundPassword = str(6), a.bankPassword = str(7);
+                a.staticEquity = num(8), a.closeProfit = num(9), a.commission = num(10);
+                a.bankBalance = num(11), a.riskBase = num(12), a.forcedCloses = integer(13);
+            } else if (f[0] == "C") {
+                a.custom.emplace_back(str(1), str(2));
+            } else if (f[0] == "O") {
+                Order o;
+                o.id = static_cast<long long>(num(1)), o.code = str(2), o.direction = integer(3);
+                o.openClose = integer(4), o.volume = integer(5), o.filled = integer(6);
+                o.price = num(7), o.fillValue = num(8), o.time = str(9);
+                o.state = static_cast<OrderState>(std::clamp(integer(10), 0, 3));
+                a.orders.push_back(o);
+            } else if (f[0] == "P") {
+                Position p;
+                p.id = static_cast<long long>(num(1)), p.code = str(2), p.direction = integer(3);
+                p.today = integer(4), p.yesterday = integer(5), p.avgPrice = num(6);
+                a.positions.push_back(p);
+            } else if (f[0] == "T") {
+                Trade t;
+                t.id = static_cast<long long>(num(1)), t.code = str(2), t.direction = integer(3);
+                t.openClose = integer(4), t.price = num(5), t.volume = integer(6), t.time = str(7);
+                a.trades.push_back(t);
+            }
+        }
+        if (!a.user.empty())
+            accounts_[a.user] = a;
+    }
+    sqlite3_finalize(st);
+}
+
+const Product* Backend::FindProduct(const std::string& code) const {
+    for (const Product& p : products_) {
+        if (p.code == code)
+            return &p;
+    }
+    return nullptr;
+}
+
+std::string Backend::Now() const {
+    const std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    char buffer[32];
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S", &tm);
+    return buffer;
+}
+
+double Backend::Margin(const Product& p, double price, int lots) const {
+    return p.marginRate * price * p.multiplier * lots;
+}
+
+double Backend::Frozen(const Account& a) const {
+    double frozen = 0;
+    for (const Order& o : a.orders) {
+        if (o.openClose != 1 ||
+            (o.state != OrderState::Working && o.state != OrderState::Partial)) {
+            continue;
+        }
+        if (const Product* p = FindProduct(o.code)) {
+            const int left = o.volume - o.filled;
+            frozen += Margin(*p, o.price, left) + p->commissionPerLot * left;
+        }
+    }
+    return frozen;
+}
+
+double Backend::FloatingProfit(const Account& a) const {
+    double profit = 0;
+    for (const Position& pos : a.positions) {
+        const Product* p = FindProduct(pos.code);
+        auto q = quotes_.find(pos.code);
+        if (!p || q == quotes_.end())
+            continue;
+        const int sign = pos.direction == 1 ? 1 : -1;
+        profit +=
+            sign * (q->second.last - pos.avgPrice) * p->multiplier * (pos.today + pos.yesterday);
+    }
+    return profit;
+}
+
+double Backend::PositionMargin(const Account& a) const {
+    double margin = 0;
+    for (const Position& pos : a.positions) {
+        if (const Product* p = FindProduct(pos.code)) {
+            margin += Margin(*p, pos.avgPrice, pos.today + pos.yesterday);
+        }
+    }
+    return margin;
+}
+
+double Backend::Available(const Account& a) const {
+    return a.staticEquity + a.closeProfit + FloatingProfit(a) - a.commission - PositionMargin(a) -
+           Frozen(a);
+}
+
+int Backend::Closable(const Account& a, const std::string& code, int positionDirection,
+                      bool todayOnly) const {
+    int lots = 0;
+    for (const Position& p : a.positions) {
+        if (p.code == code && p.direction == positionDirection) {
+            lots += todayOnly ? p.today : p.today + p.yesterday;
+        }
+    }
+    // Lots already promised to working closing orders.
+    const int closingDirection = positionDirection == 1 ? 2 : 1;
+    for (const Order& o : a.orders) {
+        if (o.code == code && o.direction == closingDirection && o.openClose != 1 &&
+            (o.state == OrderState::Working || o.state == OrderState::Partial)) {
+            lots -= o.volume - o.filled;
+        }
+    }
+    return std::max(0, lots);
+}
+
+std::string Backend::Handle(const std::string& module, const std::string& action,
+                            const std::map<std::string, std::string>& form) {
+    if (module == "client" && action == "dologin2018") {
+        return Login(form);
+    }
+    const std::string user = Get(form, "user_name");
+    auto it = accounts_.find(user);
+    if (it == accounts_.end()) {
+        return "1,用户不存在";
+    }
+    Account& a = it->second;
+    if (Get(form, "user_pwd") != a.password) {
+        return "1,密码错误";
+    }
+    if (Get(form, "sign") != Md5Hex(user + a.password + kSigningText)) {
+        return "1,签名错误";
+    }
+    if (module == "Bank") {
+        return "1,暂不支持该操作";
+    }
+    if (action == "getallproduct") {
+        std::string out;
+        for (const Product& p : products_) {
+            out += p.variety + "," + p.code + "," + p.name + "," + p.exchange + "," +
+                   std::to_string(p.multiplier) + "," + Fixed(p.tick, Decimals(p.tick)) + "," +
+                   p.type + "," + p.lastDate + "," + Fixed(p.marginRate, 3) + "," +
+                   Fixed(p.commissionPerLot, 2) + "|";
+        }
+        return out;
+    }
+    if (action == "weituodetail" || action == "tradedetail") {
+        const std::string start = Get(form, "start");
+        std::string out;
+        if (action == "weituodetail") {
+            for (const Order& o : a.orders) {
+                if (o.time < start)
+                    continue;
+                const double avg = o.filled ? o.fillValue / o.filled : 0;
+                out += std::to_string(o.id) + "," + o.code + "," + kDirection[o.direction] + "," +
+                       kOpenClose[o.openClose] + "," + std::to_string(o.volume) + "," +
+                       std::to_string(o.state == OrderState::Cancelled ? 0 : o.volume - o.filled) +
+                       "," + Fixed(o.price, 3) + "," + o.time + "," +
+                       kState[static_cast<int>(o.state)] + "," + std::to_string(o.filled) + "," +
+                       Fixed(avg, 3) + "|";
+            }
+        } else {
+            for (const Trade& t : a.trades) {
+                if (t.time < start)
+                    continue;
+                out += std::to_string(t.id) + "," + t.code + "," + kDirection[t.direction] + "," +
+                       kOpenClose[t.openClose] + "," + Fixed(t.price, 3) + "," +
+                       std::to_string(t.volume) + "," + t.time.substr(11) + "|";
+            }
+        }
+        return out;
+    }
+    if (action == "lcdetail") {
+        std::string out;
+        for (const Position& pos : a.positions) {
+            const Product* p = FindProduct(pos.code);
+            if (!p)
+                continue;
+            const int lots = pos.today + pos.yesterday;
+            const int sign = pos.direction == 1 ? 1 : -1;
+            const double profit =
+                sign * (quotes_[pos.code].last - pos.avgPrice) * p->multiplier * lots;
+            out += pos.code + "," + kDirection[pos.direction] + "," + std::to_string(lots) + "," +
+                   std::to_string(pos.yesterday) + "," + std::to_string(pos.today) + "," +
+                   std::to_string(Closable(a, pos.code, pos.direction, false)) + "," +
+                   Fixed(pos.avgPrice, 3) + "," + Fixed(profit, 2) + "," +
+                   Fixed(Margin(*p, pos.avgPrice, lots), 2) + "," + p->exchange + ",0,0," +
+                   std::to_string(pos.id) + "|";
+        }
+        return out;
+    }
+    if (action == "getusermoneyinfo") {
+        std::string out = Fixed(a.staticEquity, 2) + "," + Fixed(a.closeProfit, 2) + "," +
+                          Fixed(Frozen(a), 2) + "," + Fixed(Available(a), 2) + "," +
+                          Fixed(a.commission, 2) + "," + std::to_string(a.forcedCloses);
+        out += "," + (mode_ == 3 ? Fixed(a.riskBase, 2) : std::string());
+        return out;
+    }
+    if (action == "getuserfutures") {
+        std::string out;
+        for (const auto& [code, name] : a.custom)
+            out += code + "," + name + "|";
+        return out;
+    }
+    if (action == "setuserfs") {
+        a.custom.clear();
+        for (const std::string& record : Split(Get(form, "fs"), "|")) {
+            const std::vector<std::string> f = Split(record, ",");
+            if (f.size() >= 2 && !f[0].empty())
+                a.custom.emplace_back(Clean(f[0]), Clean(f[1]));
+        }
+        Save(a);
+        return "0,修改成功";
+    }
+    if (action == "givemelastgonggao") {
+        return announcement.empty() ? "0" : announcement;
+    }
+    if (action == "weituo") {
+        return PlaceOrder(a, form);
+    }
+    if (action == "cancelweituo") {
+        return Cancel(a, Get(form, "id"));
+    }
+    if (action == "cancelallweituo") {
+        int n = 0;
+        for (Order& o : a.orders) {
+            if (o.state == OrderState::Working || o.state == OrderState::Partial) {
+                o.state = OrderState::Cancelled;
+                ++n;
+            }
+        }
+        a.refresh = a.refresh || n > 0;
+        Save(a);
+        return "0,已撤销" + std::to_string(n) + "笔委托";
+    }
+    return "1,未知的操作";
+}
+
+std::string Backend::Login(const std::map<std::string, std::string>& form) {
+    auto it = accounts_.find(Get(form, "user_name"));
+    if (it == accounts_.end() || Get(form, "user_pwd") != it->second.password) {
+        return "1,用户名或密码错误";
+    }
+    const Account& a = it->second;
+    return "0," + a.displayName + "," + version + ",update --from " + version + ",5," + a.bank +
+           ",0,0," + a.user + "," + std::to_string(a.forcedCloses);
+}
+
+std::string Backend::PlaceOrder(Account& a, const std::map<std::string, std::string>& form) {
+    if (!rejectNext.empty()) {
+        std::string reason = rejectNext;
+        rejectNext.clear();
+        return "1," + reason;
+    }
+    const Product* p = FindProduct(Get(form, "code"));
+    if (!p)
+        return "1,合约不存在";
+    long long type = 0, updown = 0, lots = 0, priceType = 0;
+    double price = 0;
+    if (!ParseInt(Get(form, "type"), type) || type < 1 || type > 3)
+        return "1,开平标志错误";
+    if (!ParseInt(Get(form, "updown"), updown) || updown < 1 || updown > 2)
+        return "1,买卖方向错误";
+    if (!ParseInt(Get(form, "num"), lots) || lots <= 0 || lots > 1000)
+        return "1,委托数量错误";
+    ParseInt(Get(form, "pricetype"), priceType);
+    const Quote& q = quotes_[p->code];
+    if (priceType == 3) {
+        price = updown == 1 ? q.ask : q.bid;
+    } else if (!ParseNumber(Get(form, "price"), price) || price <= 0) {
+        return "1,委托价格错误";
+    }
+    if (price > q.limitUp + 1e-9 || price < q.limitDown - 1e-9)
+        return "1,委托价格超出涨跌停板";
+    if (type == 1) {
+        const double need = Margin(*p, price, static_cast<int>(lots)) + p->commissionPerLot * lots;
+        if (need > Available(a))
+            return "1,可用资金不足";
+    } else {
+        const int positionDirection = updown == 1 ? 2 : 1;
+        if (Closable(a, p->code, positionDirection, type == 2) < lots)
+            return "1,可平仓数量不足";
+    }
+    Order o;
+    o.id = nextId_++;
+    o.code = p->code;
+    o.direction = static_cast<int>(updown);
+    o.openClose = static_cast<int>(type);
+    o.volume = static_cast<int>(lots);
+    o.price = RoundToTick(price, p->tick);
+    o.time = Now();
+    a.orders.push_back(o);
+    Order& placed = a.orders.back();
+    if (fillNext) {
+        fillNext = false;
+        Fill(a, placed, placed.volume, placed.price);
+    } else {
+        // A marketable order fills at once at the book.
+        if (placed.direction == 1 && q.ask > 0 && q.ask <= placed.price) {
+            Fill(a, placed, placed.volume, q.ask);
+        } else if (placed.direction == 2 && q.bid > 0 && q.bid >= placed.price) {
+            Fill(a, placed, placed.volume, q.bid);
+        }
+    }
+    a.refresh = true;
+    Save(a);
+    return "0,委托成功," + std::to_string(placed.id);
+}
+
+std::string Backend::Cancel(Account& a, const std::string& id) {
+    for (Order& o : a.orders) {
+        if (std::to_string(o.id) != id)
+            continue;
+        if (o.state != OrderState::Working && o.state != OrderState::Partial) {
+            return "1,该委托不可撤销";
+        }
+        o.state = OrderState::Cancelled;
+        a.refresh = true;
+        Save(a);
+        return "0,撤单成功";
+    }
+    return "1,委托不存在";
+}
+
+void Backend::Fill(Account& a, Order& o, int lots, double price) {
+    const Product* p = FindProduct(o.code);
+    if (!p || lots <= 0)
+        return;
+    o.filled += lots;
+    o.fillValue += price * lots;
+    o.state = o.filled >= o.volume ? OrderState::Filled : OrderState::Partial;
+    a.commission += p->commissionPerLot * lots;
+    Trade t;
+    t.id = nextId_++;
+    t.code = o.code;
+    t.direction = o.direction;
+    t.openClose = o.openClose;
+    t.price = price;
+    t.volume = lots;
+    t.time = Now();
+    a.trades.push_back(t);
+    if (o.openClose == 1) {
+        auto it = std::find_if(a.positions.begin(), a.positions.end(), [&](const Position& x) {
+            return x.code == o.code && x.direction == o.direction;
+        });
+        if (it == a.positions.end()) {
+            Position pos;
+            pos.id = nextId_++;
+            pos.code = o.code;
+            pos.direction = o.direction;
+            a.positions.push_back(pos);
+            it = a.positions.end() - 1;
+        }
+        const int held = it->today + it->yesterday;
+        it->avgPrice = (it->avgPrice * held + price * lots) / (held + lots);
+        it->today += lots;
+    } else {
+        const int positionDirection = o.direction == 1 ? 2 : 1;
+        int left = lots;
+        for (Position& pos : a.positions) {
+            if (pos.code != o.code || pos.direction != positionDirection || left == 0)
+                continue;
+            const int sign = positionDirection == 1 ? 1 : -1;
+            const int fromToday = std::min(left, pos.today);
+            pos.today -= fromToday;
+            const int fromYesterday =
+                o.openClose == 3 ? std::min(left - fromToday, pos.yesterday) : 0;
+            pos.yesterday -= fromYesterday;
+            const int closed = fromToday + fromYesterday;
+            a.closeProfit += sign * (price - pos.avgPrice) * p->multiplier * closed;
+            left -= closed;
+        }
+        a.positions.erase(
+            std::remove_if(a.positions.begin(), a.positions.end(),
+                           [](const Position& x) { return x.today + x.yesterday == 0; }),
+            a.positions.end());
+    }
+    a.refresh = true;
+}
+
+void Backend::MatchAll() {
+    for (auto& [user, a] : accounts_) {
+        bool changed = false;
+        for (Order& o : a.orders) {
+            if (o.state != OrderState::Working && o.state != OrderState::Partial)
+                continue;
+            const Quote& q = quotes_[o.code];
+            const bool reached = o.direction == 1 ? (q.ask > 0 && q.ask <= o.price)
+                                                  : (q.bid > 0 && q.bid >= o.price);
+            if (!reached)
+                continue;
+            const int left = o.volume - o.filled;
+            // Larger orders may fill in parts, as the book's volume allows.
+            const int lots =
+                left > 1 ? 1 + static_cast<int>(rng_() % static_cast<unsigned>(left)) : left;
+            Fill(a, o, lots, o.price);
+            changed = true;
+        }
+        if (changed)
+            Save(a);
+    }
+}
+
+void Backend::SetQuoteLocked(const std::string& code, double last, double bid, double ask) {
+    auto it = quotes_.find(code);
+    if (it == quotes_.end())
+        return;
+    Quote& q = it->second;
+    q.last = last;
+    q.bid = bid;
+    q.ask = ask;
+    q.high = std::max(q.high, last);
+    q.low = std::min(q.low, last);
+    MatchAll();
+}
+
+void Backend::Walk() {
+    if (randomWalk) {
+        for (const Product& p : products_) {
+            Quote& q = quotes_[p.code];
+            const int step = static_cast<int>(rng_() % 5) - 2;
+            const double last =
+                std::clamp(RoundToTick(q.last + step * p.tick, p.tick), q.limitDown, q.limitUp);
+            const long long traded = 1 + static_cast<long long>(rng_() % 40);
+            q.last = last;
+            q.bid = std::max(q.limitDown, last - p.tick);
+            q.ask = std::min(q.limitUp, last + p.tick);
+            q.bidVolume = 1 + static_cast<long long>(rng_() % 80);
+            q.askVolume = 1 + static_cast<long long>(rng_() % 80);
+            q.volume += traded;
+            q.turnover += traded * last * p.multiplier;
+            q.openInterest += static_cast<long long>(rng_() % 7) - 3;
+            q.high = std::max(q.high, last);
+            q.low = std::min(q.low, last);
+        }
+    }
+    MatchAll();
+}
+
+std::string Backend::QuoteAnswer(const std::string& body) {
+    const auto form = ParseForm(body);
+    std::string out;
+    for (const std::string& code : Split(Get(form, "codes"), ",")) {
+        const Product* p = FindProduct(code);
+        if (!p)
+            continue;
+        const Quote& q = quotes_[code];
+        const int d = Decimals(p->tick);
+        if (!out.empty())
+            out += "**";
+        out += Now().substr(0, 10) + "," + code + "," + code + "," + p->variety + "," +
+               Fixed(q.last, d) + "," + Fixed(q.preSettlement, d) + "," + Fixed(q.preClose, d) +
+               ",0," + Fixed(q.open, d) + "," + Fixed(q.high, d) + "," + Fixed(q.low, d) + "," +
+               std::to_string(q.volume) + "," + Fixed(q.turnover, 0) + "," +
+               std::to_string(q.openInterest) + ",0,0," + Fixed(q.limitUp, d) + "," +
+               Fixed(q.limitDown, d) + "," + Fixed(q.bid, d) + "," + std::to_string(q.bidVolume) +
+               "," + Fixed(q.ask, d) + "," + std::to_string(q.askVolume) + "," + Now().substr(11);
+    }
+    std::string flag = "0";
+    auto it = accounts_.find(Get(form, "username"));
+    if (it != accounts_.end() && it->second.refresh) {
+        it->second.refresh = false;
+        flag = "1";
+    }
+    return out + "||" + flag;
+}
+
+}  // namespace fsim

@@ -1,0 +1,352 @@
+#include "simulator.h"
+
+#include <arpa/inet.h>
+#include <httplib.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <list>
+#include <thread>
+
+#include "backend.h"
+#include "wire.h"
+
+namespace fsim {
+namespace {
+
+constexpr std::size_t kHeader = 32;
+constexpr std::size_t kMaxRequest = 1024 * 1024;
+
+bool ReadExactly(int fd, char* data, std::size_t size, const std::atomic<bool>& stopping) {
+    std::size_t done = 0;
+    while (done < size) {
+        pollfd p{fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, 200);
+        if (stopping)
+            return false;
+        if (ready == 0)
+            continue;
+        if (ready < 0)
+            return false;
+        const ssize_t n = ::recv(fd, data + done, size - done, 0);
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool SendAll(int fd, const std::string& data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::send(fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+// The quote server of one mode: one thread per client, one answer per request.
+class QuoteServer {
+public:
+    QuoteServer(Backend& backend) : backend_(backend) {}
+    ~QuoteServer() { Stop(); }
+
+    bool Bind(const std::string& address, int port, std::string* error) {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        int one = 1;
+        ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(static_cast<uint16_t>(port));
+        if (::inet_pton(AF_INET, address.c_str(), &a.sin_addr) != 1 ||
+            ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd_, 64) != 0) {
+            *error = "cannot listen on " + address + ":" + std::to_string(port) + " (" +
+                     std::strerror(errno) + ")";
+            ::close(fd_);
+            fd_ = -1;
+            return false;
+        }
+        socklen_t len = sizeof a;
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
+        port_ = ntohs(a.sin_port);
+        return true;
+    }
+    void Start() {
+        acceptor_ = std::thread([this] { AcceptLoop(); });
+    }
+    void Stop() {
+        stopping_ = true;
+        if (acceptor_.joinable())
+            acceptor_.join();
+        for (std::thread& t : clients_)
+            t.join();
+        clients_.clear();
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+    }
+    int port() const { return port_; }
+
+private:
+    void AcceptLoop() {
+        while (!stopping_) {
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, 100) <= 0)
+                continue;
+            const int client = ::accept(fd_, nullptr, nullptr);
+            if (client < 0)
+                continue;
+            clients_.emplace_back([this, client] { Serve(client); });
+        }
+    }
+    void Serve(int fd) {
+        while (!stopping_) {
+            char header[kHeader];
+            if (!ReadExactly(fd, header, kHeader, stopping_))
+                break;
+            const long long total = std::atoll(std::string(header, 8).c_str());
+            if (total < static_cast<long long>(kHeader) ||
+                total > static_cast<long long>(kMaxRequest))
+                break;
+            std::string body(static_cast<std::size_t>(total) - kHeader, '\0');
+            if (!ReadExactly(fd, body.data(), body.size(), stopping_))
+                break;
+            int stall = 0;
+            bool close = false;
+            std::string answer;
+            {
+                std::lock_guard lock(backend_.mutex);
+                stall = backend_.stallQuotesMs;
+                close = backend_.closeQuotes;
+                if (!close)
+                    answer = backend_.QuoteAnswer(body);
+            }
+            if (close)
+                break;
+            if (stall > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(stall));
+            char lengthText[16];
+            std::snprintf(lengthText, sizeof lengthText, "%08zu", answer.size() + kHeader);
+            std::string message(lengthText, 8);
+            message.append(kHeader - 8, ' ');
+            message += answer;
+            if (!SendAll(fd, message))
+                break;
+        }
+        ::close(fd);
+    }
+
+    Backend& backend_;
+    int fd_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stopping_{false};
+    std::thread acceptor_;
+    std::list<std::thread> clients_;
+};
+
+struct Simulator::Impl {
+    SimOptions options;
+    sqlite3* db = nullptr;
+    std::vector<std::unique_ptr<Backend>> backends;
+    std::vector<std::unique_ptr<Control>> controls;
+    std::vector<std::unique_ptr<httplib::Server>> web;
+    std::vector<std::thread> webThreads;
+    std::vector<std::unique_ptr<QuoteServer>> quotes;
+    std::array<int, 4> webPorts{}, quotePorts{};
+    std::thread walker;
+    std::mutex walkMutex;
+    std::condition_variable walkWake;
+    bool stopping = false;
+    bool running = false;
+};
+
+Simulator::Simulator(SimOptions options) : impl_(std::make_unique<Impl>()) {
+    impl_->options = std::move(options);
+}
+
+Simulator::~Simulator() {
+    Stop();
+}
+
+bool Simulator::Start(std::string* error) {
+    Impl& s = *impl_;
+    std::string ignored;
+    if (!error)
+        error = &ignored;
+    if (sqlite3_open(s.options.dbPath.c_str(), &s.db) != SQLITE_OK) {
+        *error = "cannot open database " + s.options.dbPath;
+        sqlite3_close(s.db);
+        s.db = nullptr;
+        return false;
+    }
+    sqlite3_exec(s.db,
+                 "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
+                 "CREATE TABLE IF NOT EXISTS accounts(mode INTEGER, user TEXT, data TEXT, "
+                 "next_id INTEGER, PRIMARY KEY(mode, user));",
+                 nullptr, nullptr, nullptr);
+    for (int mode = 0; mode < 4; ++mode) {
+        s.backends.push_back(std::make_unique<Backend>(mode, s.db, s.options.seed,
+                                                       s.options.version, s.options.announcement,
+                                                       s.options.rngSeed));
+        s.backends.back()->randomWalk = s.options.randomWalk;
+        s.controls.push_back(std::make_unique<Control>(*s.backends.back()));
+    }
+    for (int mode = 0; mode < 4; ++mode) {
+        Backend& backend = *s.backends[static_cast<std::size_t>(mode)];
+        auto server = std::make_unique<httplib::Server>();
+        server->Post("/index.php", [&backend](const httplib::Request& req, httplib::Response& res) {
+            const std::string query = req.target.find('?') == std::string::npos
+                                          ? std::string()
+                                          : req.target.substr(req.target.find('?') + 1);
+            const auto route = ParseForm(query);
+            auto value = [&](const char* name) {
+                auto it = route.find(name);
+                return it == route.end() ? std::string() : it->second;
+            };
+            std::string answer;
+            int stall = 0;
+            {
+                std::lock_guard lock(backend.mutex);
+                answer = backend.Handle(value("m"), value("a"), ParseForm(req.body));
+                stall = backend.stallWebMs;
+            }
+            if (stall > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(stall));
+            res.set_content(answer, "text/html; charset=utf-8");
+        });
+        const int wanted = s.options.webPorts[static_cast<std::size_t>(mode)];
+        int port = wanted;
+        bool bound = false;
+        if (wanted == 0) {
+            port = server->bind_to_any_port(s.options.bind);
+            bound = port > 0;
+        } else {
+            bound = server->bind_to_port(s.options.bind, wanted);
+        }
+        if (!bound) {
+            *error = "cannot listen on " + s.options.bind + ":" + std::to_string(wanted);
+            s.web.push_back(std::move(server));
+            Stop();
+            return false;
+        }
+        s.webPorts[static_cast<std::size_t>(mode)] = port;
+        s.web.push_back(std::move(server));
+
+        auto quote = std::make_unique<QuoteServer>(backend);
+        if (!quote->Bind(s.options.bind, s.options.quotePorts[static_cast<std::size_t>(mode)],
+                         error)) {
+            Stop();
+            return false;
+        }
+        s.quotePorts[static_cast<std::size_t>(mode)] = quote->port();
+        s.quotes.push_back(std::move(quote));
+    }
+    for (auto& server : s.web) {
+        httplib::Server* raw = server.get();
+        s.webThreads.emplace_back([raw] { raw->listen_after_bind(); });
+        while (!raw->is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    for (auto& quote : s.quotes)
+        quote->Start();
+    s.walker = std::thread([&s] {
+        std::unique_lock lock(s.walkMutex);
+        while (!s.walkWake.wait_for(lock, std::chrono::milliseconds(s.options.walkIntervalMs),
+                                    [&s] { return s.stopping; })) {
+            for (auto& backend : s.backends) {
+                std::lock_guard guard(backend->mutex);
+                backend->Walk();
+            }
+        }
+    });
+    s.running = true;
+    return true;
+}
+
+void Simulator::Stop() {
+    Impl& s = *impl_;
+    {
+        std::lock_guard lock(s.walkMutex);
+        s.stopping = true;
+    }
+    s.walkWake.notify_all();
+    if (s.walker.joinable())
+        s.walker.join();
+    for (auto& server : s.web)
+        server->stop();
+    for (std::thread& t : s.webThreads)
+        t.join();
+    s.webThreads.clear();
+    s.web.clear();
+    for (auto& quote : s.quotes)
+        quote->Stop();
+    s.quotes.clear();
+    s.controls.clear();
+    s.backends.clear();
+    if (s.db)
+        sqlite3_close(s.db);
+    s.db = nullptr;
+    s.running = false;
+}
+
+int Simulator::WebPort(int mode) const {
+    return impl_->webPorts.at(static_cast<std::size_t>(mode));
+}
+int Simulator::QuotePort(int mode) const {
+    return impl_->quotePorts.at(static_cast<std::size_t>(mode));
+}
+Control& Simulator::control(int mode) {
+    return *impl_->controls.at(static_cast<std::size_t>(mode));
+}
+
+void Control::SetRandomWalk(bool on) {
+    std::lock_guard lock(backend_.mutex);
+    backend_.randomWalk = on;
+}
+void Control::SetQuote(const std::string& code, double last, double bid, double ask) {
+    std::lock_guard lock(backend_.mutex);
+    backend_.SetQuoteLocked(code, last, bid, ask);
+}
+void Control::FillNextOrder() {
+    std::lock_guard lock(backend_.mutex);
+    backend_.fillNext = true;
+}
+void Control::RejectNextOrder(const std::string& reasonUtf8) {
+    std::lock_guard lock(backend_.mutex);
+    backend_.rejectNext = reasonUtf8.empty() ? "拒绝" : reasonUtf8;
+}
+void Control::StallWeb(int ms) {
+    std::lock_guard lock(backend_.mutex);
+    backend_.stallWebMs = ms;
+}
+void Control::StallQuotes(int ms) {
+    std::lock_guard lock(backend_.mutex);
+    backend_.stallQuotesMs = ms;
+}
+void Control::CloseQuoteConnections(bool on) {
+    std::lock_guard lock(backend_.mutex);
+    backend_.closeQuotes = on;
+}
+void Control::SetAnnouncement(const std::string& utf8) {
+    std::lock_guard lock(backend_.mutex);
+    backend_.announcement = utf8;
+}
+void Control::SetVersion(const std::string& version) {
+    std::lock_guard lock(backend_.mutex);
+    backend_.version = version;
+}
+bool Control::HasAccount(const std::string& user) {
+    std::lock_guard lock(backend_.mutex);
+    return backend_.HasAccountLocked(user);
+}
+
+}  // namespace fsim

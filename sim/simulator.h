@@ -1,0 +1,69 @@
+// futures-sim: four independent simulated futures back-ends (one per server mode) with their
+// web API and quote server, for the terminal's demo mode and its tests.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace fsim {
+
+struct SimOptions {
+    std::string bind = "127.0.0.1";
+    // Index = server mode 0..3; 0 picks a free port.
+    std::array<int, 4> webPorts{9090, 2073, 2086, 9092};
+    std::array<int, 4> quotePorts{9292, 2173, 2186, 9293};
+    std::string dbPath = ":memory:";
+    // Create the demo data when the database is new.
+    bool seed = true;
+    std::string version = "20210426";
+    std::string announcement;  // empty: the seeded one
+    bool randomWalk = true;
+    unsigned rngSeed = 0;  // 0: from the clock
+    int walkIntervalMs = 500;
+};
+
+class Backend;
+
+// Test and demo control of one mode's back-end; every call is thread-safe.
+class Control {
+public:
+    explicit Control(Backend& backend) : backend_(backend) {}
+    void SetRandomWalk(bool on);
+    // Sets a contract's quote and matches resting orders against it.
+    void SetQuote(const std::string& code, double last, double bid, double ask);
+    // The next order fills completely at its price as soon as it is placed.
+    void FillNextOrder();
+    void RejectNextOrder(const std::string& reasonUtf8);
+    void StallWeb(int ms);
+    void StallQuotes(int ms);
+    void CloseQuoteConnections(bool on);
+    void SetAnnouncement(const std::string& utf8);  // "" = none ("0" is answered)
+    void SetVersion(const std::string& version);
+    bool HasAccount(const std::string& user);
+
+private:
+    Backend& backend_;
+};
+
+class Simulator {
+public:
+    explicit Simulator(SimOptions options);
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    // Binds all eight ports and starts serving; on failure nothing is left running and
+    // `error` says which port could not be bound.
+    bool Start(std::string* error);
+    void Stop();
+    int WebPort(int mode) const;
+    int QuotePort(int mode) const;
+    Control& control(int mode);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace fsim
