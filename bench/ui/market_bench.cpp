@@ -1,0 +1,106 @@
+// Quote board ticks and list rewrites on the offscreen platform, painting included.
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+#include "core/session_state.h"
+#include "core/text.h"
+#include "net/quote_book.h"
+#include "net/table_loaders.h"
+#include "ui/controls/list_ctrl.h"
+#include "ui/market/quote_board_panel.h"
+
+namespace {
+
+using namespace ft;
+
+std::string Record(int i, double last) {
+    return "20261207,C" + std::to_string(i) + ",C" + std::to_string(i) + ",v," +
+           FormatFixed(last, 1) + ",3500,3490,0,3495,3600,3400,12000,41880000,5600,0,0,3770,3230," +
+           FormatFixed(last - 1, 1) + ",12," + FormatFixed(last + 1, 1) + ",7,09:30:00";
+}
+
+void SetQuotes(QuoteBook& quotes, int rows, double base) {
+    std::string text;
+    for (int i = 0; i < rows; ++i) {
+        text += (i ? "**" : "") + Record(i, base + i);
+    }
+    quotes.SetQuoteText(text);
+}
+
+struct Board {
+    SessionState session;
+    QuoteBook quotes;
+    TableLoader loader{session, quotes};
+    ui::CPriceSubDlg1 board{ui::PaneContext{session, loader, quotes, nullptr}};
+    explicit Board(int rows) {
+        board.resize(1024, 600);
+        board.show();
+        for (int i = 0; i < rows; ++i) {
+            const int row = board.List()->AppendItem("C" + std::to_string(i));
+            board.List()->SetItemText(row, 1, Ansi("合约"));
+        }
+        QCoreApplication::processEvents();
+    }
+};
+
+void BM_QuoteBoardTickAllChanged(benchmark::State& state) {
+    Board b(100);
+    double base = 3000;
+    for (auto _ : state) {
+        state.PauseTiming();
+        base += 2;
+        SetQuotes(b.quotes, 100, base);
+        state.ResumeTiming();
+        b.board.Tick();
+        QCoreApplication::processEvents();  // the repaint of what changed
+    }
+}
+BENCHMARK(BM_QuoteBoardTickAllChanged)->Unit(benchmark::kMicrosecond);
+
+void BM_QuoteBoardTickUnchanged(benchmark::State& state) {
+    Board b(100);
+    SetQuotes(b.quotes, 100, 3000);
+    b.board.Tick();
+    QCoreApplication::processEvents();
+    std::size_t writes = 0;
+    QObject::connect(b.board.List()->model(), &QAbstractItemModel::dataChanged,
+                     [&writes] { ++writes; });
+    for (auto _ : state) {
+        b.board.Tick();
+        QCoreApplication::processEvents();
+    }
+    state.counters["cells_written"] = static_cast<double>(writes);
+}
+BENCHMARK(BM_QuoteBoardTickUnchanged)->Unit(benchmark::kMicrosecond);
+
+void BM_List1024RowsRewrite(benchmark::State& state) {
+    const bool changed = state.range(0) != 0;
+    ui::CListCtrlCl list;
+    for (int c = 0; c < 12; ++c) list.InsertColumn(c, "c", 70);
+    for (int r = 0; r < 1024; ++r) list.AppendItem(std::to_string(r));
+    list.resize(900, 600);
+    list.show();
+    QCoreApplication::processEvents();
+    int round = 0;
+    for (auto _ : state) {
+        ++round;
+        for (int r = 0; r < 1024; ++r) {
+            for (int c = 1; c < 12; ++c) {
+                list.SetItemTextIfChanged(r, c, std::to_string(changed ? round + r + c : r + c));
+            }
+        }
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_List1024RowsRewrite)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
