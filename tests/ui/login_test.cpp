@@ -1,13 +1,13 @@
 #include "ui/app/login_dialog.h"
 
+#include <gtest/gtest.h>
+#include <stdlib.h>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <filesystem>
-#include <gtest/gtest.h>
 #include <map>
-#include <stdlib.h>
 
 #include "core/login.h"
 #include "core/session_state.h"
@@ -16,6 +16,7 @@
 #include "platform/ini_file.h"
 #include "platform/paths.h"
 #include "platform/system.h"
+#include "simulator.h"
 #include "support/http_test_server.h"
 #include "support/recording_effects.h"
 #include "ui/controls/text_controls.h"
@@ -25,9 +26,9 @@ namespace ft {
 namespace {
 
 using testing::HttpTestServer;
-using ui::CFLoginDlg;
 using testing::RecordedEffects;
 using testing::RecordingEffects;
+using ui::CFLoginDlg;
 
 class LoginTest : public ::testing::Test {
 protected:
@@ -112,8 +113,7 @@ TEST_F(LoginTest, RefusalsShowTheTextAfterTheFirstComma) {
     EXPECT_FALSE(LogIn(dialog, 0, "demo", "bad"));
     AnswerLogin("1");
     EXPECT_FALSE(LogIn(dialog, 0, "demo", "bad"));
-    EXPECT_EQ(effects.Messages(),
-              (std::vector<QString>{"通知|用户名或密码错误,请重试", "通知|1"}));
+    EXPECT_EQ(effects.Messages(), (std::vector<QString>{"通知|用户名或密码错误,请重试", "通知|1"}));
 }
 
 TEST_F(LoginTest, BlanksAreNotEmptyAndTheBodyIsInOrder) {
@@ -209,8 +209,7 @@ TEST_F(LoginTest, TheAutoLoginFileLogsInWithTheFixedPasswordAndIsDeleted) {
     ASSERT_TRUE(failed.wait(5000));
     EXPECT_FALSE(std::filesystem::exists(file));  // gone even though the login failed
     const std::string body = server.Requests().at(0).body;
-    EXPECT_EQ(body.rfind(std::string("user_name=trader&user_pwd=Qv#7)m(Rp*2!k%26Z8&pwd="), 0),
-              0u)
+    EXPECT_EQ(body.rfind(std::string("user_name=trader&user_pwd=Qv#7)m(Rp*2!k%26Z8&pwd="), 0), 0u)
         << body;
     EXPECT_EQ(dialog.serverList()->currentIndex(), 2);
 
@@ -239,8 +238,7 @@ TEST(LoginRules, MachineCodeWritesEachByteAsASignedDecimal) {
 }
 
 TEST(LoginRules, AnswerKinds) {
-    EXPECT_EQ(ParseLoginAnswer("1,bad", ServerMode::SecondRound).kind,
-              LoginAnswer::Kind::Refused);
+    EXPECT_EQ(ParseLoginAnswer("1,bad", ServerMode::SecondRound).kind, LoginAnswer::Kind::Refused);
     EXPECT_EQ(ParseLoginAnswer("0,a", ServerMode::SecondRound).kind,
               LoginAnswer::Kind::TooFewFields);
     const auto ok = ParseLoginAnswer("0,a,20210426,,5,b,6,7,u", ServerMode::SecondRound);
@@ -248,6 +246,49 @@ TEST(LoginRules, AnswerKinds) {
     EXPECT_EQ(ok.forcedCloseCount, "");
     EXPECT_EQ(ParseLoginAnswer("0,a,20210426,,5,b,6,7,u", ServerMode::OvernightFirstRound).kind,
               LoginAnswer::Kind::TooFewFields);
+}
+
+}  // namespace
+}  // namespace ft
+
+namespace ft {
+namespace {
+
+// The same dialog against the reference back-end: a real refusal, a real login with every
+// table loaded, and the back-end announcing a newer client.
+TEST_F(LoginTest, AgainstTheReferenceBackEnd) {
+    fsim::SimOptions options;
+    options.webPorts = {0, 0, 0, 0};
+    options.quotePorts = {0, 0, 0, 0};
+    options.randomWalk = false;
+    fsim::Simulator sim(options);
+    ASSERT_TRUE(sim.Start(nullptr));
+    for (int mode = 0; mode < kServerModeCount; ++mode) {
+        session.profiles[static_cast<std::size_t>(mode)].webHost = "127.0.0.1";
+        session.profiles[static_cast<std::size_t>(mode)].webPort =
+            std::to_string(sim.WebPort(mode));
+    }
+    {
+        CFLoginDlg dialog(session, loader);
+        EXPECT_FALSE(LogIn(dialog, 3, "demo", "wrong"));
+        EXPECT_EQ(effects.Messages(), (std::vector<QString>{"通知|用户名或密码错误"}));
+        ASSERT_TRUE(LogIn(dialog, 3, "demo", "demo"));
+    }
+    const LoginFields login = session.Login();
+    EXPECT_EQ(login.displayName, Ansi("演示账户"));
+    EXPECT_EQ(login.bankName, Ansi("招商银行"));
+    EXPECT_EQ(login.serverMode, ServerMode::Cooperation);
+    EXPECT_EQ(session.products.Snapshot()->Count(), 30u);
+    EXPECT_EQ(std::string(session.money.Snapshot()->staticEquity), "1000000.00");
+    EXPECT_NE(std::string(session.money.Snapshot()->riskBase), "") << "mode 3 carries it";
+    EXPECT_NE(SystemIni("hz.ini", "login_np", Today()), "");
+
+    sim.control(0).SetVersion("20990101");
+    CFLoginDlg again(session, loader);
+    EXPECT_FALSE(LogIn(again, 0, "demo", "demo"));
+    ASSERT_EQ(effects.updaterCommands.size(), 1u);
+    EXPECT_EQ(effects.updaterCommands[0], "update --from 20990101");
+    EXPECT_EQ(effects.exitCodes, std::vector<int>{0});
 }
 
 }  // namespace
