@@ -1,6 +1,6 @@
 // Quote board ticks and list rewrites on the offscreen platform, painting included.
-#include <QApplication>
 #include <benchmark/benchmark.h>
+#include <QApplication>
 
 #include "core/session_state.h"
 #include "core/text.h"
@@ -76,8 +76,10 @@ BENCHMARK(BM_QuoteBoardTickUnchanged)->Unit(benchmark::kMicrosecond);
 void BM_List1024RowsRewrite(benchmark::State& state) {
     const bool changed = state.range(0) != 0;
     ui::CListCtrlCl list;
-    for (int c = 0; c < 12; ++c) list.InsertColumn(c, "c", 70);
-    for (int r = 0; r < 1024; ++r) list.AppendItem(std::to_string(r));
+    for (int c = 0; c < 12; ++c)
+        list.InsertColumn(c, "c", 70);
+    for (int r = 0; r < 1024; ++r)
+        list.AppendItem(std::to_string(r));
     list.resize(900, 600);
     list.show();
     QCoreApplication::processEvents();

@@ -79,11 +79,16 @@ LoginAnswer ParseLoginAnswer(const std::string& answer, ServerMode mode) {
 
 ModeProfileKey ModeProfile(int mode) {
     switch (mode) {
-        case 0: return {platform::SystemFile("fs.ini"), "login_rn"};
-        case 1: return {platform::SystemFile("fs.ini"), "login_gy"};
-        case 2: return {platform::SystemFile("fs.ini"), "login_sp"};
-        case 3: return {platform::SystemFile("hz.ini"), "login_np"};
-        default: return {};
+        case 0:
+            return {platform::SystemFile("fs.ini"), "login_rn"};
+        case 1:
+            return {platform::SystemFile("fs.ini"), "login_gy"};
+        case 2:
+            return {platform::SystemFile("fs.ini"), "login_sp"};
+        case 3:
+            return {platform::SystemFile("hz.ini"), "login_np"};
+        default:
+            return {};
     }
 }
 

@@ -21,7 +21,9 @@ DeploymentHosts BuiltInHosts() {
     return {FT_HOST_INTRADAY, FT_HOST_SUBACCOUNT, FT_HOST_COOPERATION};
 }
 
-std::string OperatorSite() { return FT_OPERATOR_SITE; }
+std::string OperatorSite() {
+    return FT_OPERATOR_SITE;
+}
 
 void FillServerProfiles(SessionState& session, const DeploymentHosts& hosts) {
     const std::array<const std::string*, kServerModeCount> hostOfMode{

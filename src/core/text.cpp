@@ -191,8 +191,8 @@ double ToDouble(std::string_view text) {
 
 std::string FormatFixed(double value, int decimals) {
     char buffer[512];
-    auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                   std::chars_format::fixed, decimals);
+    auto [ptr, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     if (ec != std::errc()) {
         return "0";
     }

@@ -7,11 +7,20 @@ std::string EscapeFormValue(std::string_view value) {
     out.reserve(value.size());
     for (char c : value) {
         switch (c) {
-            case '&': out += "%26"; break;
-            case '=': out += "%3D"; break;
-            case '+': out += "%2B"; break;
-            case '%': out += "%25"; break;
-            default: out += c;
+            case '&':
+                out += "%26";
+                break;
+            case '=':
+                out += "%3D";
+                break;
+            case '+':
+                out += "%2B";
+                break;
+            case '%':
+                out += "%25";
+                break;
+            default:
+                out += c;
         }
     }
     return out;

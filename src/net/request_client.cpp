@@ -13,8 +13,12 @@ namespace ft {
 
 const std::string kSigningText = "Tz7#pq!!Lm@@x9&&wR$$k2^^Bn**c4%%Yd((e6))Hs++u8==";
 
-std::string ToUtf8(const std::string& ansi) { return GbkToUtf8(ansi); }
-std::string FromUtf8(const std::string& utf8) { return Utf8ToGbk(utf8); }
+std::string ToUtf8(const std::string& ansi) {
+    return GbkToUtf8(ansi);
+}
+std::string FromUtf8(const std::string& utf8) {
+    return Utf8ToGbk(utf8);
+}
 
 std::string RequestSignature(const std::string& userName, const std::string& password) {
     std::string utf8 = ToUtf8(userName + password + kSigningText);
@@ -70,8 +74,8 @@ void GlobalInit() {
 
 }  // namespace
 
-bool PostForm(const SessionState& session, std::string path, std::string body,
-              std::string& answer, const RequestLimits& limits) {
+bool PostForm(const SessionState& session, std::string path, std::string body, std::string& answer,
+              const RequestLimits& limits) {
     const LoginFields login = session.Login();
     // A per-call copy of the web host: concurrent requests never see each other's host.
     const ServerProfile profile = session.Profile(login.serverMode);

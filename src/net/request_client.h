@@ -33,7 +33,7 @@ struct RequestLimits {
 // True when the request was sent and the whole answer read, whatever the HTTP status; the
 // answer is then converted to GBK into `answer`. False on any transport failure, an answer
 // above the limit, or a signature input too long; `answer` is then unchanged.
-bool PostForm(const SessionState& session, std::string path, std::string body,
-              std::string& answer, const RequestLimits& limits = {});
+bool PostForm(const SessionState& session, std::string path, std::string body, std::string& answer,
+              const RequestLimits& limits = {});
 
 }  // namespace ft

@@ -47,8 +47,7 @@ std::shared_ptr<TableT> ParseTable(std::string_view answer, OnStored onStored) {
 
 std::string FormatStart(const char* format, std::time_t start) {
     std::tm t = platform::LocalTime(start);
-    return Format(format, t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min,
-                  t.tm_sec);
+    return Format(format, t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
 }
 
 }  // namespace
@@ -196,7 +195,8 @@ int TableLoader::ReloadTables(int pause) {
     pass();
     if (pause > 10) {
         std::unique_lock lock(mutex_);
-        if (changed_.wait_for(lock, std::chrono::milliseconds(2000), [this] { return stopping_; })) {
+        if (changed_.wait_for(lock, std::chrono::milliseconds(2000),
+                              [this] { return stopping_; })) {
             return 1;
         }
         lock.unlock();
@@ -205,7 +205,9 @@ int TableLoader::ReloadTables(int pause) {
     return 1;
 }
 
-int TableLoader::ReloadMoney() { return LoadMoney(); }
+int TableLoader::ReloadMoney() {
+    return LoadMoney();
+}
 
 template <typename Fn>
 void TableLoader::StartWorker(Fn fn) {

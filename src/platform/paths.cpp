@@ -46,7 +46,11 @@ std::string SystemRoot() {
     return StripSlash(root);
 }
 
-std::string ProgramFile(const std::string& name) { return ProgramDir() + "/" + name; }
-std::string SystemFile(const std::string& name) { return SystemRoot() + "/" + name; }
+std::string ProgramFile(const std::string& name) {
+    return ProgramDir() + "/" + name;
+}
+std::string SystemFile(const std::string& name) {
+    return SystemRoot() + "/" + name;
+}
 
 }  // namespace ft::platform

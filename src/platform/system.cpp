@@ -30,9 +30,13 @@ std::tm LocalTime(std::time_t t) {
     return out;
 }
 
-std::tm LocalNow() { return LocalTime(std::time(nullptr)); }
+std::tm LocalNow() {
+    return LocalTime(std::time(nullptr));
+}
 
-int ProcessId() { return static_cast<int>(::getpid()); }
+int ProcessId() {
+    return static_cast<int>(::getpid());
+}
 
 std::vector<std::vector<unsigned char>> AdapterHardwareAddresses() {
     std::vector<std::vector<unsigned char>> out;

@@ -9,6 +9,8 @@ QString ToQt(std::string_view gbk) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-std::string FromQt(const QString& text) { return Utf8ToGbk(text.toUtf8().toStdString()); }
+std::string FromQt(const QString& text) {
+    return Utf8ToGbk(text.toUtf8().toStdString());
+}
 
 }  // namespace ft::ui

@@ -17,9 +17,13 @@ TEST(Text, GbkRoundTripOfChineseText) {
 
 TEST(Text, UnrepresentableCharactersBecomeTheDefaultCharacter) {
     // U+1F600 has no GBK form; the conversion goes on after it.
-    EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80" "b"), "a?b");
+    EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80"
+                        "b"),
+              "a?b");
     // Malformed UTF-8 does not stop the conversion either.
-    EXPECT_EQ(Utf8ToGbk("a\xFF" "b"), "a?b");
+    EXPECT_EQ(Utf8ToGbk("a\xFF"
+                        "b"),
+              "a?b");
 }
 
 TEST(Text, ConversionStopsAtTheFirstZeroByte) {
@@ -45,9 +49,8 @@ TEST(Text, NumberConversionFollowsAtoiAndAtof) {
         long long i;
         double d;
     } cases[] = {
-        {"", 0, 0},      {"12", 12, 12},     {" 12abc", 12, 12}, {"-3.75", -3, -3.75},
-        {"abc", 0, 0},   {"+7", 7, 7},       {"1e3", 1, 1000},   {"0.5", 0, 0.5},
-        {"3500.0", 3500, 3500},
+        {"", 0, 0},   {"12", 12, 12},   {" 12abc", 12, 12}, {"-3.75", -3, -3.75},   {"abc", 0, 0},
+        {"+7", 7, 7}, {"1e3", 1, 1000}, {"0.5", 0, 0.5},    {"3500.0", 3500, 3500},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ToInt(c.text), c.i) << c.text;
@@ -59,7 +62,7 @@ TEST(Text, FixedFormattingRoundsLikePrintf) {
     EXPECT_EQ(FormatFixed(12.345, 2), "12.35");  // 12.345 is stored slightly above
     EXPECT_EQ(FormatFixed(2.675, 2), "2.67");    // and 2.675 slightly below
     EXPECT_EQ(FormatFixed(-0.004, 2), "-0.00");
-    EXPECT_EQ(FormatFixed(31.25, 1), "31.2");    // ties go to even, as printf does
+    EXPECT_EQ(FormatFixed(31.25, 1), "31.2");  // ties go to even, as printf does
     EXPECT_EQ(FormatFixed(960, 0), "960");
 }
 

@@ -44,8 +44,8 @@ TEST_F(RequestClientTest, EmptyBodyGetsCredentialsAndSignatureInOrder) {
 TEST_F(RequestClientTest, StartFieldKeepsBlankAndColonsAndSignatureIsTheSameForAnyBody) {
     server.Answer("");
     std::string answer = "before";
-    ASSERT_TRUE(PostForm(session, "index.php?m=client&a=tradedetail",
-                         "start=2026-12-07 16:40:00", answer));
+    ASSERT_TRUE(
+        PostForm(session, "index.php?m=client&a=tradedetail", "start=2026-12-07 16:40:00", answer));
     EXPECT_EQ(server.Last().body, std::string("start=2026-12-07 16:40:00&user_name=demo"
                                               "&user_pwd=demo&sign=") +
                                       kDemoSign);
@@ -74,8 +74,9 @@ TEST_F(RequestClientTest, CredentialsAreEscapedButSignedAsTyped) {
     server.Answer("0");
     std::string answer;
     ASSERT_TRUE(PostForm(session, "index.php?m=client&a=lcdetail", "", answer));
-    EXPECT_EQ(server.Last().body, "user_name=user&user_pwd=a%26b%3Dc%2Bd%25e"
-                                  "&sign=e9c8af2db3b9e67f965d8c991024df36");
+    EXPECT_EQ(server.Last().body,
+              "user_name=user&user_pwd=a%26b%3Dc%2Bd%25e"
+              "&sign=e9c8af2db3b9e67f965d8c991024df36");
 }
 
 TEST_F(RequestClientTest, ChineseTravelsAsRawUtf8AndAnswersArriveAsGbk) {
@@ -84,8 +85,9 @@ TEST_F(RequestClientTest, ChineseTravelsAsRawUtf8AndAnswersArriveAsGbk) {
     std::string answer;
     ASSERT_TRUE(PostForm(session, "index.php?m=client&a=getuserfutures",
                          FormBody().Add("user_name", Ansi("张三")).Text(), answer));
-    EXPECT_EQ(server.Last().body, "user_name=张三&user_name=张三&user_pwd=pw"
-                                  "&sign=4f8240034fc37836c82f6fd0436f19bd");
+    EXPECT_EQ(server.Last().body,
+              "user_name=张三&user_name=张三&user_pwd=pw"
+              "&sign=4f8240034fc37836c82f6fd0436f19bd");
     EXPECT_EQ(answer, Ansi("1,用户名或密码错误"));
 }
 

@@ -88,8 +88,9 @@ TEST_F(LoaderTest, ShortAndEmptyRecordsLeaveTheirRowsEmpty) {
 }
 
 TEST_F(LoaderTest, AShortRecordInTheMiddleEndsTheTableForReaders) {
-    Answer("weituodetail", "1,rb2501,买,开仓,1,1,3500,t,未成交,0,0|x,y|3,cu2501,卖,平仓,1,0,1,t,"
-                           "全部成交,1,1");
+    Answer("weituodetail",
+           "1,rb2501,买,开仓,1,1,3500,t,未成交,0,0|x,y|3,cu2501,卖,平仓,1,0,1,t,"
+           "全部成交,1,1");
     TableLoader loader(session, quotes);
     ASSERT_EQ(loader.LoadOrders(), 1);
     auto orders = session.orders.Snapshot();
@@ -155,9 +156,10 @@ TEST(Loaders, MissingFieldsOfAShortRecordStayEmpty) {
 TEST(Loaders, PositionCodesAreSubscribed) {
     QuoteBook quotes;
     quotes.Subscribe("IF2501");
-    ParsePositions("rb2501,买,1,0,1,1,3500,0,100,上期所,0,0,P1|IF2501,卖,1,0,1,1,3900,0,9,中金所,"
-                   "0,0,P2|",
-                   &quotes);
+    ParsePositions(
+        "rb2501,买,1,0,1,1,3500,0,100,上期所,0,0,P1|IF2501,卖,1,0,1,1,3900,0,9,中金所,"
+        "0,0,P2|",
+        &quotes);
     EXPECT_EQ(quotes.Codes(), (std::vector<std::string>{"IF2501", "rb2501"}));
 }
 

@@ -52,7 +52,8 @@ TEST_F(IniFileTest, WritesKeepOtherKeysAndSectionsAndGbkValues) {
 }
 
 TEST_F(IniFileTest, AFileThatCannotBeWrittenReportsFailure) {
-    EXPECT_FALSE(WritePrivateProfileString("loginfo", "user", "x", (dir / "no" / "f.ini").string()));
+    EXPECT_FALSE(
+        WritePrivateProfileString("loginfo", "user", "x", (dir / "no" / "f.ini").string()));
     // A directory in place of the file: the rename fails and nothing is left behind.
     std::filesystem::create_directories(dir / "taken.ini");
     EXPECT_FALSE(WritePrivateProfileString("loginfo", "user", "x", (dir / "taken.ini").string()));

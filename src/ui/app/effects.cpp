@@ -37,15 +37,19 @@ MessageResult Effects::ShowMessage(QWidget* owner, const QString& text, const QS
     }
     QMessageBox box(QMessageBox::NoIcon, caption, text, standard, owner);
     switch (box.exec()) {
-        case QMessageBox::Cancel: return MessageResult::Cancel;
-        case QMessageBox::Yes: return MessageResult::Yes;
-        case QMessageBox::No: return MessageResult::No;
-        default: return MessageResult::Ok;
+        case QMessageBox::Cancel:
+            return MessageResult::Cancel;
+        case QMessageBox::Yes:
+            return MessageResult::Yes;
+        case QMessageBox::No:
+            return MessageResult::No;
+        default:
+            return MessageResult::Ok;
     }
 }
 
-QString Effects::AskSaveFileName(QWidget* owner, const QString& proposedName,
-                                 const QString& filter, const QString& defaultSuffix) {
+QString Effects::AskSaveFileName(QWidget* owner, const QString& proposedName, const QString& filter,
+                                 const QString& defaultSuffix) {
     QFileDialog dialog(owner, QString(), proposedName, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(defaultSuffix);
@@ -56,13 +60,17 @@ QString Effects::AskSaveFileName(QWidget* owner, const QString& proposedName,
     return dialog.selectedFiles().first();
 }
 
-bool Effects::OpenUrl(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }
+bool Effects::OpenUrl(const QString& url) {
+    return QDesktopServices::openUrl(QUrl(url));
+}
 
 bool Effects::StartUpdater(const std::string& commandLine) {
     return platform::StartProgram(platform::ProgramFile("update"), commandLine);
 }
 
-void Effects::ExitProcess(int code) { std::_Exit(code); }
+void Effects::ExitProcess(int code) {
+    std::_Exit(code);
+}
 
 Effects& CurrentEffects() {
     std::lock_guard lock(EffectsMutex());

@@ -90,26 +90,25 @@ CFLoginDlg::CFLoginDlg(SessionState& session, TableLoader& loader, QWidget* pare
         QWidget* widget;
         int x, y, w, h;
     };
-    for (const Place& place : {Place{close_, 410, 6, 17, 18}, Place{serverLabel_, 81, 93, 54, 14},
-                               Place{serverList_, 143, 90, 149, 20},
-                               Place{accountLabel_, 81, 128, 54, 14},
-                               Place{account_, 143, 122, 149, 23},
-                               Place{passwordLabel_, 83, 161, 54, 14},
-                               Place{password_, 143, 155, 149, 23},
-                               Place{saveAccount_, 141, 189, 71, 18},
-                               Place{register_, 216, 189, 72, 18}, Place{login_, 299, 122, 75, 24},
-                               Place{exit_, 299, 155, 75, 24}}) {
+    for (const Place& place :
+         {Place{close_, 410, 6, 17, 18}, Place{serverLabel_, 81, 93, 54, 14},
+          Place{serverList_, 143, 90, 149, 20}, Place{accountLabel_, 81, 128, 54, 14},
+          Place{account_, 143, 122, 149, 23}, Place{passwordLabel_, 83, 161, 54, 14},
+          Place{password_, 143, 155, 149, 23}, Place{saveAccount_, 141, 189, 71, 18},
+          Place{register_, 216, 189, 72, 18}, Place{login_, 299, 122, 75, 24},
+          Place{exit_, 299, 155, 75, 24}}) {
         place.widget->setGeometry(place.x, place.y, place.w, place.h);
     }
     if (session_.largeFonts) {
         QFont small(QStringLiteral("宋体"));
         small.setPixelSize(13);
-        for (QWidget* w : std::initializer_list<QWidget*>{serverLabel_, accountLabel_,
-                                                          passwordLabel_, saveAccount_, register_}) {
+        for (QWidget* w : std::initializer_list<QWidget*>{
+                 serverLabel_, accountLabel_, passwordLabel_, saveAccount_, register_}) {
             w->setFont(small);
         }
     }
-    saveAccount_->setStyleSheet(QStringLiteral("QCheckBox { color: black; background: transparent; }"));
+    saveAccount_->setStyleSheet(
+        QStringLiteral("QCheckBox { color: black; background: transparent; }"));
 
     connect(login_, &QPushButton::clicked, this, &CFLoginDlg::StartLogin);
     connect(exit_, &QPushButton::clicked, this, &QDialog::reject);
@@ -180,9 +179,8 @@ void CFLoginDlg::LoginWorker(Typed typed) {
         return;
     }
     // No selection counts as the first mode rather than an index outside every table.
-    const int index = typed.serverIndex >= 0 && typed.serverIndex < kServerModeCount
-                          ? typed.serverIndex
-                          : 0;
+    const int index =
+        typed.serverIndex >= 0 && typed.serverIndex < kServerModeCount ? typed.serverIndex : 0;
     const auto mode = static_cast<ServerMode>(index);
     LoginFields login;
     login.userName = typed.account;
@@ -214,7 +212,8 @@ void CFLoginDlg::LoginWorker(Typed typed) {
             ui::Message(this, Ansi("服务器应答不完整，登录失败，请重试!"));
             EnableLogin();
             return;
-        case LoginAnswer::Kind::Accepted: break;
+        case LoginAnswer::Kind::Accepted:
+            break;
     }
     login.displayName = parsed.displayName;
     login.priceLimitBuffer = parsed.priceLimitBuffer;
