@@ -41,7 +41,50 @@ int Decimals(double tick) {
     return d;
 }
 
+std::string Date(const std::tm& tm) {
+    char buffer[16];
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%d", &tm);
+    return buffer;
+}
+
+const char* TransferText(TransferKind kind) {
+    return kind == TransferKind::ToFutures ? "银行转期货" : "期货转银行";
+}
+
+// The trading days before `day`, newest first.
+std::vector<std::string> PreviousTradingDays(const std::string& day, int count) {
+    std::tm tm{};
+    tm.tm_year = std::atoi(day.substr(0, 4).c_str()) - 1900;
+    tm.tm_mon = std::atoi(day.substr(5, 2).c_str()) - 1;
+    tm.tm_mday = std::atoi(day.substr(8, 2).c_str());
+    tm.tm_hour = 12;
+    tm.tm_isdst = -1;
+    std::vector<std::string> days;
+    while (static_cast<int>(days.size()) < count) {
+        --tm.tm_mday;
+        std::mktime(&tm);
+        if (tm.tm_wday != 0 && tm.tm_wday != 6)
+            days.push_back(Date(tm));
+    }
+    return days;
+}
+
 }  // namespace
+
+std::string TradingDayOf(std::time_t t) {
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    if (tm.tm_hour * 60 + tm.tm_min >= 16 * 60 + 40)
+        ++tm.tm_mday;
+    tm.tm_hour = 12;  // away from any DST edge
+    tm.tm_isdst = -1;
+    std::mktime(&tm);
+    while (tm.tm_wday == 0 || tm.tm_wday == 6) {
+        ++tm.tm_mday;
+        std::mktime(&tm);
+    }
+    return Date(tm);
+}
 
 Backend::Backend(int mode, sqlite3* db, bool seed, std::string version_, std::string announcement_,
                  unsigned rngSeed)
@@ -68,10 +111,26 @@ Backend::Backend(int mode, sqlite3* db, bool seed, std::string version_, std::st
         q.openInterest = 100000 + static_cast<long long>(rng_() % 50000);
         quotes_[p.code] = q;
     }
+    sqlite3_exec(db_, "CREATE TABLE IF NOT EXISTS trading_days(mode INTEGER PRIMARY KEY, day TEXT)",
+                 nullptr, nullptr, nullptr);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db_, "SELECT day FROM trading_days WHERE mode = ?", -1, &st, nullptr);
+    sqlite3_bind_int(st, 1, mode_);
+    if (sqlite3_step(st) == SQLITE_ROW) {
+        const unsigned char* day = sqlite3_column_text(st, 0);
+        tradingDay_ = day ? reinterpret_cast<const char*>(day) : "";
+    }
+    sqlite3_finalize(st);
+    if (tradingDay_.empty()) {
+        tradingDay_ = TradingDayOf(NowTime());
+        SaveTradingDay();
+    }
     Load();
     if (accounts_.empty() && seed) {
         Seed();
     }
+    // The process may have been down over one or more roll-overs.
+    RollOverIfDueLocked();
     if (announcement.empty()) {
         announcement = "欢迎使用演示账户。模拟行情每半秒变动一次，委托在行情触及价格时成交。";
     }
@@ -89,6 +148,7 @@ void Backend::Seed() {
     a.staticEquity = 1000000;
     a.bankBalance = 200000;
     a.riskBase = mode_ == 3 ? 800000 : 0;
+    SeedHistory(a);
     for (const char* code : {"rb2705", "hc2705", "cu2702", "au2706", "ag2706", "i2705", "m2705",
                              "MA705", "IF2701", "sc2702"}) {
         if (const Product* p = FindProduct(code))
@@ -105,7 +165,7 @@ void Backend::Save(const Account& a) {
     out << "A\t" << a.user << '\t' << a.password << '\t' << a.displayName << '\t' << a.bank << '\t'
         << a.card << '\t' << a.fundPassword << '\t' << a.bankPassword << '\t' << a.staticEquity
         << '\t' << a.closeProfit << '\t' << a.commission << '\t' << a.bankBalance << '\t'
-        << a.riskBase << '\t' << a.forcedCloses << '\n';
+        << a.riskBase << '\t' << a.forcedCloses << '\t' << a.inOut << '\n';
     for (const auto& [code, name] : a.custom)
         out << "C\t" << code << '\t' << name << '\n';
     for (const Order& o : a.orders) {
@@ -119,8 +179,15 @@ void Backend::Save(const Account& a) {
     }
     for (const Trade& t : a.trades) {
         out << "T\t" << t.id << '\t' << t.code << '\t' << t.direction << '\t' << t.openClose << '\t'
-            << t.price << '\t' << t.volume << '\t' << t.time << '\n';
+            << t.price << '\t' << t.volume << '\t' << t.time << '\t' << t.day << '\t' << t.fee
+            << '\t' << t.closeProfit << '\n';
     }
+    for (const Transfer& x : a.transfers) {
+        out << "X\t" << x.id << '\t' << x.time << '\t' << x.day << '\t' << static_cast<int>(x.kind)
+            << '\t' << x.amount << '\n';
+    }
+    for (const auto& [day, text] : a.statements)
+        out << "S\t" << day << '\t' << text << '\n';
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(db_,
                        "INSERT OR REPLACE INTO accounts(mode, user, data, next_id) "
@@ -153,6 +220,7 @@ void Backend::Load() {
                 a.card = str(5), a.fundPassword = str(6), a.bankPassword = str(7);
                 a.staticEquity = num(8), a.closeProfit = num(9), a.commission = num(10);
                 a.bankBalance = num(11), a.riskBase = num(12), a.forcedCloses = integer(13);
+                a.inOut = num(14);
             } else if (f[0] == "C") {
                 a.custom.emplace_back(str(1), str(2));
             } else if (f[0] == "O") {
@@ -171,7 +239,16 @@ void Backend::Load() {
                 Trade t;
                 t.id = static_cast<long long>(num(1)), t.code = str(2), t.direction = integer(3);
                 t.openClose = integer(4), t.price = num(5), t.volume = integer(6), t.time = str(7);
+                t.day = str(8), t.fee = num(9), t.closeProfit = num(10);
                 a.trades.push_back(t);
+            } else if (f[0] == "X") {
+                Transfer x;
+                x.id = static_cast<long long>(num(1)), x.time = str(2), x.day = str(3);
+                x.kind = integer(4) == 2 ? TransferKind::ToBank : TransferKind::ToFutures;
+                x.amount = num(5);
+                a.transfers.push_back(x);
+            } else if (f[0] == "S") {
+                a.statements[str(1)] = str(2);
             }
         }
         if (!a.user.empty())
@@ -188,8 +265,12 @@ const Product* Backend::FindProduct(const std::string& code) const {
     return nullptr;
 }
 
+std::time_t Backend::NowTime() const {
+    return clockOverride ? clockOverride : std::time(nullptr);
+}
+
 std::string Backend::Now() const {
-    const std::time_t t = std::time(nullptr);
+    const std::time_t t = NowTime();
     std::tm tm{};
     localtime_r(&t, &tm);
     char buffer[32];
@@ -266,6 +347,7 @@ int Backend::Closable(const Account& a, const std::string& code, int positionDir
 
 std::string Backend::Handle(const std::string& module, const std::string& action,
                             const std::map<std::string, std::string>& form) {
+    RollOverIfDueLocked();
     if (module == "client" && action == "dologin2018") {
         return Login(form);
     }
@@ -281,8 +363,13 @@ std::string Backend::Handle(const std::string& module, const std::string& action
     if (Get(form, "sign") != Md5Hex(user + a.password + kSigningText)) {
         return "1,签名错误";
     }
+    // A body naming an account ("username=") must name the signed one.
+    if (form.count("username") && Get(form, "username") != user) {
+        return "1,用户名不符";
+    }
     if (module == "Bank") {
-        return "1,暂不支持该操作";
+        return action == "tobankmoney" ? MoveMoney(a, form, TransferKind::ToFutures)
+                                       : "1,暂不支持该操作";
     }
     if (action == "getallproduct") {
         std::string out;
@@ -383,7 +470,271 @@ std::string Backend::Handle(const std::string& module, const std::string& action
         Save(a);
         return "0,已撤销" + std::to_string(n) + "笔委托";
     }
+    if (action == "getuserdayjs") {
+        return Statement(a, Get(form, "date"));
+    }
+    if (action == "getbzjwithcangetvalue") {
+        return "0.00," + Fixed(std::max(0.0, Available(a)), 2) + "," + a.card;
+    }
+    if (action == "getmoney") {
+        if (Get(form, "pwd") != a.fundPassword)
+            return "1,资金密码错误";
+        return Fixed(Available(a), 2);
+    }
+    if (action == "getbankmoney") {
+        if (Get(form, "pwd") != a.bankPassword)
+            return "1,银行密码错误";
+        return Fixed(a.bankBalance, 2);
+    }
+    if (action == "futuresmoneytobankmoney") {
+        return MoveMoney(a, form, TransferKind::ToBank);
+    }
+    if (action == "qryinoutdetail") {
+        std::string out;
+        for (const Transfer& x : a.transfers) {
+            out += x.time + "," + TransferText(x.kind) + "," + Fixed(x.amount, 2) + ",成功|";
+        }
+        return out;
+    }
+    if (action == "submodipwd") {
+        return ChangePassword(a, form);
+    }
     return "1,未知的操作";
+}
+
+std::string Backend::MoveMoney(Account& a, const std::map<std::string, std::string>& form,
+                               TransferKind kind) {
+    double amount = 0;
+    if (!ParseNumber(Get(form, "money"), amount) || !(amount > 0) || amount > 1e12)
+        return "1,转账金额错误";
+    amount = std::round(amount * 100) / 100;
+    if (kind == TransferKind::ToFutures) {
+        if (Get(form, "type") != "1")
+            return "1,转账类型错误";
+        if (Get(form, "pwd") != a.bankPassword)
+            return "1,银行密码错误";
+        if (amount > a.bankBalance + 1e-9)
+            return "1,银行余额不足";
+        a.bankBalance -= amount;
+        a.staticEquity += amount;
+        a.inOut += amount;
+    } else {
+        if (Get(form, "pwd") != a.fundPassword)
+            return "1,资金密码错误";
+        if (amount > Available(a) + 1e-9)
+            return "1,可转金额不足";
+        a.bankBalance += amount;
+        a.staticEquity -= amount;
+        a.inOut -= amount;
+    }
+    Transfer x;
+    x.id = nextId_++;
+    x.time = Now();
+    x.day = tradingDay_;
+    x.kind = kind;
+    x.amount = amount;
+    a.transfers.push_back(x);
+    a.refresh = true;
+    Save(a);
+    return "0";
+}
+
+std::string Backend::ChangePassword(Account& a, const std::map<std::string, std::string>& form) {
+    const std::string old = Get(form, "oldpwd");
+    const std::string fresh = Get(form, "pwd");
+    if (old != a.password)
+        return "1,原密码错误";
+    if (fresh.empty())
+        return "1,新密码不能为空";
+    if (fresh.size() > 64)
+        return "1,新密码过长";
+    for (unsigned char c : fresh) {
+        if (c < 0x20 || c == 0x7f)
+            return "1,新密码含有非法字符";
+    }
+    a.password = fresh;
+    Save(a);
+    return "0,修改成功";
+}
+
+std::string Backend::Statement(const Account& a, const std::string& date) {
+    if (date == tradingDay_)
+        return LiveStatement(a);
+    auto it = a.statements.find(date);
+    return it == a.statements.end() ? "1,该日无结算单" : it->second;
+}
+
+// The getuserdayjs answer of the current trading day: summary ** transfers ** fills ** positions.
+// The closing balance is the opening one plus transfers and close profit less fees; open
+// positions' profit is shown beside it, counted from their average price.
+std::string Backend::LiveStatement(const Account& a) const {
+    std::string transfers, fills, positions;
+    for (const Transfer& x : a.transfers) {
+        if (x.day != tradingDay_)
+            continue;
+        const double signedAmount = x.kind == TransferKind::ToFutures ? x.amount : -x.amount;
+        transfers += x.time.substr(0, 10) + "," + Fixed(signedAmount, 2) + ",0.00," +
+                     TransferText(x.kind) + "|";
+    }
+    double fees = 0, closeProfit = 0;
+    for (const Trade& t : a.trades) {
+        if (t.day != tradingDay_)
+            continue;
+        fees += t.fee;
+        closeProfit += t.closeProfit;
+        const Product* p = FindProduct(t.code);
+        const double turnover = t.price * t.volume * (p ? p->multiplier : 1);
+        fills += t.day + "," + t.code + "," + kDirection[t.direction] + "," +
+                 kOpenClose[t.openClose] + "," + Fixed(t.price, 2) + "," +
+                 std::to_string(t.volume) + "," + Fixed(turnover, 2) + "," + Fixed(t.fee, 2) + "," +
+                 Fixed(t.closeProfit, 2) + "," + t.time.substr(11) + "," + std::to_string(t.id) +
+                 ",投机|";
+    }
+    double positionProfit = 0;
+    for (const Position& pos : a.positions) {
+        const Product* p = FindProduct(pos.code);
+        auto q = quotes_.find(pos.code);
+        if (!p || q == quotes_.end())
+            continue;
+        const int lots = pos.today + pos.yesterday;
+        const int sign = pos.direction == 1 ? 1 : -1;
+        const double profit = sign * (q->second.last - pos.avgPrice) * p->multiplier * lots;
+        positionProfit += profit;
+        positions += tradingDay_ + "," + pos.code + "," + kDirection[pos.direction] + "," +
+                     std::to_string(lots) + "," + Fixed(pos.avgPrice, 2) + "," +
+                     Fixed(q->second.preSettlement, 2) + "," + Fixed(profit, 2) + "," +
+                     Fixed(Margin(*p, pos.avgPrice, lots), 2) + "," + std::to_string(pos.id) +
+                     ",投机|";
+    }
+    const double opening = a.staticEquity - a.inOut;
+    const double closing = opening + a.inOut + closeProfit - fees;
+    const std::string summary = tradingDay_ + "," + a.displayName + "," + Fixed(opening, 2) + "," +
+                                Fixed(positionProfit, 2) + "," + Fixed(a.inOut, 2) + "," +
+                                Fixed(closing, 2) + "," + Fixed(closeProfit, 2) + "," +
+                                Fixed(fees, 2);
+    return summary + "**" + transfers + "**" + fills + "**" + positions;
+}
+
+void Backend::SaveTradingDay() {
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db_, "INSERT OR REPLACE INTO trading_days(mode, day) VALUES (?, ?)", -1, &st,
+                       nullptr);
+    sqlite3_bind_int(st, 1, mode_);
+    sqlite3_bind_text(st, 2, tradingDay_.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_step(st);
+    sqlite3_finalize(st);
+}
+
+// Settlement: each account's statement of the ending day is kept as it stands, the closing
+// balance becomes the new static equity, today's lots become earlier lots, working orders
+// expire, and the market opens the new day around the settlement (last) price.
+void Backend::RollOverIfDueLocked() {
+    const std::string day = TradingDayOf(NowTime());
+    if (day <= tradingDay_)
+        return;
+    for (auto& [user, a] : accounts_) {
+        a.statements[tradingDay_] = LiveStatement(a);
+        double closeProfit = 0, fees = 0;
+        for (const Trade& t : a.trades) {
+            if (t.day == tradingDay_)
+                closeProfit += t.closeProfit, fees += t.fee;
+        }
+        a.staticEquity += closeProfit - fees;
+        a.inOut = 0;
+        a.closeProfit = 0;
+        a.commission = 0;
+        for (Position& pos : a.positions) {
+            pos.yesterday += pos.today;
+            pos.today = 0;
+        }
+        for (Order& o : a.orders) {
+            if (o.state == OrderState::Working || o.state == OrderState::Partial)
+                o.state = OrderState::Cancelled;
+        }
+        // Only the ending day's orders and fills stay listed; older ones live in statements.
+        std::erase_if(a.orders, [&](const Order& o) { return o.time < tradingDay_; });
+        std::erase_if(a.trades, [&](const Trade& t) { return t.day < tradingDay_; });
+        a.refresh = true;
+    }
+    for (const Product& p : products_) {
+        Quote& q = quotes_[p.code];
+        q.preSettlement = q.last;
+        q.preClose = q.last;
+        q.open = q.high = q.low = q.last;
+        q.limitUp = RoundToTick(q.last * 1.07, p.tick);
+        q.limitDown = RoundToTick(q.last * 0.93, p.tick);
+        q.volume = 0;
+        q.turnover = 0;
+    }
+    tradingDay_ = day;
+    SaveTradingDay();
+    for (auto& [user, a] : accounts_)
+        Save(a);
+}
+
+// Demo history: the three trading days before today, with a deposit, a winning and a losing
+// round trip, ending at the seeded funds.
+void Backend::SeedHistory(Account& a) {
+    const std::vector<std::string> days = PreviousTradingDays(tradingDay_, 3);
+    const double funds = a.staticEquity;
+    struct RoundTrip {
+        const char* code;
+        double open, close;
+    };
+    const RoundTrip trips[] = {{"rb2705", 3200, 3210}, {"cu2702", 78500, 78470}};
+    auto figures = [&](const RoundTrip& trip, int& mult, double& fee, double& profit) {
+        const Product* p = FindProduct(trip.code);
+        mult = p ? p->multiplier : 1;
+        fee = p ? p->commissionPerLot * 2 : 0;  // per leg of two lots
+        profit = (trip.close - trip.open) * mult * 2;
+    };
+    // The deposit is chosen so that the last closing balance is the seeded funds.
+    double deposit = funds;
+    for (const RoundTrip& trip : trips) {
+        int mult = 1;
+        double fee = 0, profit = 0;
+        figures(trip, mult, fee, profit);
+        deposit -= profit - 2 * fee;
+    }
+    double opening = 0;
+    for (int i = 2; i >= 0; --i) {
+        const std::string& day = days[static_cast<std::size_t>(i)];
+        std::string transfers, fills;
+        double inOut = 0, closeProfit = 0, fees = 0;
+        if (i == 2) {
+            inOut = deposit;
+            transfers = day + "," + Fixed(deposit, 2) + ",0.00," +
+                        TransferText(TransferKind::ToFutures) + "|";
+            Transfer x;
+            x.id = nextId_++;
+            x.time = day + " 09:05:00";
+            x.day = day;
+            x.amount = deposit;
+            a.transfers.push_back(x);
+        } else {
+            const RoundTrip& trip = trips[1 - i];
+            int mult = 1;
+            double fee = 0, profit = 0;
+            figures(trip, mult, fee, profit);
+            for (int leg = 0; leg < 2; ++leg) {
+                const double price = leg == 0 ? trip.open : trip.close;
+                fills += day + "," + trip.code + "," + (leg == 0 ? "买" : "卖") + "," +
+                         (leg == 0 ? "开仓" : "平仓") + "," + Fixed(price, 2) + ",2," +
+                         Fixed(price * mult * 2, 2) + "," + Fixed(fee, 2) + "," +
+                         Fixed(leg == 0 ? 0.0 : profit, 2) + "," +
+                         (leg == 0 ? "09:31:02" : "14:12:45") + "," + std::to_string(nextId_++) +
+                         ",投机|";
+            }
+            closeProfit = profit;
+            fees = 2 * fee;
+        }
+        const double closing = opening + inOut + closeProfit - fees;
+        a.statements[day] = day + "," + a.displayName + "," + Fixed(opening, 2) + ",0.00," +
+                            Fixed(inOut, 2) + "," + Fixed(closing, 2) + "," +
+                            Fixed(closeProfit, 2) + "," + Fixed(fees, 2) + "**" + transfers + "**" +
+                            fills + "**";
+        opening = closing;
+    }
 }
 
 std::string Backend::Login(const std::map<std::string, std::string>& form) {
@@ -488,7 +839,8 @@ void Backend::Fill(Account& a, Order& o, int lots, double price) {
     t.price = price;
     t.volume = lots;
     t.time = Now();
-    a.trades.push_back(t);
+    t.day = tradingDay_;
+    t.fee = p->commissionPerLot * lots;
     if (o.openClose == 1) {
         auto it = std::find_if(a.positions.begin(), a.positions.end(), [&](const Position& x) {
             return x.code == o.code && x.direction == o.direction;
@@ -517,14 +869,16 @@ void Backend::Fill(Account& a, Order& o, int lots, double price) {
                 o.openClose == 3 ? std::min(left - fromToday, pos.yesterday) : 0;
             pos.yesterday -= fromYesterday;
             const int closed = fromToday + fromYesterday;
-            a.closeProfit += sign * (price - pos.avgPrice) * p->multiplier * closed;
+            t.closeProfit += sign * (price - pos.avgPrice) * p->multiplier * closed;
             left -= closed;
         }
+        a.closeProfit += t.closeProfit;
         a.positions.erase(
             std::remove_if(a.positions.begin(), a.positions.end(),
                            [](const Position& x) { return x.today + x.yesterday == 0; }),
             a.positions.end());
     }
+    a.trades.push_back(t);
     a.refresh = true;
 }
 
@@ -565,6 +919,7 @@ void Backend::SetQuoteLocked(const std::string& code, double last, double bid, d
 }
 
 void Backend::Walk() {
+    RollOverIfDueLocked();
     if (randomWalk) {
         for (const Product& p : products_) {
             Quote& q = quotes_[p.code];

@@ -3,6 +3,7 @@
 
 #include <sqlite3.h>
 
+#include <ctime>
 #include <map>
 #include <mutex>
 #include <random>
@@ -58,16 +59,35 @@ struct Trade {
     double price = 0;
     int volume = 0;
     std::string time;
+    std::string day;  // trading day "YYYY-MM-DD"
+    double fee = 0;
+    double closeProfit = 0;
+};
+
+enum class TransferKind { ToFutures = 1, ToBank = 2 };
+
+struct Transfer {
+    long long id = 0;
+    std::string time;
+    std::string day;  // trading day
+    TransferKind kind = TransferKind::ToFutures;
+    double amount = 0;
 };
 
 struct Account {
     std::string user, password, displayName, bank, card, fundPassword, bankPassword;
+    // staticEquity already holds today's transfers (inOut); the previous day's closing
+    // balance is staticEquity - inOut.
     double staticEquity = 0, closeProfit = 0, commission = 0, bankBalance = 0, riskBase = 0;
+    double inOut = 0;
     int forcedCloses = 0;
     std::vector<std::pair<std::string, std::string>> custom;
     std::vector<Order> orders;
     std::vector<Position> positions;
     std::vector<Trade> trades;
+    std::vector<Transfer> transfers;
+    // Settled trading days: date -> the getuserdayjs answer as it stood at the roll-over.
+    std::map<std::string, std::string> statements;
     bool refresh = false;  // orders, fills or funds changed since the last quote answer
 };
 
@@ -94,8 +114,12 @@ public:
     bool closeQuotes = false;
     std::string announcement;
     std::string version;
+    std::time_t clockOverride = 0;  // 0: the real clock
     void SetQuoteLocked(const std::string& code, double last, double bid, double ask);
     bool HasAccountLocked(const std::string& user) const { return accounts_.count(user) > 0; }
+    // Settles every account if the trading day of the (possibly overridden) clock has moved on.
+    void RollOverIfDueLocked();
+    const std::string& TradingDayLocked() const { return tradingDay_; }
 
 private:
     void Seed();
@@ -104,6 +128,13 @@ private:
     std::string Login(const std::map<std::string, std::string>& form);
     std::string PlaceOrder(Account& a, const std::map<std::string, std::string>& form);
     std::string Cancel(Account& a, const std::string& id);
+    std::string Statement(const Account& a, const std::string& date);
+    std::string LiveStatement(const Account& a) const;
+    std::string MoveMoney(Account& a, const std::map<std::string, std::string>& form,
+                          TransferKind kind);
+    std::string ChangePassword(Account& a, const std::map<std::string, std::string>& form);
+    void SeedHistory(Account& a);
+    void SaveTradingDay();
     void MatchAll();
     void Fill(Account& a, Order& o, int lots, double price);
     double Margin(const Product& p, double price, int lots) const;
@@ -115,6 +146,7 @@ private:
                  bool todayOnly) const;
     const Product* FindProduct(const std::string& code) const;
     std::string Now() const;
+    std::time_t NowTime() const;
 
     int mode_;
     sqlite3* db_;
@@ -122,8 +154,12 @@ private:
     std::map<std::string, Quote> quotes_;
     std::map<std::string, Account> accounts_;
     long long nextId_ = 1;
+    std::string tradingDay_;
     std::mt19937 rng_;
 };
+
+// The trading day a moment belongs to: from 16:40 local time on, the next weekday.
+std::string TradingDayOf(std::time_t t);
 
 // The demo catalogue: about thirty contracts across the Chinese exchanges.
 std::vector<Product> DemoCatalogue();

@@ -87,8 +87,8 @@ public:
         stopping_ = true;
         if (acceptor_.joinable())
             acceptor_.join();
-        for (std::thread& t : clients_)
-            t.join();
+        for (Client& c : clients_)
+            c.thread.join();
         clients_.clear();
         if (fd_ >= 0)
             ::close(fd_);
@@ -105,7 +105,20 @@ private:
             const int client = ::accept(fd_, nullptr, nullptr);
             if (client < 0)
                 continue;
-            clients_.emplace_back([this, client] { Serve(client); });
+            // Reap the threads of clients that went away, so reconnecting clients do not pile up.
+            for (auto it = clients_.begin(); it != clients_.end();) {
+                if (it->done) {
+                    it->thread.join();
+                    it = clients_.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+            Client& c = clients_.emplace_back();
+            c.thread = std::thread([this, client, &c] {
+                Serve(client);
+                c.done = true;
+            });
         }
     }
     void Serve(int fd) {
@@ -150,8 +163,53 @@ private:
     int port_ = 0;
     std::atomic<bool> stopping_{false};
     std::thread acceptor_;
-    std::list<std::thread> clients_;
+    struct Client {
+        std::thread thread;
+        std::atomic<bool> done{false};
+    };
+    std::list<Client> clients_;  // only the acceptor thread touches the list
 };
+
+namespace {
+
+std::unique_ptr<httplib::Server> MakeWebServer(Backend& backend) {
+    auto server = std::make_unique<httplib::Server>();
+    // Without these a kept-alive connection waits on Nagle and delayed ACKs (about 40 ms per
+    // answer) and is dropped after five requests.
+    server->set_tcp_nodelay(true);
+    server->set_keep_alive_max_count(100000);
+    server->Post("/index.php", [&backend](const httplib::Request& req, httplib::Response& res) {
+        const std::string query = req.target.find('?') == std::string::npos
+                                      ? std::string()
+                                      : req.target.substr(req.target.find('?') + 1);
+        const auto route = ParseForm(query);
+        auto value = [&](const char* name) {
+            auto it = route.find(name);
+            return it == route.end() ? std::string() : it->second;
+        };
+        std::string answer;
+        int stall = 0;
+        {
+            std::lock_guard lock(backend.mutex);
+            answer = backend.Handle(value("m"), value("a"), ParseForm(req.body));
+            stall = backend.stallWebMs;
+        }
+        if (stall > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(stall));
+        res.set_content(answer, "text/html; charset=utf-8");
+    });
+    return server;
+}
+
+void Listen(httplib::Server* server, std::vector<std::thread>& threads, std::size_t slot) {
+    if (threads.size() <= slot)
+        threads.resize(slot + 1);
+    threads[slot] = std::thread([server] { server->listen_after_bind(); });
+    while (!server->is_running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+}  // namespace
 
 struct Simulator::Impl {
     SimOptions options;
@@ -167,6 +225,29 @@ struct Simulator::Impl {
     std::condition_variable walkWake;
     bool stopping = false;
     bool running = false;
+    std::mutex webMutex;  // guards web and webThreads against the web switch
+
+    void SwitchWeb(std::size_t mode, bool closed) {
+        std::lock_guard lock(webMutex);
+        if (!running || mode >= web.size())
+            return;
+        if (closed) {
+            if (web[mode]) {
+                web[mode]->stop();
+                webThreads[mode].join();
+                web[mode].reset();
+            }
+            return;
+        }
+        if (web[mode])
+            return;
+        auto server = MakeWebServer(*backends[mode]);
+        // The port was ours a moment ago; binding again can only fail if another process took it.
+        if (!server->bind_to_port(options.bind, webPorts[mode]))
+            return;
+        web[mode] = std::move(server);
+        Listen(web[mode].get(), webThreads, mode);
+    }
 };
 
 Simulator::Simulator(SimOptions options) : impl_(std::make_unique<Impl>()) {
@@ -202,27 +283,7 @@ bool Simulator::Start(std::string* error) {
     }
     for (int mode = 0; mode < 4; ++mode) {
         Backend& backend = *s.backends[static_cast<std::size_t>(mode)];
-        auto server = std::make_unique<httplib::Server>();
-        server->Post("/index.php", [&backend](const httplib::Request& req, httplib::Response& res) {
-            const std::string query = req.target.find('?') == std::string::npos
-                                          ? std::string()
-                                          : req.target.substr(req.target.find('?') + 1);
-            const auto route = ParseForm(query);
-            auto value = [&](const char* name) {
-                auto it = route.find(name);
-                return it == route.end() ? std::string() : it->second;
-            };
-            std::string answer;
-            int stall = 0;
-            {
-                std::lock_guard lock(backend.mutex);
-                answer = backend.Handle(value("m"), value("a"), ParseForm(req.body));
-                stall = backend.stallWebMs;
-            }
-            if (stall > 0)
-                std::this_thread::sleep_for(std::chrono::milliseconds(stall));
-            res.set_content(answer, "text/html; charset=utf-8");
-        });
+        auto server = MakeWebServer(backend);
         const int wanted = s.options.webPorts[static_cast<std::size_t>(mode)];
         int port = wanted;
         bool bound = false;
@@ -250,12 +311,10 @@ bool Simulator::Start(std::string* error) {
         s.quotePorts[static_cast<std::size_t>(mode)] = quote->port();
         s.quotes.push_back(std::move(quote));
     }
-    for (auto& server : s.web) {
-        httplib::Server* raw = server.get();
-        s.webThreads.emplace_back([raw] { raw->listen_after_bind(); });
-        while (!raw->is_running())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    for (std::size_t mode = 0; mode < s.web.size(); ++mode)
+        Listen(s.web[mode].get(), s.webThreads, mode);
+    for (std::size_t mode = 0; mode < s.controls.size(); ++mode)
+        s.controls[mode]->webSwitch_ = [&s, mode](bool closed) { s.SwitchWeb(mode, closed); };
     for (auto& quote : s.quotes)
         quote->Start();
     s.walker = std::thread([&s] {
@@ -281,10 +340,15 @@ void Simulator::Stop() {
     s.walkWake.notify_all();
     if (s.walker.joinable())
         s.walker.join();
-    for (auto& server : s.web)
-        server->stop();
-    for (std::thread& t : s.webThreads)
-        t.join();
+    std::lock_guard webLock(s.webMutex);
+    for (auto& server : s.web) {
+        if (server)
+            server->stop();
+    }
+    for (std::thread& t : s.webThreads) {
+        if (t.joinable())
+            t.join();
+    }
     s.webThreads.clear();
     s.web.clear();
     for (auto& quote : s.quotes)
@@ -335,6 +399,19 @@ void Control::StallQuotes(int ms) {
 void Control::CloseQuoteConnections(bool on) {
     std::lock_guard lock(backend_.mutex);
     backend_.closeQuotes = on;
+}
+void Control::CloseWebConnections(bool on) {
+    if (webSwitch_)
+        webSwitch_(on);
+}
+void Control::SetClock(std::time_t t) {
+    std::lock_guard lock(backend_.mutex);
+    backend_.clockOverride = t;
+    backend_.RollOverIfDueLocked();
+}
+std::string Control::TradingDay() {
+    std::lock_guard lock(backend_.mutex);
+    return backend_.TradingDayLocked();
 }
 void Control::SetAnnouncement(const std::string& utf8) {
     std::lock_guard lock(backend_.mutex);

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -38,12 +40,20 @@ public:
     void StallWeb(int ms);
     void StallQuotes(int ms);
     void CloseQuoteConnections(bool on);
+    // While on, the mode's web port is closed: open connections end and new ones are refused.
+    void CloseWebConnections(bool on);
+    // Runs the back-end's clock at `t` (0: the real clock) and rolls the trading day over if
+    // `t` belongs to a later one.
+    void SetClock(std::time_t t);
+    std::string TradingDay();
     void SetAnnouncement(const std::string& utf8);  // "" = none ("0" is answered)
     void SetVersion(const std::string& version);
     bool HasAccount(const std::string& user);
 
 private:
+    friend class Simulator;
     Backend& backend_;
+    std::function<void(bool)> webSwitch_;
 };
 
 class Simulator {

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -64,8 +65,13 @@ public:
 
     std::string Post(const std::string& action, const std::string& body, int mode = 0,
                      const std::string& module = "client") {
-        CURL* curl = curl_easy_init();
         std::string answer;
+        EXPECT_EQ(TryPost(action, body, answer, mode, module), CURLE_OK);
+        return answer;
+    }
+    CURLcode TryPost(const std::string& action, const std::string& body, std::string& answer,
+                     int mode = 0, const std::string& module = "client") {
+        CURL* curl = curl_easy_init();
         const std::string url = "http://127.0.0.1:" + std::to_string(sim->WebPort(mode)) +
                                 "/index.php?m=" + module + "&a=" + action;
         curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
@@ -74,15 +80,19 @@ public:
         curl_easy_setopt(curl, CURLOPT_WRITEDATA, &answer);
         curl_easy_setopt(curl, CURLOPT_TIMEOUT, 10L);
         curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
-        EXPECT_EQ(curl_easy_perform(curl), CURLE_OK);
+        const CURLcode result = curl_easy_perform(curl);
         curl_easy_cleanup(curl);
-        return answer;
+        return result;
     }
     // An action of the demo account with the credentials and signature appended.
-    std::string Act(const std::string& action, std::string body = "", int mode = 0) {
-        body += std::string(body.empty() ? "" : "&") +
-                "user_name=demo&user_pwd=demo&sign=" + Md5("demo" + std::string("demo") + kSigning);
-        return Post(action, body, mode);
+    std::string Act(const std::string& action, std::string body = "", int mode = 0,
+                    const std::string& password = "demo", const std::string& module = "client") {
+        std::string escaped;
+        for (char c : password)
+            escaped += c == '&' ? std::string("%26") : std::string(1, c);
+        body += std::string(body.empty() ? "" : "&") + "user_name=demo&user_pwd=" + escaped +
+                "&sign=" + Md5("demo" + password + kSigning);
+        return Post(action, body, mode, module);
     }
     std::string Order(const std::string& code, int type, int updown, int lots,
                       const std::string& price) {
@@ -233,6 +243,137 @@ TEST_F(SimTest, QuotesCarryTheCodeAtFieldOneAndTheRefreshFlagOnce) {
     EXPECT_EQ(Split(Quotes("rb2705", 1), "||")[1], "0") << "modes are independent";
 }
 
+TEST_F(SimTest, TransfersBothWaysMoveFundsAndAreListed) {
+    const auto start = Split(Act("getbzjwithcangetvalue"), ",");
+    ASSERT_EQ(start.size(), 3u);
+    EXPECT_EQ(start[1], "1000000.00");
+    EXPECT_EQ(start[2], "6225880212345678");
+    EXPECT_EQ(Act("getmoney", "username=demo&pwd=123456"), "1000000.00");
+    EXPECT_EQ(Act("getmoney", "username=demo&pwd=000000"), "1,资金密码错误");
+    EXPECT_EQ(Act("getbankmoney", "username=demo&pwd=123456"), "200000.00");
+    EXPECT_EQ(Act("getmoney", "username=other&pwd=123456").substr(0, 2), "1,");
+
+    EXPECT_EQ(Act("futuresmoneytobankmoney", "username=demo&money=1000.50&pwd=123456"), "0");
+    EXPECT_EQ(Act("futuresmoneytobankmoney", "username=demo&money=9999999&pwd=123456"),
+              "1,可转金额不足");
+    EXPECT_EQ(Act("futuresmoneytobankmoney", "username=demo&money=-5&pwd=123456"),
+              "1,转账金额错误");
+    EXPECT_EQ(Act("tobankmoney", "username=demo&money=300&pwd=123456&type=1", 0, "demo", "Bank"),
+              "0");
+    EXPECT_EQ(Act("tobankmoney", "username=demo&money=300&pwd=9&type=1", 0, "demo", "Bank"),
+              "1,银行密码错误");
+    EXPECT_EQ(Act("tobankmoney", "username=demo&money=900000&pwd=123456&type=1", 0, "demo", "Bank"),
+              "1,银行余额不足");
+
+    EXPECT_EQ(Act("getbankmoney", "username=demo&pwd=123456"), "200700.50");
+    EXPECT_EQ(Split(Act("getusermoneyinfo"), ",")[0], "999299.50");
+    const auto history = Split(Act("qryinoutdetail", "username=demo"), "|");
+    ASSERT_EQ(history.size(), 4u) << "the seeded deposit, the two transfers, the last piece";
+    const auto out = Split(history[1], ",");
+    ASSERT_EQ(out.size(), 4u);
+    EXPECT_EQ(out[1], "期货转银行");
+    EXPECT_EQ(out[2], "1000.50");
+    EXPECT_EQ(Split(history[2], ",")[1], "银行转期货");
+    EXPECT_EQ(Split(Quotes("rb2705"), "||")[1], "1") << "funds changed";
+}
+
+TEST_F(SimTest, PasswordChangeTakesEffectAtOnce) {
+    EXPECT_EQ(Act("submodipwd", "oldpwd=wrong&pwd=x"), "1,原密码错误");
+    EXPECT_EQ(Act("submodipwd", "oldpwd=demo&pwd="), "1,新密码不能为空");
+    // An escaped "&" in the new password arrives as one character.
+    EXPECT_EQ(Act("submodipwd", "oldpwd=demo&pwd=n%26w"), "0,修改成功");
+    EXPECT_EQ(Act("getusermoneyinfo"), "1,密码错误");
+    EXPECT_EQ(Act("getusermoneyinfo", "", 0, "n&w").substr(0, 10), "1000000.00");
+    EXPECT_EQ(Split(Post("dologin2018", "user_name=demo&user_pwd=n%26w"), ",")[0], "0");
+    EXPECT_EQ(Split(Post("dologin2018", "user_name=demo&user_pwd=demo", 1), ",")[0], "0")
+        << "each mode has its own account";
+}
+
+// Statement sections: summary ** transfers ** fills ** positions.
+std::vector<std::vector<std::string>> Sections(const std::string& answer) {
+    std::vector<std::vector<std::string>> out;
+    for (const std::string& section : Split(answer, "**"))
+        out.push_back(Split(section, "|"));
+    return out;
+}
+
+TEST_F(SimTest, SeededStatementsEndAtTheSeededFunds) {
+    // Three settled days before the current trading day; the last one closes at the funds.
+    std::vector<std::string> days;
+    const std::time_t now = std::time(nullptr);
+    const std::string current = sim->control(0).TradingDay();
+    for (int back = 0; back <= 10 && days.size() < 3; ++back) {
+        std::tm tm{};
+        const std::time_t t = now - back * 86400;
+        localtime_r(&t, &tm);
+        char date[16];
+        std::strftime(date, sizeof date, "%Y-%m-%d", &tm);
+        const std::string answer = Act("getuserdayjs", std::string("user_name=demo&date=") + date);
+        if (date != current && answer.substr(0, 2) != "1,")
+            days.push_back(answer);
+    }
+    ASSERT_EQ(days.size(), 3u);
+    const auto last = Sections(days[0]);
+    ASSERT_EQ(last.size(), 4u);
+    const auto summary = Split(last[0][0], ",");
+    ASSERT_EQ(summary.size(), 8u);
+    EXPECT_EQ(summary[5], "1000000.00");
+    EXPECT_EQ(Split(last[2][0], ",").size(), 12u) << "a fill record";
+    const auto first = Sections(days[2]);
+    EXPECT_EQ(Split(first[1][0], ",").size(), 4u) << "the deposit";
+    EXPECT_EQ(Act("getuserdayjs", "user_name=demo&date=1999-01-01"), "1,该日无结算单");
+}
+
+TEST_F(SimTest, TradingDayRollOverKeepsTheStatementAndCarriesTheBalance) {
+    fsim::Control& control = sim->control(0);
+    const std::string day = control.TradingDay();
+    control.SetQuote("rb2705", 3200, 3199, 3201);
+    control.FillNextOrder();
+    ASSERT_EQ(Order("rb2705", 1, 1, 2, "3200").substr(0, 2), "0,");
+    ASSERT_EQ(Order("rb2705", 1, 1, 1, "3100").substr(0, 2), "0,");  // rests
+    control.FillNextOrder();
+    ASSERT_EQ(Order("rb2705", 3, 2, 1, "3210").substr(0, 2), "0,");  // closes one at a profit
+    ASSERT_EQ(Act("futuresmoneytobankmoney", "username=demo&money=500&pwd=123456"), "0");
+
+    const std::string live = Act("getuserdayjs", "user_name=demo&date=" + day);
+    const auto sections = Sections(live);
+    ASSERT_EQ(sections.size(), 4u);
+    const auto summary = Split(sections[0][0], ",");
+    ASSERT_EQ(summary.size(), 8u);
+    EXPECT_EQ(summary[0], day);
+    EXPECT_EQ(summary[4], "-500.00");
+    EXPECT_EQ(summary[6], "100.00") << "one lot of rb2705 closed 10 above";
+    EXPECT_EQ(sections[2].size(), 3u) << "two fills and the last piece";
+    EXPECT_EQ(sections[3].size(), 2u) << "one position";
+    const double closing = std::stod(summary[5]);
+    EXPECT_DOUBLE_EQ(closing, std::stod(summary[2]) - 500 + 100 - std::stod(summary[7]));
+
+    // A week later the day has been settled as it stood.
+    control.SetClock(std::time(nullptr) + 7 * 86400);
+    EXPECT_NE(control.TradingDay(), day);
+    EXPECT_EQ(Act("getuserdayjs", "user_name=demo&date=" + day), live);
+    EXPECT_EQ(Split(Act("getusermoneyinfo"), ",")[0], summary[5]);
+    const auto position = Split(Act("lcdetail"), ",");
+    ASSERT_GE(position.size(), 5u);
+    EXPECT_EQ(position[3], "1") << "yesterday's lots";
+    EXPECT_EQ(position[4], "0") << "today's lots";
+    const auto orders = Split(Act("weituodetail", "start=2000-01-01 00:00:00"), "|");
+    for (std::size_t i = 0; i + 1 < orders.size(); ++i) {
+        EXPECT_NE(Split(orders[i], ",")[8], "未成交") << "working orders expire";
+    }
+    const auto next = Sections(Act("getuserdayjs", "user_name=demo&date=" + control.TradingDay()));
+    EXPECT_EQ(Split(next[0][0], ",")[2], summary[5]) << "opening = previous closing";
+}
+
+TEST_F(SimTest, ClosedWebPortRefusesUntilOpenedAgain) {
+    sim->control(2).CloseWebConnections(true);
+    std::string answer;
+    EXPECT_NE(TryPost("getallproduct", "", answer, 2), CURLE_OK);
+    EXPECT_EQ(Act("getuserfutures", "", 0).substr(0, 2), "rb") << "other modes keep serving";
+    sim->control(2).CloseWebConnections(false);
+    EXPECT_EQ(Act("getusermoneyinfo", "", 2).substr(0, 10), "1000000.00");
+}
+
 TEST(SimRestartTest, SameDatabaseKeepsOrdersPositionsAndFunds) {
     const auto db = std::filesystem::temp_directory_path() /
                     ("ft-sim-" + std::to_string(::getpid()) + ".sqlite");
@@ -245,6 +386,8 @@ TEST(SimRestartTest, SameDatabaseKeepsOrdersPositionsAndFunds) {
         EXPECT_EQ(t.Order("rb2705", 1, 1, 3, "3215").substr(0, 2), "0,");
         before = t.Act("lcdetail");
         EXPECT_NE(before, "");
+        EXPECT_EQ(t.Act("futuresmoneytobankmoney", "username=demo&money=100&pwd=123456"), "0");
+        EXPECT_EQ(t.Act("submodipwd", "oldpwd=demo&pwd=demo2", 1), "0,修改成功");
     }
     {
         SimClient t;
@@ -252,6 +395,9 @@ TEST(SimRestartTest, SameDatabaseKeepsOrdersPositionsAndFunds) {
         EXPECT_EQ(Split(t.Act("lcdetail"), ",")[2], Split(before, ",")[2]);
         EXPECT_EQ(Split(t.Act("weituodetail", "start=2000-01-01 00:00:00"), "|").size(), 2u);
         EXPECT_NE(Split(t.Act("getusermoneyinfo"), ",")[4], "0.00") << "commission kept";
+        EXPECT_EQ(Split(t.Act("qryinoutdetail", "username=demo"), "|").size(), 3u);
+        EXPECT_EQ(t.Act("getbankmoney", "username=demo&pwd=123456"), "200100.00");
+        EXPECT_EQ(t.Act("getusermoneyinfo", "", 1, "demo2").substr(0, 2), "10") << "new password";
     }
     std::filesystem::remove(db);
     std::filesystem::remove(db.string() + "-wal");
