@@ -171,7 +171,7 @@ void Backend::Save(const Account& a) {
     for (const Order& o : a.orders) {
         out << "O\t" << o.id << '\t' << o.code << '\t' << o.direction << '\t' << o.openClose << '\t'
             << o.volume << '\t' << o.filled << '\t' << o.price << '\t' << o.fillValue << '\t'
-            << o.time << '\t' << static_cast<int>(o.state) << '\n';
+            << o.time << '\t' << static_cast<int>(o.state) << '\t' << o.positionId << '\n';
     }
     for (const Position& p : a.positions) {
         out << "P\t" << p.id << '\t' << p.code << '\t' << p.direction << '\t' << p.today << '\t'
@@ -229,6 +229,7 @@ void Backend::Load() {
                 o.openClose = integer(4), o.volume = integer(5), o.filled = integer(6);
                 o.price = num(7), o.fillValue = num(8), o.time = str(9);
                 o.state = static_cast<OrderState>(std::clamp(integer(10), 0, 3));
+                o.positionId = static_cast<long long>(num(11));
                 a.orders.push_back(o);
             } else if (f[0] == "P") {
                 Position p;
@@ -777,9 +778,23 @@ std::string Backend::PlaceOrder(Account& a, const std::map<std::string, std::str
         const double need = Margin(*p, price, static_cast<int>(lots)) + p->commissionPerLot * lots;
         if (need > Available(a))
             return "1,可用资金不足";
-    } else {
+    }
+    long long positionId = 0;
+    const std::string dsid = Get(form, "dsid");
+    if (type != 1 && !dsid.empty()) {
         const int positionDirection = updown == 1 ? 2 : 1;
-        if (Closable(a, p->code, positionDirection, type == 2) < lots)
+        auto named = std::find_if(a.positions.begin(), a.positions.end(), [&](const Position& x) {
+            return std::to_string(x.id) == dsid && x.code == p->code &&
+                   x.direction == positionDirection;
+        });
+        if (named == a.positions.end())
+            return "1,持仓不存在";
+        positionId = named->id;
+    }
+    if (type != 1) {
+        const int positionDirection = updown == 1 ? 2 : 1;
+        const bool todayOnly = type == 2 && positionId == 0;
+        if (Closable(a, p->code, positionDirection, todayOnly) < lots)
             return "1,可平仓数量不足";
     }
     Order o;
@@ -790,6 +805,7 @@ std::string Backend::PlaceOrder(Account& a, const std::map<std::string, std::str
     o.volume = static_cast<int>(lots);
     o.price = RoundToTick(price, p->tick);
     o.time = Now();
+    o.positionId = positionId;
     a.orders.push_back(o);
     Order& placed = a.orders.back();
     if (fillNext) {
@@ -860,13 +876,14 @@ void Backend::Fill(Account& a, Order& o, int lots, double price) {
         const int positionDirection = o.direction == 1 ? 2 : 1;
         int left = lots;
         for (Position& pos : a.positions) {
-            if (pos.code != o.code || pos.direction != positionDirection || left == 0)
+            if (pos.code != o.code || pos.direction != positionDirection || left == 0 ||
+                (o.positionId != 0 && pos.id != o.positionId))
                 continue;
             const int sign = positionDirection == 1 ? 1 : -1;
             const int fromToday = std::min(left, pos.today);
             pos.today -= fromToday;
-            const int fromYesterday =
-                o.openClose == 3 ? std::min(left - fromToday, pos.yesterday) : 0;
+            const bool anyDay = o.openClose == 3 || o.positionId != 0;
+            const int fromYesterday = anyDay ? std::min(left - fromToday, pos.yesterday) : 0;
             pos.yesterday -= fromYesterday;
             const int closed = fromToday + fromYesterday;
             t.closeProfit += sign * (price - pos.avgPrice) * p->multiplier * closed;

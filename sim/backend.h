@@ -40,6 +40,9 @@ struct Order {
     double fillValue = 0;  // sum of price × lots filled
     std::string time;
     OrderState state = OrderState::Working;
+    // A close sent from the positions list names its position ("dsid"); it closes that
+    // position's lots of any day, today's first.
+    long long positionId = 0;
 };
 
 struct Position {

@@ -353,7 +353,7 @@ TEST_F(SimTest, TradingDayRollOverKeepsTheStatementAndCarriesTheBalance) {
     EXPECT_NE(control.TradingDay(), day);
     EXPECT_EQ(Act("getuserdayjs", "user_name=demo&date=" + day), live);
     EXPECT_EQ(Split(Act("getusermoneyinfo"), ",")[0], summary[5]);
-    const auto position = Split(Act("lcdetail"), ",");
+    const auto position = Split(Split(Act("lcdetail"), "|")[0], ",");
     ASSERT_GE(position.size(), 5u);
     EXPECT_EQ(position[3], "1") << "yesterday's lots";
     EXPECT_EQ(position[4], "0") << "today's lots";
@@ -363,6 +363,16 @@ TEST_F(SimTest, TradingDayRollOverKeepsTheStatementAndCarriesTheBalance) {
     }
     const auto next = Sections(Act("getuserdayjs", "user_name=demo&date=" + control.TradingDay()));
     EXPECT_EQ(Split(next[0][0], ",")[2], summary[5]) << "opening = previous closing";
+
+    // Yesterday's lot: a 平今 from the order panel finds none, a close from the positions list
+    // (type 2 at the market, naming the position) takes it.
+    EXPECT_EQ(Order("rb2705", 2, 2, 1, "3200"), "1,可平仓数量不足");
+    const std::string close =
+        "code=rb2705&type=2&updown=2&num=1&price=3200&pricetype=3&src=lctrade";
+    EXPECT_EQ(Act("weituo", close + "&dsid=999999"), "1,持仓不存在");
+    control.FillNextOrder();
+    EXPECT_EQ(Act("weituo", close + "&dsid=" + position[12]).substr(0, 2), "0,");
+    EXPECT_EQ(Act("lcdetail"), "") << "the position is closed";
 }
 
 TEST_F(SimTest, ClosedWebPortRefusesUntilOpenedAgain) {
