@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPalette>
 #include <QPushButton>
 #include <QRegion>
 #include <chrono>
@@ -107,8 +108,10 @@ CFLoginDlg::CFLoginDlg(SessionState& session, TableLoader& loader, QWidget* pare
             w->setFont(small);
         }
     }
-    saveAccount_->setStyleSheet(
-        QStringLiteral("QCheckBox { color: black; background: transparent; }"));
+    // A palette, not a style sheet: a style sheet on the check box drops its indicator.
+    QPalette black = saveAccount_->palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    saveAccount_->setPalette(black);
 
     connect(login_, &QPushButton::clicked, this, &CFLoginDlg::StartLogin);
     connect(exit_, &QPushButton::clicked, this, &QDialog::reject);
