@@ -283,6 +283,11 @@ double Backend::Margin(const Product& p, double price, int lots) const {
     return p.marginRate * price * p.multiplier * lots;
 }
 
+double Backend::Fee(const Product& p, double price, int lots) const {
+    return p.commissionRate > 0 ? p.commissionRate * price * p.multiplier * lots
+                                : p.commissionPerLot * lots;
+}
+
 double Backend::Frozen(const Account& a) const {
     double frozen = 0;
     for (const Order& o : a.orders) {
@@ -292,7 +297,7 @@ double Backend::Frozen(const Account& a) const {
         }
         if (const Product* p = FindProduct(o.code)) {
             const int left = o.volume - o.filled;
-            frozen += Margin(*p, o.price, left) + p->commissionPerLot * left;
+            frozen += Margin(*p, o.price, left) + Fee(*p, o.price, left);
         }
     }
     return frozen;
@@ -378,7 +383,9 @@ std::string Backend::Handle(const std::string& module, const std::string& action
             out += p.variety + "," + p.code + "," + p.name + "," + p.exchange + "," +
                    std::to_string(p.multiplier) + "," + Fixed(p.tick, Decimals(p.tick)) + "," +
                    p.type + "," + p.lastDate + "," + Fixed(p.marginRate, 3) + "," +
-                   Fixed(p.commissionPerLot, 2) + "|";
+                   (p.commissionRate > 0 ? "万分之" + Fixed(p.commissionRate * 10000, 2)
+                                         : Fixed(p.commissionPerLot, 2)) +
+                   "|";
         }
         return out;
     }
@@ -676,64 +683,60 @@ void Backend::RollOverIfDueLocked() {
 // Demo history: the three trading days before today, with a deposit, a winning and a losing
 // round trip, ending at the seeded funds.
 void Backend::SeedHistory(Account& a) {
-    const std::vector<std::string> days = PreviousTradingDays(tradingDay_, 3);
-    const double funds = a.staticEquity;
+    const std::vector<std::string> days = PreviousTradingDays(tradingDay_, 3);  // newest first
     struct RoundTrip {
         const char* code;
         double open, close;
     };
     const RoundTrip trips[] = {{"rb2705", 3200, 3210}, {"cu2702", 78500, 78470}};
-    auto figures = [&](const RoundTrip& trip, int& mult, double& fee, double& profit) {
-        const Product* p = FindProduct(trip.code);
-        mult = p ? p->multiplier : 1;
-        fee = p ? p->commissionPerLot * 2 : 0;  // per leg of two lots
-        profit = (trip.close - trip.open) * mult * 2;
-    };
-    // The deposit is chosen so that the last closing balance is the seeded funds.
-    double deposit = funds;
-    for (const RoundTrip& trip : trips) {
-        int mult = 1;
-        double fee = 0, profit = 0;
-        figures(trip, mult, fee, profit);
-        deposit -= profit - 2 * fee;
-    }
-    double opening = 0;
-    for (int i = 2; i >= 0; --i) {
-        const std::string& day = days[static_cast<std::size_t>(i)];
+    struct Day {
         std::string transfers, fills;
         double inOut = 0, closeProfit = 0, fees = 0;
-        if (i == 2) {
-            inOut = deposit;
-            transfers = day + "," + Fixed(deposit, 2) + ",0.00," +
-                        TransferText(TransferKind::ToFutures) + "|";
-            Transfer x;
-            x.id = nextId_++;
-            x.time = day + " 09:05:00";
-            x.day = day;
-            x.amount = deposit;
-            a.transfers.push_back(x);
-        } else {
-            const RoundTrip& trip = trips[1 - i];
-            int mult = 1;
-            double fee = 0, profit = 0;
-            figures(trip, mult, fee, profit);
-            for (int leg = 0; leg < 2; ++leg) {
-                const double price = leg == 0 ? trip.open : trip.close;
-                fills += day + "," + trip.code + "," + (leg == 0 ? "买" : "卖") + "," +
-                         (leg == 0 ? "开仓" : "平仓") + "," + Fixed(price, 2) + ",2," +
-                         Fixed(price * mult * 2, 2) + "," + Fixed(fee, 2) + "," +
-                         Fixed(leg == 0 ? 0.0 : profit, 2) + "," +
-                         (leg == 0 ? "09:31:02" : "14:12:45") + "," + std::to_string(nextId_++) +
-                         ",投机|";
-            }
-            closeProfit = profit;
-            fees = 2 * fee;
+    };
+    Day history[3];  // oldest first: the deposit, then one round trip of two lots a day
+    for (int i = 0; i < 2; ++i) {
+        const RoundTrip& trip = trips[i];
+        const Product* p = FindProduct(trip.code);
+        if (!p)
+            continue;
+        Day& d = history[i + 1];
+        const std::string& day = days[static_cast<std::size_t>(1 - i)];
+        for (int leg = 0; leg < 2; ++leg) {
+            const double price = leg == 0 ? trip.open : trip.close;
+            const double fee = Fee(*p, price, 2);
+            const double profit = leg == 0 ? 0.0 : (trip.close - trip.open) * p->multiplier * 2;
+            d.fees += fee;
+            d.closeProfit += profit;
+            d.fills += day + "," + trip.code + "," + (leg == 0 ? "买" : "卖") + "," +
+                       (leg == 0 ? "开仓" : "平仓") + "," + Fixed(price, 2) + ",2," +
+                       Fixed(price * p->multiplier * 2, 2) + "," + Fixed(fee, 2) + "," +
+                       Fixed(profit, 2) + "," + (leg == 0 ? "09:31:02" : "14:12:45") + "," +
+                       std::to_string(nextId_++) + ",投机|";
         }
-        const double closing = opening + inOut + closeProfit - fees;
+    }
+    // The deposit is chosen so that the last closing balance is the seeded funds.
+    Day& first = history[0];
+    first.inOut = a.staticEquity;
+    for (const Day& d : history)
+        first.inOut -= d.closeProfit - d.fees;
+    first.transfers = days[2] + "," + Fixed(first.inOut, 2) + ",0.00," +
+                      TransferText(TransferKind::ToFutures) + "|";
+    Transfer x;
+    x.id = nextId_++;
+    x.time = days[2] + " 09:05:00";
+    x.day = days[2];
+    x.amount = first.inOut;
+    a.transfers.push_back(x);
+
+    double opening = 0;
+    for (int i = 0; i < 3; ++i) {
+        const Day& d = history[i];
+        const std::string& day = days[static_cast<std::size_t>(2 - i)];
+        const double closing = opening + d.inOut + d.closeProfit - d.fees;
         a.statements[day] = day + "," + a.displayName + "," + Fixed(opening, 2) + ",0.00," +
-                            Fixed(inOut, 2) + "," + Fixed(closing, 2) + "," +
-                            Fixed(closeProfit, 2) + "," + Fixed(fees, 2) + "**" + transfers + "**" +
-                            fills + "**";
+                            Fixed(d.inOut, 2) + "," + Fixed(closing, 2) + "," +
+                            Fixed(d.closeProfit, 2) + "," + Fixed(d.fees, 2) + "**" + d.transfers +
+                            "**" + d.fills + "**";
         opening = closing;
     }
 }
@@ -775,7 +778,8 @@ std::string Backend::PlaceOrder(Account& a, const std::map<std::string, std::str
     if (price > q.limitUp + 1e-9 || price < q.limitDown - 1e-9)
         return "1,委托价格超出涨跌停板";
     if (type == 1) {
-        const double need = Margin(*p, price, static_cast<int>(lots)) + p->commissionPerLot * lots;
+        const double need =
+            Margin(*p, price, static_cast<int>(lots)) + Fee(*p, price, static_cast<int>(lots));
         if (need > Available(a))
             return "1,可用资金不足";
     }
@@ -846,7 +850,7 @@ void Backend::Fill(Account& a, Order& o, int lots, double price) {
     o.filled += lots;
     o.fillValue += price * lots;
     o.state = o.filled >= o.volume ? OrderState::Filled : OrderState::Partial;
-    a.commission += p->commissionPerLot * lots;
+    a.commission += Fee(*p, price, lots);
     Trade t;
     t.id = nextId_++;
     t.code = o.code;
@@ -856,7 +860,7 @@ void Backend::Fill(Account& a, Order& o, int lots, double price) {
     t.volume = lots;
     t.time = Now();
     t.day = tradingDay_;
-    t.fee = p->commissionPerLot * lots;
+    t.fee = Fee(*p, price, lots);
     if (o.openClose == 1) {
         auto it = std::find_if(a.positions.begin(), a.positions.end(), [&](const Position& x) {
             return x.code == o.code && x.direction == o.direction;

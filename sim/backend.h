@@ -18,6 +18,7 @@ struct Product {
     double tick = 1;
     double marginRate = 0.1;
     double commissionPerLot = 5;
+    double commissionRate = 0;  // of the turnover; when set, instead of the amount per lot
     double preSettlement = 0;
 };
 
@@ -141,6 +142,7 @@ private:
     void MatchAll();
     void Fill(Account& a, Order& o, int lots, double price);
     double Margin(const Product& p, double price, int lots) const;
+    double Fee(const Product& p, double price, int lots) const;
     double Frozen(const Account& a) const;
     double FloatingProfit(const Account& a) const;
     double PositionMargin(const Account& a) const;

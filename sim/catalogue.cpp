@@ -3,8 +3,8 @@
 namespace fsim {
 
 std::vector<Product> DemoCatalogue() {
-    // variety, code, name, exchange, type, last date, multiplier, tick, margin, commission/lot,
-    // previous settlement.
+    // variety, code, name, exchange, multiplier, tick, margin rate, commission (per lot, or below
+    // 0.01 a rate of the turnover), previous settlement.
     struct Row {
         const char *variety, *code, *name, *exchange;
         int multiplier;
@@ -13,11 +13,11 @@ std::vector<Product> DemoCatalogue() {
     static const Row kRows[] = {
         {"rb", "rb2705", "螺纹钢2705", "上期所", 10, 1, 0.10, 3.5, 3215},
         {"hc", "hc2705", "热轧卷板2705", "上期所", 10, 1, 0.10, 3.5, 3342},
-        {"cu", "cu2702", "沪铜2702", "上期所", 5, 10, 0.10, 12, 78650},
+        {"cu", "cu2702", "沪铜2702", "上期所", 5, 10, 0.10, 0.00005, 78650},
         {"al", "al2702", "沪铝2702", "上期所", 5, 5, 0.10, 3, 20315},
         {"zn", "zn2702", "沪锌2702", "上期所", 5, 5, 0.10, 3, 23480},
         {"au", "au2706", "黄金2706", "上期所", 1000, 0.02, 0.12, 10, 612.38},
-        {"ag", "ag2706", "白银2706", "上期所", 15, 1, 0.12, 5, 7528},
+        {"ag", "ag2706", "白银2706", "上期所", 15, 1, 0.12, 0.00005, 7528},
         {"ru", "ru2705", "橡胶2705", "上期所", 10, 5, 0.10, 3, 14890},
         {"fu", "fu2705", "燃料油2705", "上期所", 10, 1, 0.10, 2, 2876},
         {"bu", "bu2706", "沥青2706", "上期所", 10, 1, 0.10, 2, 3412},
@@ -32,13 +32,13 @@ std::vector<Product> DemoCatalogue() {
         {"a", "a2705", "豆一2705", "大商所", 10, 1, 0.08, 2, 4105},
         {"jd", "jd2705", "鸡蛋2705", "大商所", 10, 1, 0.09, 1.5, 3521},
         {"MA", "MA705", "甲醇705", "郑商所", 10, 1, 0.09, 2, 2487},
-        {"TA", "TA705", "PTA705", "郑商所", 5, 2, 0.08, 3, 4968},
+        {"TA", "TA705", "PTA705", "郑商所", 5, 2, 0.08, 0.0001, 4968},
         {"SR", "SR705", "白糖705", "郑商所", 10, 1, 0.08, 3, 5783},
         {"CF", "CF705", "棉花705", "郑商所", 5, 5, 0.08, 4.3, 13945},
         {"FG", "FG705", "玻璃705", "郑商所", 20, 1, 0.10, 6, 1326},
-        {"IF", "IF2701", "沪深300指数2701", "中金所", 300, 0.2, 0.12, 23, 3926.4},
-        {"IH", "IH2701", "上证50指数2701", "中金所", 300, 0.2, 0.12, 23, 2688.2},
-        {"IC", "IC2701", "中证500指数2701", "中金所", 200, 0.2, 0.14, 23, 5714.8},
+        {"IF", "IF2701", "沪深300指数2701", "中金所", 300, 0.2, 0.12, 0.000023, 3926.4},
+        {"IH", "IH2701", "上证50指数2701", "中金所", 300, 0.2, 0.12, 0.000023, 2688.2},
+        {"IC", "IC2701", "中证500指数2701", "中金所", 200, 0.2, 0.14, 0.000023, 5714.8},
         {"T", "T2703", "10年期国债2703", "中金所", 10000, 0.005, 0.02, 3, 107.855},
         {"TF", "TF2703", "5年期国债2703", "中金所", 10000, 0.005, 0.012, 3, 105.62},
     };
@@ -54,7 +54,12 @@ std::vector<Product> DemoCatalogue() {
         p.multiplier = r.multiplier;
         p.tick = r.tick;
         p.marginRate = r.margin;
-        p.commissionPerLot = r.commission;
+        if (r.commission < 0.01) {
+            p.commissionPerLot = 0;
+            p.commissionRate = r.commission;
+        } else {
+            p.commissionPerLot = r.commission;
+        }
         p.preSettlement = r.settle;
         products.push_back(p);
     }

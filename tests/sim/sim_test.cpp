@@ -214,6 +214,26 @@ TEST_F(SimTest, OrderLifeCycleRestFillCancel) {
     EXPECT_EQ(Split(orders[orders.size() - 2], ",")[8], "已撤");
 }
 
+TEST_F(SimTest, CommissionIsPerLotOrARateOfTheTurnover) {
+    std::string rb, cu;
+    for (const std::string& record : Split(Act("getallproduct"), "|")) {
+        const auto f = Split(record, ",");
+        if (f.size() == 10 && f[1] == "rb2705")
+            rb = f[9];
+        if (f.size() == 10 && f[1] == "cu2702")
+            cu = f[9];
+    }
+    EXPECT_EQ(rb, "3.50");
+    EXPECT_EQ(cu, "万分之0.50");
+    sim->control(0).SetQuote("cu2702", 78650, 78640, 78660);
+    sim->control(0).FillNextOrder();
+    ASSERT_EQ(Order("rb2705", 1, 1, 1, "3215").substr(0, 2), "0,");
+    sim->control(0).FillNextOrder();
+    ASSERT_EQ(Order("cu2702", 1, 1, 1, "78650").substr(0, 2), "0,");
+    // 3.50 + 0.00005 × 78650 × 5
+    EXPECT_EQ(Split(Act("getusermoneyinfo"), ",")[4], "23.16");
+}
+
 TEST_F(SimTest, RefusalsCarryAReason) {
     EXPECT_EQ(Order("rb2705", 3, 2, 1, "3200"), "1,可平仓数量不足");
     EXPECT_EQ(Order("rb2705", 1, 1, 100000, "3200").substr(0, 2), "1,");
