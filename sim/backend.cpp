@@ -171,7 +171,8 @@ void Backend::Save(const Account& a) {
     for (const Order& o : a.orders) {
         out << "O\t" << o.id << '\t' << o.code << '\t' << o.direction << '\t' << o.openClose << '\t'
             << o.volume << '\t' << o.filled << '\t' << o.price << '\t' << o.fillValue << '\t'
-            << o.time << '\t' << static_cast<int>(o.state) << '\t' << o.positionId << '\n';
+            << o.time << '\t' << static_cast<int>(o.state) << '\t' << o.positionId << '\t' << o.day
+            << '\n';
     }
     for (const Position& p : a.positions) {
         out << "P\t" << p.id << '\t' << p.code << '\t' << p.direction << '\t' << p.today << '\t'
@@ -230,6 +231,7 @@ void Backend::Load() {
                 o.price = num(7), o.fillValue = num(8), o.time = str(9);
                 o.state = static_cast<OrderState>(std::clamp(integer(10), 0, 3));
                 o.positionId = static_cast<long long>(num(11));
+                o.day = f.size() > 12 ? str(12) : o.time.substr(0, 10);
                 a.orders.push_back(o);
             } else if (f[0] == "P") {
                 Position p;
@@ -513,9 +515,11 @@ std::string Backend::Handle(const std::string& module, const std::string& action
 std::string Backend::MoveMoney(Account& a, const std::map<std::string, std::string>& form,
                                TransferKind kind) {
     double amount = 0;
-    if (!ParseNumber(Get(form, "money"), amount) || !(amount > 0) || amount > 1e12)
+    if (!ParseNumber(Get(form, "money"), amount) || amount > 1e12)
         return "1,转账金额错误";
-    amount = std::round(amount * 100) / 100;
+    amount = std::round(amount * 100) / 100;  // whole fen
+    if (!(amount >= 0.01))
+        return "1,转账金额错误";
     if (kind == TransferKind::ToFutures) {
         if (Get(form, "type") != "1")
             return "1,转账类型错误";
@@ -660,7 +664,7 @@ void Backend::RollOverIfDueLocked() {
                 o.state = OrderState::Cancelled;
         }
         // Only the ending day's orders and fills stay listed; older ones live in statements.
-        std::erase_if(a.orders, [&](const Order& o) { return o.time < tradingDay_; });
+        std::erase_if(a.orders, [&](const Order& o) { return o.day < tradingDay_; });
         std::erase_if(a.trades, [&](const Trade& t) { return t.day < tradingDay_; });
         a.refresh = true;
     }
@@ -810,6 +814,7 @@ std::string Backend::PlaceOrder(Account& a, const std::map<std::string, std::str
     o.price = RoundToTick(price, p->tick);
     o.time = Now();
     o.positionId = positionId;
+    o.day = tradingDay_;
     a.orders.push_back(o);
     Order& placed = a.orders.back();
     if (fillNext) {
@@ -847,9 +852,38 @@ void Backend::Fill(Account& a, Order& o, int lots, double price) {
     const Product* p = FindProduct(o.code);
     if (!p || lots <= 0)
         return;
+    const int positionDirection = o.direction == 1 ? 2 : 1;
+    // A close of any day (平仓, or one naming its position) takes earlier lots first, leaving
+    // today's to 平今 orders.
+    const bool anyDay = o.openClose == 3 || o.positionId != 0;
+    auto closes = [&](const Position& pos) {
+        return pos.code == o.code && pos.direction == positionDirection &&
+               (o.positionId == 0 || pos.id == o.positionId);
+    };
+    // Another close may have taken the lots since this one was accepted: fill only what is
+    // still held and cancel the rest.
+    bool cancelRest = false;
+    if (o.openClose != 1) {
+        int held = 0;
+        for (const Position& pos : a.positions) {
+            if (closes(pos))
+                held += pos.today + (anyDay ? pos.yesterday : 0);
+        }
+        if (held < lots) {
+            lots = held;
+            cancelRest = true;
+        }
+    }
+    if (lots == 0) {
+        o.state = OrderState::Cancelled;
+        a.refresh = true;
+        return;
+    }
     o.filled += lots;
     o.fillValue += price * lots;
-    o.state = o.filled >= o.volume ? OrderState::Filled : OrderState::Partial;
+    o.state = o.filled >= o.volume ? OrderState::Filled
+              : cancelRest         ? OrderState::Cancelled
+                                   : OrderState::Partial;
     a.commission += Fee(*p, price, lots);
     Trade t;
     t.id = nextId_++;
@@ -877,27 +911,21 @@ void Backend::Fill(Account& a, Order& o, int lots, double price) {
         it->avgPrice = (it->avgPrice * held + price * lots) / (held + lots);
         it->today += lots;
     } else {
-        const int positionDirection = o.direction == 1 ? 2 : 1;
         int left = lots;
         for (Position& pos : a.positions) {
-            if (pos.code != o.code || pos.direction != positionDirection || left == 0 ||
-                (o.positionId != 0 && pos.id != o.positionId))
+            if (!closes(pos) || left == 0)
                 continue;
             const int sign = positionDirection == 1 ? 1 : -1;
-            const int fromToday = std::min(left, pos.today);
-            pos.today -= fromToday;
-            const bool anyDay = o.openClose == 3 || o.positionId != 0;
-            const int fromYesterday = anyDay ? std::min(left - fromToday, pos.yesterday) : 0;
+            const int fromYesterday = anyDay ? std::min(left, pos.yesterday) : 0;
             pos.yesterday -= fromYesterday;
+            const int fromToday = std::min(left - fromYesterday, pos.today);
+            pos.today -= fromToday;
             const int closed = fromToday + fromYesterday;
             t.closeProfit += sign * (price - pos.avgPrice) * p->multiplier * closed;
             left -= closed;
         }
         a.closeProfit += t.closeProfit;
-        a.positions.erase(
-            std::remove_if(a.positions.begin(), a.positions.end(),
-                           [](const Position& x) { return x.today + x.yesterday == 0; }),
-            a.positions.end());
+        std::erase_if(a.positions, [](const Position& x) { return x.today + x.yesterday == 0; });
     }
     a.trades.push_back(t);
     a.refresh = true;

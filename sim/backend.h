@@ -44,6 +44,7 @@ struct Order {
     // A close sent from the positions list names its position ("dsid"); it closes that
     // position's lots of any day, today's first.
     long long positionId = 0;
+    std::string day;  // trading day
 };
 
 struct Position {

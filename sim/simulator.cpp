@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <cstring>
 #include <list>
@@ -41,10 +42,21 @@ bool ReadExactly(int fd, char* data, std::size_t size, const std::atomic<bool>& 
     return true;
 }
 
-bool SendAll(int fd, const std::string& data) {
+// Waits for room in the socket in short steps, so a client that stops reading cannot hold
+// the thread past a stop.
+bool SendAll(int fd, const std::string& data, const std::atomic<bool>& stopping) {
     std::size_t done = 0;
     while (done < data.size()) {
-        const ssize_t n = ::send(fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
+        pollfd p{fd, POLLOUT, 0};
+        const int ready = ::poll(&p, 1, 200);
+        if (stopping || ready < 0)
+            return false;
+        if (ready == 0)
+            continue;
+        const ssize_t n =
+            ::send(fd, data.data() + done, data.size() - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            continue;
         if (n <= 0)
             return false;
         done += static_cast<std::size_t>(n);
@@ -152,7 +164,7 @@ private:
             std::string message(lengthText, 8);
             message.append(kHeader - 8, ' ');
             message += answer;
-            if (!SendAll(fd, message))
+            if (!SendAll(fd, message, stopping_))
                 break;
         }
         ::close(fd);
@@ -295,8 +307,7 @@ bool Simulator::Start(std::string* error) {
         }
         if (!bound) {
             *error = "cannot listen on " + s.options.bind + ":" + std::to_string(wanted);
-            s.web.push_back(std::move(server));
-            Stop();
+            ReleaseAfterFailedStart();
             return false;
         }
         s.webPorts[static_cast<std::size_t>(mode)] = port;
@@ -305,7 +316,7 @@ bool Simulator::Start(std::string* error) {
         auto quote = std::make_unique<QuoteServer>(backend);
         if (!quote->Bind(s.options.bind, s.options.quotePorts[static_cast<std::size_t>(mode)],
                          error)) {
-            Stop();
+            ReleaseAfterFailedStart();
             return false;
         }
         s.quotePorts[static_cast<std::size_t>(mode)] = quote->port();
@@ -329,6 +340,15 @@ bool Simulator::Start(std::string* error) {
     });
     s.running = true;
     return true;
+}
+
+// A server that is bound but not listening keeps its port after stop(); let the bound ones
+// listen so that Stop() closes them.
+void Simulator::ReleaseAfterFailedStart() {
+    Impl& s = *impl_;
+    for (std::size_t mode = 0; mode < s.web.size(); ++mode)
+        Listen(s.web[mode].get(), s.webThreads, mode);
+    Stop();
 }
 
 void Simulator::Stop() {

@@ -72,6 +72,7 @@ public:
     Control& control(int mode);
 
 private:
+    void ReleaseAfterFailedStart();
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

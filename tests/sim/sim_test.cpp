@@ -276,8 +276,12 @@ TEST_F(SimTest, TransfersBothWaysMoveFundsAndAreListed) {
     EXPECT_EQ(Act("futuresmoneytobankmoney", "username=demo&money=1000.50&pwd=123456"), "0");
     EXPECT_EQ(Act("futuresmoneytobankmoney", "username=demo&money=9999999&pwd=123456"),
               "1,可转金额不足");
-    EXPECT_EQ(Act("futuresmoneytobankmoney", "username=demo&money=-5&pwd=123456"),
-              "1,转账金额错误");
+    for (const char* money : {"-5", "0.001", "nan", "1e309", ""}) {
+        EXPECT_EQ(Act("futuresmoneytobankmoney",
+                      std::string("username=demo&money=") + money + "&pwd=123456"),
+                  "1,转账金额错误")
+            << money;
+    }
     EXPECT_EQ(Act("tobankmoney", "username=demo&money=300&pwd=123456&type=1", 0, "demo", "Bank"),
               "0");
     EXPECT_EQ(Act("tobankmoney", "username=demo&money=300&pwd=9&type=1", 0, "demo", "Bank"),
@@ -395,6 +399,56 @@ TEST_F(SimTest, TradingDayRollOverKeepsTheStatementAndCarriesTheBalance) {
     EXPECT_EQ(Act("lcdetail"), "") << "the position is closed";
 }
 
+// A moment at 17:00 local time on a Monday to Thursday some weeks ahead.
+std::time_t EveningAhead() {
+    std::time_t t = std::time(nullptr) + 21 * 86400;
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    while (tm.tm_wday < 1 || tm.tm_wday > 4) {
+        t += 86400;
+        localtime_r(&t, &tm);
+    }
+    tm.tm_hour = 17;
+    tm.tm_min = 0;
+    tm.tm_sec = 0;
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}
+
+TEST_F(SimTest, EveningOrdersBelongToTheNextTradingDay) {
+    fsim::Control& control = sim->control(0);
+    const std::time_t evening = EveningAhead();
+    control.SetClock(evening);
+    control.SetQuote("rb2705", 3200, 3199, 3201);
+    ASSERT_EQ(Order("rb2705", 1, 1, 1, "3100").substr(0, 2), "0,");
+    control.SetClock(evening + 86400);  // that trading day ends
+    const auto orders = Split(Act("weituodetail", "start=2000-01-01 00:00:00"), "|");
+    ASSERT_EQ(orders.size(), 2u) << "still listed with its day";
+    EXPECT_EQ(Split(orders[0], ",")[8], "已撤") << "expired at the roll-over";
+}
+
+TEST_F(SimTest, CloseOfAnyDayTakesEarlierLotsFirst) {
+    fsim::Control& control = sim->control(0);
+    control.SetQuote("rb2705", 3200, 3199, 3201);
+    control.FillNextOrder();
+    ASSERT_EQ(Order("rb2705", 1, 1, 1, "3200").substr(0, 2), "0,");
+    control.SetClock(EveningAhead());  // that lot is now an earlier one
+    control.SetQuote("rb2705", 3200, 3199, 3201);
+    control.FillNextOrder();
+    ASSERT_EQ(Order("rb2705", 1, 1, 1, "3200").substr(0, 2), "0,");  // today's lot
+    ASSERT_EQ(Order("rb2705", 2, 2, 1, "3300").substr(0, 2), "0,");  // 平今 rests
+    control.FillNextOrder();
+    ASSERT_EQ(Order("rb2705", 3, 2, 1, "3200").substr(0, 2), "0,");  // 平仓 fills at once
+    auto position = Split(Split(Act("lcdetail"), "|")[0], ",");
+    ASSERT_GE(position.size(), 5u);
+    EXPECT_EQ(position[3], "0") << "the earlier lot went";
+    EXPECT_EQ(position[4], "1") << "today's lot is left to the 平今";
+    control.SetQuote("rb2705", 3300, 3300, 3301);
+    EXPECT_EQ(Act("lcdetail"), "") << "the 平今 closed today's lot";
+    const auto trades = Split(Act("tradedetail", "start=2000-01-01 00:00:00"), "|");
+    EXPECT_EQ(trades.size(), 5u) << "two opens, two closes and the last piece";
+}
+
 TEST_F(SimTest, ClosedWebPortRefusesUntilOpenedAgain) {
     sim->control(2).CloseWebConnections(true);
     std::string answer;
@@ -446,6 +500,45 @@ TEST(SimStartTest, ATakenPortFailsCleanly) {
     std::string error;
     EXPECT_FALSE(b.Start(&error));
     EXPECT_NE(error.find(std::to_string(a.QuotePort(2))), std::string::npos) << error;
+}
+
+// The ports bound before the failing one are given back.
+TEST(SimStartTest, AFailedStartReleasesThePortsItBound) {
+    auto freePort = [] {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        inet_pton(AF_INET, "127.0.0.1", &a.sin_addr);
+        ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        socklen_t len = sizeof a;
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+        ::close(fd);
+        return static_cast<int>(ntohs(a.sin_port));
+    };
+    fsim::SimOptions blocker;
+    blocker.webPorts = {0, 0, 0, 0};
+    blocker.quotePorts = {0, 0, 0, 0};
+    fsim::Simulator a(blocker);
+    ASSERT_TRUE(a.Start(nullptr));
+    fsim::SimOptions options = blocker;
+    options.webPorts = {freePort(), 0, 0, 0};
+    options.quotePorts[1] = a.QuotePort(1);
+    {
+        fsim::Simulator b(options);
+        EXPECT_FALSE(b.Start(nullptr));
+        // Nothing may still accept on the web port it had bound.
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in at{};
+        at.sin_family = AF_INET;
+        at.sin_port = htons(static_cast<uint16_t>(options.webPorts[0]));
+        inet_pton(AF_INET, "127.0.0.1", &at.sin_addr);
+        EXPECT_NE(::connect(fd, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+        ::close(fd);
+    }
+    options.quotePorts[1] = 0;
+    fsim::Simulator c(options);
+    std::string error;
+    EXPECT_TRUE(c.Start(&error)) << error;
 }
 
 }  // namespace
