@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <QApplication>
+#include <QPaintEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -79,6 +81,40 @@ TEST_F(ControlsTest, CellIsRewrittenOnlyWhenItsTextChanges) {
     list.SetItemText(0, 1, Ansi("螺纹钢"));
     EXPECT_EQ(list.model()->data(list.model()->index(0, 1)).toString(), QStringLiteral("螺纹钢"));
     EXPECT_EQ(list.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("b"));
+}
+
+// Collects the regions the viewport is asked to paint.
+class PaintSpy : public QObject {
+public:
+    QRegion painted;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+};
+
+TEST_F(ControlsTest, ACellWhoseColourChangesIsPaintedAgainEvenWithTheSameText) {
+    CListCtrlCl list;
+    list.InsertColumn(0, "a", 60);
+    list.InsertColumn(1, "b", 60);
+    Fill(list, 3);
+    list.SetItemText(2, 1, "0.12%");
+    list.resize(200, 120);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    PaintSpy spy;
+    list.viewport()->installEventFilter(&spy);
+    const QRect cell = list.visualRect(list.model()->index(2, 1));
+
+    list.SetCellTextColour(1, 2, QColor(0, 187, 0));
+    QApplication::processEvents();
+    EXPECT_TRUE(spy.painted.contains(cell.center()));
+
+    spy.painted = QRegion();
+    list.SetCellTextColour(1, 2, QColor(0, 187, 0));  // the same colour: nothing to paint
+    QApplication::processEvents();
+    EXPECT_TRUE(spy.painted.isEmpty());
 }
 
 TEST_F(ControlsTest, SelectionAlignmentRowsAndHeader) {

@@ -160,6 +160,29 @@ TEST_F(LoginTest, AVersionMismatchStartsTheUpdaterAndEndsTheProcess) {
     EXPECT_EQ(effects.exitCodes, (std::vector<int>{0}));
 }
 
+TEST_F(LoginTest, LeavingTheDialogDuringALoginEndsTheProcessInsteadOfClosingIt) {
+    CFLoginDlg dialog(session, loader);
+    dialog.exitButton()->click();  // no login under way: the dialog just closes
+    {
+        std::lock_guard lock(effects.mutex);
+        EXPECT_TRUE(effects.exitCodes.empty());
+    }
+    AnswerLogin("1,拒绝");
+    QSignalSpy failed(&dialog, &CFLoginDlg::loginFailed);
+    dialog.accountEdit()->setText("demo");
+    dialog.passwordEdit()->setText("demo");
+    dialog.StartLogin();
+    dialog.exitButton()->click();
+    {
+        std::lock_guard lock(effects.mutex);
+        EXPECT_EQ(effects.exitCodes, (std::vector<int>{0}));
+    }
+    ASSERT_TRUE(failed.wait(5000));
+    dialog.exitButton()->click();  // the login is over: back to closing the dialog
+    std::lock_guard lock(effects.mutex);
+    EXPECT_EQ(effects.exitCodes.size(), 1u);
+}
+
 TEST_F(LoginTest, ASuccessfulLoginStoresTheSessionAndWritesTheIniFiles) {
     {
         CFLoginDlg dialog(session, loader);

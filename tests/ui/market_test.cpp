@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QTest>
 
+#include <chrono>
 #include <filesystem>
 
 #include "core/text.h"
@@ -14,6 +15,7 @@
 #include "support/recording_effects.h"
 #include "ui/controls/list_ctrl.h"
 #include "ui/controls/text_controls.h"
+#include "ui/controls/xp_button.h"
 #include "ui/frame/main_frame.h"
 #include "ui/market/contract_list_panel.h"
 #include "ui/market/custom_contracts_dialog.h"
@@ -165,6 +167,35 @@ TEST_F(MarketTest, EditingTheCustomListChangesTheBoard) {
     EXPECT_EQ(Column(*board->List(), 0)[0], expected[0].code);
     EXPECT_EQ(Column(*board->List(), 0)[7], "zn2702");
     EXPECT_EQ(board->List()->CellTextColour(9, 0), QColor(111, 94, 16));
+}
+
+TEST_F(MarketTest, TheCustomListCannotBeSavedOverWhenItCouldNotBeRead) {
+    sim->control(0).CloseWebConnections(true);
+    {
+        COptHyDlg dialog(session, frame->TopView()->ContractList(), frame.get());
+        EXPECT_EQ(dialog.CustomList()->GetItemCount(), 0);
+        EXPECT_FALSE(dialog.OkButton()->isEnabled());
+        EXPECT_EQ(effects.Messages(),
+                  std::vector<QString>{QStringLiteral("通知|读取自选合约失败，无法修改")});
+    }
+    sim->control(0).CloseWebConnections(false);
+    COptHyDlg dialog(session, frame->TopView()->ContractList(), frame.get());
+    EXPECT_EQ(dialog.CustomList()->GetItemCount(), 10) << "the back-end still has the list";
+    EXPECT_TRUE(dialog.OkButton()->isEnabled());
+}
+
+TEST_F(MarketTest, AReloadWhileALoadIsSlowShowsTheListOnceAndDoesNotBlock) {
+    sim->control(0).StallWeb(600);
+    const auto started = std::chrono::steady_clock::now();
+    board->Reload();
+    board->Reload();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
+    EXPECT_EQ(board->List()->GetItemCount(), 0);
+    ASSERT_TRUE(WaitFor([&] { return board->List()->GetItemCount() > 0; }));
+    QTest::qWait(1500);  // both stalled answers are in by now
+    EXPECT_EQ(board->List()->GetItemCount(), 10);
+    EXPECT_EQ(board->Codes().size(), 10u);
+    sim->control(0).StallWeb(0);
 }
 
 TEST_F(MarketTest, ExportWritesTheRowsShownAsGbkCsv) {

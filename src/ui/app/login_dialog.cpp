@@ -155,6 +155,10 @@ void CFLoginDlg::ChoosePages(int serverIndex) {
 }
 
 void CFLoginDlg::StartLogin() {
+    if (loginRunning_) {
+        return;
+    }
+    loginRunning_ = true;
     login_->setEnabled(false);
     login_->setText(QStringLiteral("正在登陆"));
     Typed typed{serverList_->currentIndex(), ui::FromQt(account_->text()),
@@ -164,6 +168,7 @@ void CFLoginDlg::StartLogin() {
 
 void CFLoginDlg::EnableLogin() {
     ui::RunOnUiThread([this] {
+        loginRunning_ = false;
         login_->setEnabled(true);
         login_->setText(QStringLiteral("登陆"));
         emit loginFailed();
@@ -248,6 +253,14 @@ void CFLoginDlg::LoginWorker(Typed typed) {
             dialog->accept();
         }
     });
+}
+
+void CFLoginDlg::reject() {
+    if (loginRunning_) {
+        ui::CurrentEffects().ExitProcess(0);
+        return;
+    }
+    QDialog::reject();
 }
 
 void CFLoginDlg::paintEvent(QPaintEvent*) {

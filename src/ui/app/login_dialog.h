@@ -40,6 +40,10 @@ public:
     QPushButton* registerButton() const { return register_; }
     const std::string& registrationUrl() const { return registrationUrl_; }
 
+    // Esc, 退出 and closing the window. While a login is under way the worker still uses the
+    // dialog and the session, so the process ends at once instead, as 关闭 does.
+    void reject() override;
+
 signals:
     // The worker has ended without logging in (the button is usable again).
     void loginFailed();
@@ -65,6 +69,7 @@ private:
     TableLoader& loader_;
     std::string machineCode_;
     std::string registrationUrl_;
+    bool loginRunning_ = false;  // UI thread only
     QPixmap background_;
     QPoint dragOffset_;
 

@@ -332,7 +332,13 @@ void CListCtrlCl::SetColumnTextColour(int column, const QColor& colour) {
 }
 
 void CListCtrlCl::SetCellTextColour(int column, int row, const QColor& colour) {
-    cellText_[{row, column}] = colour;
+    auto [it, added] = cellText_.try_emplace({row, column}, colour);
+    if (!added && it->second == colour) {
+        return;
+    }
+    it->second = colour;
+    // The text may stay the same while its colour changes; the cell must be painted anew.
+    update(model()->index(row, column));
 }
 
 QColor CListCtrlCl::CellBackground(int row, int column, bool selected) const {

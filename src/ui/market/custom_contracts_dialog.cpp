@@ -91,6 +91,9 @@ void COptHyDlg::LoadCustomList() {
     std::string answer;
     if (!PostFormKeepingUiAlive(session_, kGetUserFuturesPath,
                                 GetUserFuturesBody(session_.Login().userName), answer)) {
+        // Saving the empty right list now would erase the list the back-end holds.
+        ok_->setEnabled(false);
+        Message(this, Ansi("读取自选合约失败，无法修改"));
         return;
     }
     for (const CustomContract& c : ParseCustomContracts(answer)) {
@@ -173,6 +176,8 @@ void COptHyDlg::OnOk() {
                                SetUserFuturesBody(session_.Login().userName, CustomContracts()),
                                answer)) {
         Message(this, Ansi("修改完成"));
+    } else {
+        Message(this, Ansi("修改失败，请重试"));
     }
     accept();
 }

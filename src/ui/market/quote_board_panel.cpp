@@ -66,24 +66,25 @@ void CPriceSubDlg1::BuildColumns() {
 }
 
 CPriceSubDlg1::~CPriceSubDlg1() {
-    if (loading_.joinable()) {
-        loading_.join();
+    for (std::thread& load : loads_) {
+        load.join();
     }
 }
 
 void CPriceSubDlg1::LoadCustomList() {
-    if (loading_.joinable()) {
-        loading_.join();
-    }
+    const unsigned generation = ++loadGeneration_;
     const std::string user = context_.session.Login().userName;
     // The request runs aside so a slow back-end never holds the window; the rows are added on
-    // the UI thread when the answer is there.
-    loading_ = std::thread([this, user, session = &context_.session] {
+    // the UI thread when the answer is there, unless a newer load has started meanwhile.
+    loads_.emplace_back([this, generation, user, session = &context_.session] {
         std::string answer;
         const bool ok = PostForm(*session, kGetUserFuturesPath, GetUserFuturesBody(user), answer);
         QMetaObject::invokeMethod(
             this,
-            [this, ok, contracts = ParseCustomContracts(answer)] {
+            [this, generation, ok, contracts = ParseCustomContracts(answer)] {
+                if (generation != loadGeneration_) {
+                    return;
+                }
                 if (ok) {
                     AddRows(contracts);
                 }

@@ -20,7 +20,7 @@ public:
     static constexpr int kTickMs = 80;
 
     explicit CPriceSubDlg1(const PaneContext& context, QWidget* parent = nullptr);
-    // Waits for a custom list request under way.
+    // Waits for the custom list requests under way (their time-outs bound the wait).
     ~CPriceSubDlg1() override;
 
     CListCtrlCl* List() const { return list_; }
@@ -62,7 +62,9 @@ private:
     std::vector<std::string> codes_;
     std::vector<CellWrite> writes_;
     QuoteBoardRow shown_;
-    std::thread loading_;
+    // Requests of earlier loads finish aside; only the newest load's answer is applied.
+    std::vector<std::thread> loads_;
+    unsigned loadGeneration_ = 0;
 };
 
 // The board's rows as CSV lines (GBK): a title line, then one line per row, cells quoted when
