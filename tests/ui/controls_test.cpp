@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QPaintEvent>
 #include <QSignalSpy>
 #include <QTest>
@@ -115,6 +116,17 @@ TEST_F(ControlsTest, ACellWhoseColourChangesIsPaintedAgainEvenWithTheSameText) {
     list.SetCellTextColour(1, 2, QColor(0, 187, 0));  // the same colour: nothing to paint
     QApplication::processEvents();
     EXPECT_TRUE(spy.painted.isEmpty());
+}
+
+TEST_F(ControlsTest, TooWideACellTextKeepsItsStartAndEndsInAnEllipsis) {
+    CListCtrlCl list;
+    const QFont font = list.CellFont();
+    const QString turnover = QStringLiteral("13385270");
+    const int wide = QFontMetrics(font).horizontalAdvance(turnover) + 2;
+    EXPECT_EQ(FitCellText(turnover, font, wide), turnover);
+    const QString cut = FitCellText(turnover, font, wide / 2);
+    EXPECT_TRUE(cut.startsWith(QStringLiteral("13"))) << cut.toStdString();
+    EXPECT_TRUE(cut.endsWith(QChar(0x2026))) << cut.toStdString();
 }
 
 TEST_F(ControlsTest, SelectionAlignmentRowsAndHeader) {

@@ -1,5 +1,6 @@
 #include "ui/controls/list_ctrl.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -121,6 +122,14 @@ QFont SongFont(int height) {
     return font;
 }
 
+}  // namespace
+
+QString FitCellText(const QString& text, const QFont& font, int width) {
+    return QFontMetrics(font).elidedText(text, Qt::ElideRight, width);
+}
+
+namespace {
+
 class CellDelegate : public QStyledItemDelegate {
 public:
     explicit CellDelegate(CListCtrlCl* list) : QStyledItemDelegate(list), list_(list) {}
@@ -136,7 +145,8 @@ public:
         const QRect text = option.rect.adjusted(5, 0, -5, 0);
         painter->drawText(text,
                           list_->CellAlignment(column) | Qt::AlignVCenter | Qt::TextSingleLine,
-                          list_->DisplayText(row, column).left(255));
+                          FitCellText(list_->DisplayText(row, column).left(255), list_->CellFont(),
+                                      text.width()));
     }
 
 private:

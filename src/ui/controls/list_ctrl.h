@@ -41,6 +41,10 @@ protected:
 
 class ListModel;
 
+// What a cell shows of `text` in `width` pixels: the text when it fits, else its start and "…",
+// so a right-aligned number too wide for its column is never shown without its first digits.
+QString FitCellText(const QString& text, const QFont& font, int width);
+
 class CListCtrlCl : public QTableView {
     Q_OBJECT
 public:
