@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <map>
@@ -182,10 +183,14 @@ double ToDouble(std::string_view text) {
     double value = 0;
     auto [ptr, ec] = std::from_chars(text.data() + i, text.data() + text.size(), value,
                                      std::chars_format::general);
-    if (ec != std::errc() && ec != std::errc::result_out_of_range) {
+    if (ec == std::errc::result_out_of_range) {
+        // from_chars leaves the value alone here; atof gives HUGE_VAL or a value near 0. The
+        // matched text holds only digits, '.', and an exponent, so the C locale's strtod reads
+        // it the same way.
+        value = std::strtod(std::string(text.data() + i, ptr).c_str(), nullptr);
+    } else if (ec != std::errc()) {
         return 0;
     }
-    (void)ptr;
     return negative ? -value : value;
 }
 

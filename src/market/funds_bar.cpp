@@ -42,7 +42,8 @@ FundsBarTexts ComputeFundsBar(const MoneyRecord& money, const PositionTable& pos
     float margin = 0;
     const std::size_t rows = positions.Count();
     for (std::size_t i = 0; i < rows; ++i) {
-        margin += static_cast<float>(Number(positions.rows[i].margin));
+        // As `float m; m += atof(x);` does: the sum is formed in double, then stored as float.
+        margin = static_cast<float>(margin + Number(positions.rows[i].margin));
     }
     out.margin = Truncated(margin);
     if (!profitTexts) {
@@ -51,7 +52,7 @@ FundsBarTexts ComputeFundsBar(const MoneyRecord& money, const PositionTable& pos
 
     float pnl = 0;
     for (const std::string& text : *profitTexts) {
-        pnl += static_cast<float>(ToDouble(text));
+        pnl = static_cast<float>(pnl + ToDouble(text));
     }
     const std::string profit = Truncated(pnl);
     out.positionProfit = profit;

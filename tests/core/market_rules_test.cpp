@@ -207,6 +207,20 @@ TEST_F(FundsBarTest, WorkedExample) {
     EXPECT_EQ(*t.commission, "2");
 }
 
+// Each step adds in double and stores the sum as a float, as `float m; m += atof(x)` does;
+// rounding every addend to float first would show 131110 and 916237.06 here.
+TEST_F(FundsBarTest, SumsAreFormedInDoubleAndStoredAsFloat) {
+    SetMoney("1000000", "0", "0", "0");
+    AddPosition(0, "32395.00");
+    AddPosition(1, "98714.99");
+    const std::vector<std::string> none;
+    EXPECT_EQ(ComputeFundsBar(money, *positions, &none, ServerMode::SecondRound).margin, "131109");
+    AddPosition(0, "1.84");
+    AddPosition(1, "83761.07");
+    EXPECT_EQ(*ComputeFundsBar(money, *positions, &none, ServerMode::SecondRound).available,
+              "916237.12");
+}
+
 TEST_F(FundsBarTest, NoPositionsAndNoPanel) {
     SetMoney("1000000", "", "", "");
     const std::vector<std::string> none;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <cstring>
 
 namespace ft {
@@ -56,6 +58,10 @@ TEST(Text, NumberConversionFollowsAtoiAndAtof) {
         EXPECT_EQ(ToInt(c.text), c.i) << c.text;
         EXPECT_DOUBLE_EQ(ToDouble(c.text), c.d) << c.text;
     }
+    // Out of range, as atof: overflow gives infinity, underflow a value of about 0.
+    EXPECT_EQ(ToDouble("1e400"), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(ToDouble("-1e400"), -std::numeric_limits<double>::infinity());
+    EXPECT_NEAR(ToDouble("1e-400"), 0.0, 1e-300);
 }
 
 TEST(Text, FixedFormattingRoundsLikePrintf) {

@@ -34,6 +34,8 @@ std::string RandomAnswer(std::mt19937& rng) {
                                                     "-0.5",
                                                     "1e9",
                                                     "nan",
+                                                    "1e400",
+                                                    "-inf",
                                                     "rb2705",
                                                     "cu2702",
                                                     "",

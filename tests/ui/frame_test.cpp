@@ -17,6 +17,9 @@
 #include "core/text.h"
 #include "support/http_test_server.h"
 #include "support/recording_effects.h"
+#include "ui/controls/text_controls.h"
+#include "ui/controls/xp_button.h"
+#include "ui/frame/announcement_dialog.h"
 #include "ui/text_boundary.h"
 
 namespace ft::ui {
@@ -200,6 +203,23 @@ TEST_F(FrameTest, AnnouncementIsShownForRealAnswersOnly) {
             EXPECT_TRUE(frame.announcements.isEmpty()) << answer;
         }
     }
+}
+
+TEST_F(FrameTest, TheAnnouncementDialogShowsTheTextReadOnlyAndEnterClosesIt) {
+    CGonggaoDlg dialog;
+    dialog.SetAnnouncement(QStringLiteral("明天休市\n请注意"));
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QTest::qWait(350);  // the second focus move has happened
+    EXPECT_EQ(dialog.TextBox()->toPlainText(), QStringLiteral("明天休市\n请注意"));
+    EXPECT_TRUE(dialog.TextBox()->isReadOnly());
+    EXPECT_EQ(dialog.TextBox()->InnerColour(), dialog.TextBox()->palette().color(QPalette::Base))
+        << "a read-only box keeps its background in the inner frame";
+    EXPECT_EQ(dialog.TextBox()->OuterColour(), QColor(127, 157, 185));
+    ASSERT_EQ(QApplication::focusWidget(), dialog.OkButton());
+    QTest::keyClick(dialog.OkButton(), Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog.isVisible());
 }
 
 TEST_F(FrameTest, PanelKeysGoToTheOrderEntryPanelAndEnterIsSwallowed) {

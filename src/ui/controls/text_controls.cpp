@@ -1,8 +1,29 @@
 #include "ui/controls/text_controls.h"
 
+#include <QEvent>
 #include <QPainter>
 
 namespace ft::ui {
+
+QColor EditFrame::OuterColour() const {
+    return focused ? QColor(127, 157, 255) : QColor(127, 157, 185);
+}
+
+QColor EditFrame::InnerColour(bool editable, const QColor& background) const {
+    if (editable) {
+        return hovering ? QColor(253, 216, 137) : QColor(255, 255, 255);
+    }
+    return background;
+}
+
+void EditFrame::Paint(QPainter& painter, const QRect& rect, bool editable,
+                      const QColor& background) const {
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(OuterColour());
+    painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    painter.setPen(InnerColour(editable, background));
+    painter.drawRect(rect.adjusted(1, 1, -2, -2));
+}
 
 CTEdit::CTEdit(QWidget* parent) : QLineEdit(parent) {
     // The frame is drawn here; the text keeps clear of it.
@@ -12,48 +33,90 @@ CTEdit::CTEdit(QWidget* parent) : QLineEdit(parent) {
 }
 
 QColor CTEdit::OuterColour() const {
-    return focused_ ? QColor(127, 157, 255) : QColor(127, 157, 185);
+    return frame_.OuterColour();
 }
 
 QColor CTEdit::InnerColour() const {
-    if (!isReadOnly() && isEnabled()) {
-        return hovering_ ? QColor(253, 216, 137) : QColor(255, 255, 255);
-    }
-    return palette().color(QPalette::Base);
+    return frame_.InnerColour(!isReadOnly() && isEnabled(), palette().color(QPalette::Base));
 }
 
 void CTEdit::paintEvent(QPaintEvent* event) {
     QLineEdit::paintEvent(event);
     QPainter p(this);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(OuterColour());
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
-    p.setPen(InnerColour());
-    p.drawRect(rect().adjusted(1, 1, -2, -2));
+    frame_.Paint(p, rect(), !isReadOnly() && isEnabled(), palette().color(QPalette::Base));
 }
 
 void CTEdit::focusInEvent(QFocusEvent* event) {
-    focused_ = true;
+    frame_.focused = true;
     QLineEdit::focusInEvent(event);
     update();
 }
 
 void CTEdit::focusOutEvent(QFocusEvent* event) {
-    focused_ = false;
+    frame_.focused = false;
     QLineEdit::focusOutEvent(event);
     update();
 }
 
 void CTEdit::enterEvent(QEnterEvent* event) {
-    hovering_ = true;
+    frame_.hovering = true;
     update();
     QLineEdit::enterEvent(event);
 }
 
 void CTEdit::leaveEvent(QEvent* event) {
-    hovering_ = false;
+    frame_.hovering = false;
     update();
     QLineEdit::leaveEvent(event);
+}
+
+CTMultiEdit::CTMultiEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    // A two-pixel frame that the two lines are painted over; the scroll bars sit inside it.
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(2);
+    setAttribute(Qt::WA_Hover);
+}
+
+QColor CTMultiEdit::OuterColour() const {
+    return frame_.OuterColour();
+}
+
+QColor CTMultiEdit::InnerColour() const {
+    return frame_.InnerColour(!isReadOnly() && isEnabled(), palette().color(QPalette::Base));
+}
+
+bool CTMultiEdit::event(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::HoverEnter:
+            frame_.hovering = true;
+            update();
+            break;
+        case QEvent::HoverLeave:
+            frame_.hovering = false;
+            update();
+            break;
+        default:
+            break;
+    }
+    const bool handled = QPlainTextEdit::event(event);
+    // Paint events of the widget itself (not of its viewport) draw the frame.
+    if (event->type() == QEvent::Paint) {
+        QPainter p(this);
+        frame_.Paint(p, rect(), !isReadOnly() && isEnabled(), palette().color(QPalette::Base));
+    }
+    return handled;
+}
+
+void CTMultiEdit::focusInEvent(QFocusEvent* event) {
+    frame_.focused = true;
+    QPlainTextEdit::focusInEvent(event);
+    update();
+}
+
+void CTMultiEdit::focusOutEvent(QFocusEvent* event) {
+    frame_.focused = false;
+    QPlainTextEdit::focusOutEvent(event);
+    update();
 }
 
 CTStatic::CTStatic(QWidget* parent) : QLabel(parent) {

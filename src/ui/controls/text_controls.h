@@ -1,22 +1,38 @@
-// CTEdit, an edit box with a flat frame that follows focus and hover, and CTStatic, a label
-// that draws its own text on a transparent background.
+// CTEdit (and its multi-line form CTMultiEdit), edit boxes with a flat frame that follows focus
+// and hover, and CTStatic, a label that draws its own text on a transparent background.
 #pragma once
 
 #include <QColor>
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <optional>
 
+class QPainter;
+
 namespace ft::ui {
+
+// The flat frame of the edit boxes: an outer line whose colour follows the focus and an inner
+// line that turns white, or orange under the mouse, while the box can be edited.
+class EditFrame {
+public:
+    bool focused = false;
+    bool hovering = false;
+
+    QColor OuterColour() const;
+    QColor InnerColour(bool editable, const QColor& background) const;
+    // Draws both lines along `rect`, the whole widget.
+    void Paint(QPainter& painter, const QRect& rect, bool editable, const QColor& background) const;
+};
 
 class CTEdit : public QLineEdit {
     Q_OBJECT
 public:
     explicit CTEdit(QWidget* parent = nullptr);
 
-    bool focused() const { return focused_; }
-    bool hovering() const { return hovering_; }
+    bool focused() const { return frame_.focused; }
+    bool hovering() const { return frame_.hovering; }
     // The two frame colours the edit draws now (for tests and for the look).
     QColor OuterColour() const;
     QColor InnerColour() const;
@@ -29,8 +45,28 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    bool focused_ = false;
-    bool hovering_ = false;
+    EditFrame frame_;
+};
+
+// The multi-line form of CTEdit (the announcement text): the same frame around a plain text
+// box with its scroll bars.
+class CTMultiEdit : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit CTMultiEdit(QWidget* parent = nullptr);
+
+    bool focused() const { return frame_.focused; }
+    bool hovering() const { return frame_.hovering; }
+    QColor OuterColour() const;
+    QColor InnerColour() const;
+
+protected:
+    bool event(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    EditFrame frame_;
 };
 
 class CTStatic : public QLabel {

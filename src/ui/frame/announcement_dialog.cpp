@@ -1,15 +1,16 @@
 #include "ui/frame/announcement_dialog.h"
 
 #include <QHBoxLayout>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include "ui/controls/text_controls.h"
+#include "ui/controls/xp_button.h"
 
 namespace ft::ui {
 
 CGonggaoDlg::CGonggaoDlg(QWidget* parent)
-    : QDialog(parent), text_(new QPlainTextEdit(this)), ok_(new QPushButton(this)) {
+    : QDialog(parent), text_(new CTMultiEdit(this)), ok_(new CXPButton(this)) {
     setWindowTitle(QStringLiteral("最新公告"));
     resize(520, 360);
 
@@ -19,6 +20,7 @@ CGonggaoDlg::CGonggaoDlg(QWidget* parent)
     text_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     ok_->setText(QStringLiteral("确定"));
+    ok_->setFixedSize(75, 26);
     ok_->setDefault(true);
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
 

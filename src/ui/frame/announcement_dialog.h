@@ -3,10 +3,10 @@
 
 #include <QDialog>
 
-class QPlainTextEdit;
-class QPushButton;
-
 namespace ft::ui {
+
+class CTMultiEdit;
+class CXPButton;
 
 class CGonggaoDlg : public QDialog {
     Q_OBJECT
@@ -16,15 +16,15 @@ public:
     void SetAnnouncement(const QString& text);
     QString Announcement() const;
 
-    QPlainTextEdit* TextBox() const { return text_; }
-    QPushButton* OkButton() const { return ok_; }
+    CTMultiEdit* TextBox() const { return text_; }
+    CXPButton* OkButton() const { return ok_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QPlainTextEdit* text_;  // TODO(controls): CTEdit
-    QPushButton* ok_;       // TODO(controls): CXPButton
+    CTMultiEdit* text_;
+    CXPButton* ok_;
     bool started_ = false;
 };
 
