@@ -251,6 +251,13 @@ TEST_F(FrameTest, F6MovesThroughThePanesAndShiftF6Back) {
     frame.PreviousPane();
     frame.PreviousPane();
     EXPECT_EQ(frame.ActiveView(), frame.DetailView());
+
+    // The keys themselves, pressed in the window.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    QTest::keyClick(frame.ActiveView(), Qt::Key_F6);
+    EXPECT_EQ(frame.ActiveView(), frame.TopView());
+    QTest::keyClick(frame.ActiveView(), Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_EQ(frame.ActiveView(), frame.DetailView());
 }
 
 TEST_F(FrameTest, MenuCommandsGoThroughTheSeams) {

@@ -111,7 +111,17 @@ TEST_F(MarketTest, BoardShowsTheCustomListWithLiveQuotes) {
     EXPECT_EQ(list.GetItemText(0, 1), Ansi("螺纹钢2705"));
     EXPECT_EQ(list.CellTextColour(0, 0), QColor(111, 94, 16));
     EXPECT_EQ(board->Codes().size(), 10u);
-    EXPECT_EQ(list.model()->headerData(18, Qt::Horizontal).toString(), QStringLiteral("最低价"));
+    const char* titles[] = {"合约",   "合约名", "最新价", "涨跌",   "买价",   "买量",   "卖价",
+                            "卖量",   "成交量", "持仓量", "涨跌幅", "昨收盘", "成交额", "涨停价",
+                            "跌停价", "今开盘", "昨结算", "最高价", "最低价"};
+    const int widths[] = {70, 90, 70, 60, 70, 70, 70, 70, 70, 70,
+                          70, 70, 70, 80, 80, 80, 80, 80, 80};
+    for (int c = 0; c < 19; ++c) {
+        EXPECT_EQ(list.model()->headerData(c, Qt::Horizontal).toString(),
+                  QString::fromUtf8(titles[c]));
+        EXPECT_EQ(list.columnWidth(c), widths[c]) << c;
+        EXPECT_EQ(list.CellAlignment(c), c < 2 ? Qt::AlignLeft : Qt::AlignRight) << c;
+    }
 
     ASSERT_TRUE(WaitFor([&] { return !list.GetItemText(0, 2).empty(); }));
     const std::vector<std::string> first = Column(list, 2);
@@ -132,6 +142,31 @@ TEST_F(MarketTest, ContractListShowsTheCatalogueStriped) {
     EXPECT_EQ(list.CellBackground(1, 3, false), QColor(255, 255, 245));
     EXPECT_EQ(list.CellBackground(2, 9, false), QColor(240, 240, 240));
     EXPECT_EQ(list.CellTextColour(4, 1), QColor(111, 94, 16));
+}
+
+TEST(ContractListTest, ShowsAtMostFiveHundredRowsUnderItsTitles) {
+    ft::testing::TestApp();
+    SessionState session;
+    QuoteBook quotes;
+    TableLoader loader{session, quotes};
+    auto products = std::make_shared<ProductTable>();
+    for (std::size_t i = 0; i < ProductTable::kCapacity; ++i) {
+        CopyField(products->rows[i].contractCode, 16, "c" + std::to_string(i));
+    }
+    session.products.Publish(products);
+    CPriceSubDlg2 panel(PaneContext{session, loader, quotes, nullptr});
+    const CListCtrlCl& list = *panel.List();
+    EXPECT_EQ(list.GetItemCount(), 500);
+    EXPECT_EQ(list.GetItemText(499, 1), "c499");
+    const char* titles[] = {"品种代码",         "合约",     "合约名",   "交易所", "合约乘数",
+                            "最小价格变动单位", "品种类型", "最后日期", "保证金", "手续费"};
+    const int widths[] = {80, 110, 120, 90, 80, 120, 80, 110, 80, 190};
+    for (int c = 0; c < 10; ++c) {
+        EXPECT_EQ(list.model()->headerData(c, Qt::Horizontal).toString(),
+                  QString::fromUtf8(titles[c]));
+        EXPECT_EQ(list.columnWidth(c), widths[c]) << c;
+        EXPECT_EQ(list.CellAlignment(c), c < 9 ? Qt::AlignHCenter : Qt::AlignRight) << c;
+    }
 }
 
 TEST_F(MarketTest, EditingTheCustomListChangesTheBoard) {
