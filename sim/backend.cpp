@@ -305,17 +305,20 @@ double Backend::Frozen(const Account& a) const {
     return frozen;
 }
 
+// A position's profit at the last price (0 without its product or quote).
+double Backend::PositionProfit(const Position& pos) const {
+    const Product* p = FindProduct(pos.code);
+    auto q = quotes_.find(pos.code);
+    if (!p || q == quotes_.end())
+        return 0;
+    const int sign = pos.direction == 1 ? 1 : -1;
+    return sign * (q->second.last - pos.avgPrice) * p->multiplier * (pos.today + pos.yesterday);
+}
+
 double Backend::FloatingProfit(const Account& a) const {
     double profit = 0;
-    for (const Position& pos : a.positions) {
-        const Product* p = FindProduct(pos.code);
-        auto q = quotes_.find(pos.code);
-        if (!p || q == quotes_.end())
-            continue;
-        const int sign = pos.direction == 1 ? 1 : -1;
-        profit +=
-            sign * (q->second.last - pos.avgPrice) * p->multiplier * (pos.today + pos.yesterday);
-    }
+    for (const Position& pos : a.positions)
+        profit += PositionProfit(pos);
     return profit;
 }
 
@@ -424,9 +427,7 @@ std::string Backend::Handle(const std::string& module, const std::string& action
             if (!p)
                 continue;
             const int lots = pos.today + pos.yesterday;
-            const int sign = pos.direction == 1 ? 1 : -1;
-            const double profit =
-                sign * (quotes_[pos.code].last - pos.avgPrice) * p->multiplier * lots;
+            const double profit = PositionProfit(pos);
             out += pos.code + "," + kDirection[pos.direction] + "," + std::to_string(lots) + "," +
                    std::to_string(pos.yesterday) + "," + std::to_string(pos.today) + "," +
                    std::to_string(Closable(a, pos.code, pos.direction, false)) + "," +
@@ -609,8 +610,7 @@ std::string Backend::LiveStatement(const Account& a) const {
         if (!p || q == quotes_.end())
             continue;
         const int lots = pos.today + pos.yesterday;
-        const int sign = pos.direction == 1 ? 1 : -1;
-        const double profit = sign * (q->second.last - pos.avgPrice) * p->multiplier * lots;
+        const double profit = PositionProfit(pos);
         positionProfit += profit;
         positions += tradingDay_ + "," + pos.code + "," + kDirection[pos.direction] + "," +
                      std::to_string(lots) + "," + Fixed(pos.avgPrice, 2) + "," +

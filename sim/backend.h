@@ -145,6 +145,7 @@ private:
     double Margin(const Product& p, double price, int lots) const;
     double Fee(const Product& p, double price, int lots) const;
     double Frozen(const Account& a) const;
+    double PositionProfit(const Position& pos) const;
     double FloatingProfit(const Account& a) const;
     double PositionMargin(const Account& a) const;
     double Available(const Account& a) const;

@@ -1,28 +1,13 @@
 #include "sim_harness.h"
 
 #include <curl/curl.h>
-#include <openssl/evp.h>
 
-#include <cstdio>
 #include <memory>
+
+#include "wire.h"
 
 namespace simbench {
 namespace {
-
-const std::string kSigning = "Tz7#pq!!Lm@@x9&&wR$$k2^^Bn**c4%%Yd((e6))Hs++u8==";
-
-std::string Md5Hex(const std::string& text) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int n = 0;
-    EVP_Digest(text.data(), text.size(), digest, &n, EVP_md5(), nullptr);
-    std::string hex;
-    char b[3];
-    for (unsigned int i = 0; i < n; ++i) {
-        std::snprintf(b, sizeof b, "%02x", digest[i]);
-        hex += b;
-    }
-    return hex;
-}
 
 bool Post(int port, const std::string& action, const std::string& body, std::string* answer) {
     CURL* curl = curl_easy_init();
@@ -89,7 +74,8 @@ fsim::Simulator* SharedSimulator(std::string* error) {
 }
 
 std::string DemoCredentials() {
-    return "user_name=demo&user_pwd=demo&sign=" + Md5Hex("demo" + std::string("demo") + kSigning);
+    return "user_name=demo&user_pwd=demo&sign=" +
+           fsim::Md5Hex("demo" + std::string("demo") + fsim::kSigningText);
 }
 
 std::string ActionUrl(int port, const std::string& action) {
