@@ -8,7 +8,7 @@
 
 #include "core/text.h"
 #include "net/quote_book.h"
-#include "net/record_format.h"
+#include "core/record_format.h"
 
 namespace {
 

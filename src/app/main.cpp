@@ -48,6 +48,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("futures-terminal"));
     // Qt takes the locale from the environment; numbers on the wire and in files use '.'.
     std::setlocale(LC_NUMERIC, "C");
+    ft::ui::LoadQtChineseTranslations();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Futures trading terminal"));

@@ -5,7 +5,6 @@
 
 #include "core/login.h"
 #include "core/text.h"
-#include "net/request_client.h"
 #include "platform/system.h"
 
 namespace ft {
@@ -73,8 +72,8 @@ FrameCounters::Changes FrameCounters::Update(const TradeTable& trades, const Mon
     const long long stopLoss = ToInt(money.stopLossCloseCount);
     if (stopLoss != stopLossCount_) {
         stopLossCount_ = stopLoss;
-        const std::size_t n = strnlen(money.stopLossCloseCount, sizeof money.stopLossCloseCount);
-        changes.stopLossText = Ansi("止损强平次数: ") + std::string(money.stopLossCloseCount, n);
+        changes.stopLossText =
+            Ansi("止损强平次数: ") + std::string(FieldText(money.stopLossCloseCount));
     }
     return changes;
 }
@@ -126,20 +125,37 @@ bool IsAnnouncement(const std::string& answer) {
     return !answer.empty() && answer != "0" && answer.compare(0, 2, "-1") != 0;
 }
 
-AnnouncementCheck::AnnouncementCheck(const SessionState& session, std::chrono::milliseconds delay,
-                                     std::function<void(const std::string&)> show) {
-    thread_.Start([&session, delay, show = std::move(show)](StoppableThread& self) {
-        if (!self.WaitFor(delay)) {
-            return;
-        }
-        std::string answer;
-        if (!PostForm(session, kAnnouncementPath, std::string(), answer)) {
-            return;
-        }
-        if (IsAnnouncement(answer)) {
-            show(answer);
-        }
-    });
+namespace {
+
+std::string ClockText(std::int64_t seconds) {
+    const std::tm t = platform::LocalTime(static_cast<std::time_t>(seconds));
+    return Format("%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec);
+}
+
+}  // namespace
+
+ConnectionText ConnectionPaneText(const ConnectionFacts& facts) {
+    ConnectionText out;
+    if (facts.feedDownSince != 0) {
+        out.text = Ansi("行情重连中(自") + ClockText(facts.feedDownSince) + ")";
+        out.trouble = true;
+    } else if (facts.lastAnswerTick == 0) {
+        out.text = Ansi(facts.subscribed ? "行情连接中" : "行情未订阅");
+    } else {
+        out.text = Ansi("行情已连接");
+    }
+    if (facts.subscribed && facts.lastAnswerTick != 0 &&
+        facts.nowTick - facts.lastAnswerTick > kStaleQuoteMs) {
+        out.text += Ansi("，行情已") +
+                    std::to_string((facts.nowTick - facts.lastAnswerTick) / 1000) +
+                    Ansi("秒未更新");
+        out.trouble = true;
+    }
+    if (facts.webUnreachable) {
+        out.text += Ansi("；交易服务器无法连接(自") + ClockText(facts.webUnreachableSince) + ")";
+        out.trouble = true;
+    }
+    return out;
 }
 
 }  // namespace ft

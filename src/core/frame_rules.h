@@ -112,16 +112,21 @@ bool IsAnnouncement(const std::string& answer);
 
 inline constexpr const char* kAnnouncementPath = "index.php?m=client&a=givemelastgonggao";
 
-// After `delay`, asks the back-end once for its latest announcement and passes it to `show`
-// (on the checking thread) when there is one. Failures are silent. Destroying the check
-// cuts the wait short and waits for a request under way.
-class AnnouncementCheck {
-public:
-    AnnouncementCheck(const SessionState& session, std::chrono::milliseconds delay,
-                      std::function<void(const std::string&)> show);
-
-private:
-    StoppableThread thread_;
+// What the connection pane says: the quote feed's state, the age of the last quote answer once
+// it is older than kStaleQuoteMs, and the web back-end's reachability.
+inline constexpr std::uint64_t kStaleQuoteMs = 3000;
+struct ConnectionFacts {
+    std::uint64_t lastAnswerTick = 0;  // 0 before the first quote answer
+    std::int64_t feedDownSince = 0;    // seconds since 1970; 0 while the feed answers
+    bool subscribed = false;           // quotes are asked for at all
+    bool webUnreachable = false;
+    std::int64_t webUnreachableSince = 0;
+    std::uint64_t nowTick = 0;
 };
+struct ConnectionText {
+    std::string text;  // GBK
+    bool trouble = false;
+};
+ConnectionText ConnectionPaneText(const ConnectionFacts& facts);
 
 }  // namespace ft

@@ -4,8 +4,8 @@
 
 #include "core/server_profiles.h"
 #include "core/text.h"
-#include "net/form_body.h"
-#include "net/record_format.h"
+#include "core/form_body.h"
+#include "core/record_format.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
 #include "platform/system.h"

@@ -5,6 +5,8 @@
 #include <array>
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -114,6 +116,17 @@ const char* FieldData(const Record& record, std::size_t index) {
     return FieldData(const_cast<Record&>(record), index);
 }
 
+// The text of a fixed-width field, up to its terminator (or its whole width without one).
+template <std::size_t N>
+std::string_view FieldText(const char (&field)[N]) {
+    return std::string_view(field, strnlen(field, N));
+}
+template <typename Record>
+std::string_view FieldText(const Record& record, std::size_t index) {
+    const char* data = FieldData(record, index);
+    return std::string_view(data, strnlen(data, Record::kWidths[index]));
+}
+
 // A fixed-capacity table. A row whose contractCode is empty ends the table for every reader.
 template <typename Record, std::size_t Capacity>
 struct Table {
@@ -192,6 +205,14 @@ public:
 
     // 1 while the first loading of all tables after login runs.
     std::atomic<int> tablesLoading{0};
+
+    // Whether the web back-end answers: a failed background reload marks it unreachable, any
+    // request that succeeds clears the mark.
+    struct WebHealth {
+        std::atomic<bool> unreachable{false};
+        std::atomic<std::int64_t> unreachableSince{0};  // seconds since 1970
+    };
+    mutable WebHealth web;
 
     int screenDpi = 0;
     bool largeFonts = false;

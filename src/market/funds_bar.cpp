@@ -1,21 +1,19 @@
 #include "market/funds_bar.h"
 
-#include <cstring>
-
 #include "core/text.h"
-#include "net/record_format.h"
+#include "core/record_format.h"
 
 namespace ft {
 namespace {
 
 template <std::size_t N>
 std::string Text(const char (&field)[N]) {
-    return std::string(field, strnlen(field, N));
+    return std::string(FieldText(field));
 }
 
 template <std::size_t N>
 double Number(const char (&field)[N]) {
-    return ToDouble(std::string_view(field, strnlen(field, N)));
+    return ToDouble(FieldText(field));
 }
 
 // "%d" of a value truncated toward zero; values beyond the integer range (a garbled answer)

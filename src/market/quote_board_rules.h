@@ -3,38 +3,48 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/list_table.h"
+
 namespace ft {
 
-struct Rgb {
-    std::uint8_t r = 0, g = 0, b = 0;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
+// The quote board's columns; `field` is the quote record field a column shows as it is.
+struct QuoteCol {
+    enum : int {
+        Code, Name, LastPrice, Change, BidPrice, BidVolume, AskPrice, AskVolume, Volume,
+        OpenInterest, ChangePercent, PreClose, Turnover, UpperLimit, LowerLimit, Open,
+        PreSettlement, High, Low, Count
+    };
 };
+inline constexpr int kQuoteBoardColumns = QuoteCol::Count;
+extern const std::array<ColumnSpec, QuoteCol::Count> kQuoteColumns;
 
-inline constexpr int kQuoteBoardColumns = 19;
-inline constexpr Rgb kUpColour{255, 0, 0};
-inline constexpr Rgb kDownColour{0, 187, 0};
-inline constexpr Rgb kCodeColour{111, 94, 16};
-
-// One cell to rewrite; a colour, when given, is set as the cell's text colour first.
-struct CellWrite {
-    int column = 0;
-    std::string text;
-    std::optional<Rgb> colour;
+// The contract list's columns; `field` is the ProductRecord field.
+struct ContractCol {
+    enum : int {
+        VarietyCode, Code, Name, Exchange, Multiplier, TickSize, ProductType, LastDate, Margin,
+        Commission, Count
+    };
 };
+extern const std::array<ColumnSpec, ContractCol::Count> kContractColumns;
+// The contract list's background of every other row (the first, third, ... are striped).
+inline constexpr Rgb kStripeColour{240, 240, 240};
 
-using QuoteBoardRow = std::array<std::string, kQuoteBoardColumns>;
+using QuoteBoardRow = std::array<std::string, QuoteCol::Count>;
 
 // The writes that bring a shown row up to date with its quote record (the comma-separated
 // text FindQuote returns; empty when there is none). Unchanged cells produce no write, and a
 // record of fewer than 20 fields none at all.
 void QuoteRowWrites(const QuoteBoardRow& shown, std::string_view record,
                     std::vector<CellWrite>& writes);
+
+// The texts of a product's row in the contract list, column by column.
+struct ProductRecord;
+std::array<std::string, ContractCol::Count> ContractRowTexts(const ProductRecord& product);
 
 // The contracts of a getuserfutures answer: (code, name) of every record with at least two
 // fields, in order.

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "net/record_format.h"
+#include "core/record_format.h"
+#include "platform/system.h"
 
 namespace ft {
 
@@ -72,10 +73,25 @@ void QuoteBook::SetQuoteText(std::string text) {
         }
     }
     std::unique_ptr<const Parsed> old(std::move(parsed));
+    const std::uint64_t now = platform::TickCount();
     {
         std::lock_guard lock(lock_);
         quotes_.swap(old);
+        health_.lastAnswerTick = now;
+        health_.downSince = 0;
     }
+}
+
+void QuoteBook::MarkFeedFailure(std::int64_t now) {
+    std::lock_guard lock(lock_);
+    if (health_.downSince == 0) {
+        health_.downSince = now;
+    }
+}
+
+FeedHealth QuoteBook::Health() const {
+    std::lock_guard lock(lock_);
+    return health_;
 }
 
 std::string QuoteBook::QuoteText() const {

@@ -3,6 +3,7 @@
 // whole text for every lookup.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -11,6 +12,14 @@
 #include <vector>
 
 namespace ft {
+
+// How the quote feed is doing, for the trader to see and for rules that must not act on
+// frozen prices.
+struct FeedHealth {
+    std::uint64_t lastAnswerTick = 0;  // millisecond tick of the last answer; 0 before any
+    std::int64_t downSince = 0;        // seconds since 1970 of the first failed poll since
+                                       // the last answer; 0 while the feed answers
+};
 
 class QuoteBook {
 public:
@@ -22,8 +31,11 @@ public:
     std::string JoinedCodes() const;
     std::vector<std::string> Codes() const;
 
-    // Replaces the latest quote text (part 0 of a quote answer body).
+    // Replaces the latest quote text (part 0 of a quote answer body); counts as an answer.
     void SetQuoteText(std::string text);
+    // A poll that got no answer (`now`: seconds since 1970).
+    void MarkFeedFailure(std::int64_t now);
+    FeedHealth Health() const;
     std::string QuoteText() const;
 
     // The record of `code` from the latest answer, or an empty text. A record matches when the
@@ -50,6 +62,7 @@ private:
     std::vector<std::string> codes_;
     std::string joined_;
     std::unique_ptr<const Parsed> quotes_ = std::make_unique<const Parsed>();
+    FeedHealth health_;
 };
 
 // The matching rule on one record.

@@ -8,10 +8,11 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 #include "core/text.h"
-#include "net/record_format.h"
+#include "core/record_format.h"
 #include "platform/network.h"
 #include "platform/system.h"
 
@@ -246,10 +247,12 @@ bool QuoteFeed::QuoteRequest(const std::string& codes) {
         refreshEcho_.store(echo - 1);
     }
     if (socket_.Send(message) <= 0) {
+        quotes_.MarkFeedFailure(static_cast<std::int64_t>(std::time(nullptr)));
         return false;
     }
     std::string answer;
     if (socket_.Receive(answer) <= 0) {
+        quotes_.MarkFeedFailure(static_cast<std::int64_t>(std::time(nullptr)));
         return false;
     }
     std::string_view body(answer);
@@ -278,6 +281,9 @@ void QuoteFeed::Run() {
             return;
         }
         connected = socket_.Connect();
+    }
+    if (!connected) {
+        quotes_.MarkFeedFailure(static_cast<std::int64_t>(std::time(nullptr)));
     }
     // Not connected after the retries: every send reconnects on its error.
     while (true) {

@@ -7,7 +7,7 @@
 #include <mutex>
 
 #include "core/text.h"
-#include "net/form_body.h"
+#include "core/form_body.h"
 
 namespace ft {
 
@@ -129,6 +129,7 @@ bool PostForm(const SessionState& session, std::string path, std::string body, s
         return false;
     }
     answer = FromUtf8(buffer.bytes);
+    session.web.unreachable = false;
     return true;
 }
 

@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "core/text.h"
-#include "net/form_body.h"
-#include "net/record_format.h"
+#include "core/form_body.h"
+#include "core/record_format.h"
 #include "net/request_client.h"
 #include "platform/system.h"
 
@@ -172,6 +172,9 @@ int TableLoader::Twice(int (TableLoader::*load)()) {
     if (result == 0) {
         result = (this->*load)();
     }
+    if (result == 0 && !session_.web.unreachable.exchange(true)) {
+        session_.web.unreachableSince = static_cast<std::int64_t>(std::time(nullptr));
+    }
     return result;
 }
 
@@ -211,16 +214,7 @@ int TableLoader::ReloadMoney() {
 
 template <typename Fn>
 void TableLoader::StartWorker(Fn fn) {
-    {
-        std::lock_guard lock(mutex_);
-        ++running_;
-    }
-    std::thread([this, fn] {
-        fn();
-        std::lock_guard lock(mutex_);
-        --running_;
-        changed_.notify_all();
-    }).detach();
+    jobs_.Run(fn);
 }
 
 void TableLoader::StartLoadAllTables() {
@@ -236,8 +230,7 @@ void TableLoader::StartReloadMoney() {
 }
 
 void TableLoader::WaitIdle() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return running_ == 0; });
+    jobs_.WaitIdle();
 }
 
 }  // namespace ft

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/job_group.h"
 #include "core/session_state.h"
 #include "net/quote_book.h"
 
@@ -73,8 +74,8 @@ private:
     QuoteBook& quotes_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    int running_ = 0;
     bool stopping_ = false;
+    JobGroup jobs_;
 };
 
 }  // namespace ft

@@ -1,5 +1,7 @@
 #include "platform/ini_file.h"
 
+#include <algorithm>
+
 // GBK bytes are stored as they are.
 #define SI_NO_CONVERSION
 #include <SimpleIni.h>
@@ -8,8 +10,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <mutex>
-
-#include "core/text.h"
 
 namespace ft::platform {
 namespace {
@@ -56,17 +56,37 @@ int GetPrivateProfileInt(const std::string& section, const std::string& key, int
     if (value == missing) {
         return defaultValue;
     }
-    return static_cast<int>(ToInt(value));
+    // As the Windows function: the leading decimal digits, with an optional sign.
+    std::size_t i = value.find_first_not_of(" \t");
+    if (i == std::string::npos) {
+        return 0;
+    }
+    const bool negative = value[i] == '-';
+    if (value[i] == '-' || value[i] == '+') {
+        ++i;
+    }
+    long long number = 0;
+    for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) {
+        number = std::min<long long>(number * 10 + (value[i] - '0'), 2147483647LL);
+    }
+    return static_cast<int>(negative ? -number : number);
 }
 
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& file) {
+    return WritePrivateProfileStrings({{section, key, value}}, file);
+}
+
+bool WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries,
+                                const std::string& file) {
     std::lock_guard lock(FileMutex());
     CSimpleIniA ini(false, false, false);
     if (LoadIni(ini, file) == Load::Unusable) {
         return false;  // never replace what could not be read
     }
-    ini.SetValue(section.c_str(), key.c_str(), value.c_str());
+    for (const ProfileEntry& e : entries) {
+        ini.SetValue(e.section.c_str(), e.key.c_str(), e.value.c_str());
+    }
     std::string temporary = file + ".tmp" + std::to_string(::getpid());
     if (ini.SaveFile(temporary.c_str(), false) < 0) {
         std::remove(temporary.c_str());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace ft::platform {
 
@@ -15,5 +16,13 @@ int GetPrivateProfileInt(const std::string& section, const std::string& key, int
 // Creates the file and the section when needed. False when the file cannot be written.
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& file);
+
+struct ProfileEntry {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+// Several keys in one update of the file.
+bool WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries, const std::string& file);
 
 }  // namespace ft::platform

@@ -6,7 +6,7 @@
 #include <random>
 #include <thread>
 
-#include "net/record_format.h"
+#include "core/record_format.h"
 
 namespace ft {
 namespace {

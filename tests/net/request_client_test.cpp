@@ -9,7 +9,7 @@
 #include <chrono>
 
 #include "core/text.h"
-#include "net/form_body.h"
+#include "core/form_body.h"
 #include "support/http_test_server.h"
 
 namespace ft {

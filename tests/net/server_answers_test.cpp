@@ -15,7 +15,7 @@
 #include "market/funds_bar.h"
 #include "market/quote_board_rules.h"
 #include "net/quote_book.h"
-#include "net/record_format.h"
+#include "core/record_format.h"
 #include "net/table_loaders.h"
 
 namespace ft {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/app/effects.h"
+#include "ui/common/effects.h"
 
 namespace ft::testing {
 

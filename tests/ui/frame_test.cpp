@@ -20,7 +20,7 @@
 #include "ui/controls/text_controls.h"
 #include "ui/controls/xp_button.h"
 #include "ui/frame/announcement_dialog.h"
-#include "ui/text_boundary.h"
+#include "ui/common/text_boundary.h"
 
 namespace ft::ui {
 namespace {
@@ -28,7 +28,7 @@ namespace {
 using ft::testing::HttpTestServer;
 
 // Records the keys the frame hands to the order-entry panel.
-class KeyRecorder : public CTPanel {
+class KeyRecorder : public TabPanel {
 public:
     void HandleForwardedKey(int key, Qt::KeyboardModifiers) override { keys.push_back(key); }
     std::vector<int> keys;

@@ -20,7 +20,7 @@
 #include "ui/market/contract_list_panel.h"
 #include "ui/market/custom_contracts_dialog.h"
 #include "ui/market/quote_board_panel.h"
-#include "ui/text_boundary.h"
+#include "ui/common/text_boundary.h"
 
 namespace ft::ui {
 namespace {

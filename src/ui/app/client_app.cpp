@@ -2,28 +2,44 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLibraryInfo>
 #include <QScreen>
 #include <QTimer>
+#include <QTranslator>
 #include <chrono>
 
 #include "platform/system.h"
 #include "ui/app/login_dialog.h"
+#include "ui/common/run_aside.h"
 #include "ui/controls/text_controls.h"
 #include "ui/frame/main_frame.h"
-#include "ui/text_boundary.h"
+#include "ui/common/text_boundary.h"
 
 namespace ft::ui {
+
+bool LoadQtChineseTranslations() {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                          QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
 
 CClientApp::CClientApp(AppOptions options) : options_(std::move(options)) {
     ReadScreen();
 }
 
 CClientApp::~CClientApp() {
-    // The frame's threads read the session; they end before it does.
+    // The windows go first, then every thread that reads the session ends before it does.
     frame_.reset();
+    heartbeat_.reset();
     if (quoteFeed_) {
         quoteFeed_->Stop();
     }
+    FinishAsideWork();
     loader_.WaitIdle();
 }
 
@@ -58,18 +74,22 @@ bool CClientApp::InitInstance() {
         return false;
     }
 
-    frame_ = std::make_unique<CMainFrame>(session_, loader_, quotes_, [this] { StartQuoteFeed(); });
-    frame_->show();
+    frame_ = std::make_unique<CMainFrame>(session_, loader_, quotes_, [this] { StartServices(); });
     if (!options_.screenshotFile.isEmpty()) {
+        frame_->resize(kScreenshotWidth, kScreenshotHeight);
+        frame_->show();
         ScheduleScreenshot();
+    } else {
+        frame_->ShowAsSaved();
     }
     return true;
 }
 
-void CClientApp::StartQuoteFeed() {
+void CClientApp::StartServices() {
     quoteFeed_ =
         std::make_unique<QuoteFeed>(session_, quotes_, [this] { loader_.StartReloadTables(100); });
     quoteFeed_->Start();
+    heartbeat_ = std::make_unique<HeartbeatWriter>(session_.serverMode());
 }
 
 void CClientApp::ScheduleScreenshot() {

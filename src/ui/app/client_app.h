@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "core/frame_rules.h"
 #include "core/server_profiles.h"
 #include "core/session_state.h"
 #include "net/quote_book.h"
@@ -29,8 +30,16 @@ struct AppOptions {
     std::string password;  // GBK
     bool autoLogin = false;
     // After the first tables and quotes have arrived: save the main window to this PNG and quit.
+    // The window then has the fixed size below instead of being maximized.
     QString screenshotFile;
 };
+
+inline constexpr int kScreenshotWidth = 1280;
+inline constexpr int kScreenshotHeight = 800;
+
+// Qt's own Simplified Chinese texts for its standard buttons and dialogs (确定, 取消, the save
+// dialog). False when the translations are not installed.
+bool LoadQtChineseTranslations();
 
 class CClientApp {
 public:
@@ -48,7 +57,8 @@ public:
 
 private:
     void ReadScreen();
-    void StartQuoteFeed();
+    // The quote feed and the heartbeat writer: they run as long as the process.
+    void StartServices();
     void ScheduleScreenshot();
 
     AppOptions options_;
@@ -56,6 +66,7 @@ private:
     QuoteBook quotes_;
     TableLoader loader_{session_, quotes_};
     std::unique_ptr<QuoteFeed> quoteFeed_;
+    std::unique_ptr<HeartbeatWriter> heartbeat_;
     std::unique_ptr<CMainFrame> frame_;
     int exitCode_ = 0;
 };

@@ -18,11 +18,12 @@
 #include "core/text.h"
 #include "net/request_client.h"
 #include "net/table_loaders.h"
-#include "ui/app/effects.h"
-#include "ui/app/ui_thread.h"
+#include "ui/common/effects.h"
+#include "ui/common/run_aside.h"
+#include "ui/common/ui_thread.h"
 #include "ui/controls/text_controls.h"
 #include "ui/controls/xp_button.h"
-#include "ui/text_boundary.h"
+#include "ui/common/text_boundary.h"
 
 namespace ft::ui {
 namespace {
@@ -163,7 +164,16 @@ void CFLoginDlg::StartLogin() {
     login_->setText(QStringLiteral("正在登陆"));
     Typed typed{serverList_->currentIndex(), ui::FromQt(account_->text()),
                 ui::FromQt(password_->text())};
-    std::thread([this, typed] { LoginWorker(typed); }).detach();
+    // The worker reads only the session, the loader and the fingerprint; it reaches the
+    // dialog's controls and message boxes through the hand-over.
+    ui::RunAside(
+        this, [this, typed] { return LoginWorker(typed); },
+        [this](bool loggedIn) {
+            if (loggedIn) {
+                accept();
+            }
+        },
+        this);
 }
 
 void CFLoginDlg::EnableLogin() {
@@ -175,16 +185,16 @@ void CFLoginDlg::EnableLogin() {
     });
 }
 
-void CFLoginDlg::LoginWorker(Typed typed) {
+bool CFLoginDlg::LoginWorker(Typed typed) {
     if (typed.account.empty()) {
         ui::Message(this, Ansi("用户名不能为空"));
         EnableLogin();
-        return;
+        return false;
     }
     if (typed.password.empty()) {
         ui::Message(this, Ansi("密码不能为空"));
         EnableLogin();
-        return;
+        return false;
     }
     // No selection counts as the first mode rather than an index outside every table.
     const int index =
@@ -202,24 +212,24 @@ void CFLoginDlg::LoginWorker(Typed typed) {
         answer.empty()) {
         ui::Message(this, Ansi("服务器连接失败!"));
         EnableLogin();
-        return;
+        return false;
     }
     const LoginAnswer parsed = ParseLoginAnswer(answer, mode);
     switch (parsed.kind) {
         case LoginAnswer::Kind::Refused:
             ui::Message(this, parsed.message);
             EnableLogin();
-            return;
+            return false;
         case LoginAnswer::Kind::VersionMismatch:
             ui::Message(this, Ansi("发现新版本，请先更新!"));
             ui::CurrentEffects().StartUpdater(parsed.updaterCommand);
             ui::CurrentEffects().ExitProcess(0);
-            return;
+            return false;
         case LoginAnswer::Kind::TooFewFields:
             // The answer lacks fields the session needs; say so instead of hanging.
             ui::Message(this, Ansi("服务器应答不完整，登录失败，请重试!"));
             EnableLogin();
-            return;
+            return false;
         case LoginAnswer::Kind::Accepted:
             break;
     }
@@ -242,17 +252,11 @@ void CFLoginDlg::LoginWorker(Typed typed) {
 
     session_.tablesLoading = 1;
     loader_.StartLoadAllTables();
-    ui::RunOnUiThread([] { QApplication::setOverrideCursor(Qt::WaitCursor); });
     while (session_.tablesLoading != 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    ui::RunOnUiThread([] { QApplication::restoreOverrideCursor(); });
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    ui::PostToUiThread([dialog = QPointer<CFLoginDlg>(this)] {
-        if (dialog) {
-            dialog->accept();
-        }
-    });
+    return true;
 }
 
 void CFLoginDlg::reject() {

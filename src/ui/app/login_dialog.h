@@ -62,7 +62,8 @@ private:
     };
     void OnInitDialog();
     void ChoosePages(int serverIndex);
-    void LoginWorker(Typed typed);
+    // True when logged in and the tables are loaded.
+    bool LoginWorker(Typed typed);
     void EnableLogin();  // from the worker, through the UI thread
 
     SessionState& session_;

@@ -4,7 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "ui/text_boundary.h"
+#include "ui/common/text_boundary.h"
 
 namespace ft::ui {
 
@@ -52,6 +52,15 @@ public:
         return row;
     }
     bool SetText(int row, int column, const std::string& text, bool onlyIfChanged) {
+        if (!Store(row, column, text, onlyIfChanged)) {
+            return false;
+        }
+        Changed(row, column, column);
+        return true;
+    }
+    // Stores the text without announcing it; false when the cell is outside or (with
+    // `onlyIfChanged`) already shows it.
+    bool Store(int row, int column, const std::string& text, bool onlyIfChanged) {
         if (!Valid(row, column)) {
             return false;
         }
@@ -63,9 +72,10 @@ public:
             cells.resize(static_cast<std::size_t>(column) + 1);
         }
         cells[static_cast<std::size_t>(column)] = text;
-        const QModelIndex at = index(row, column);
-        emit dataChanged(at, at, {Qt::DisplayRole});
         return true;
+    }
+    void Changed(int row, int first, int last) {
+        emit dataChanged(index(row, first), index(row, last), {Qt::DisplayRole});
     }
     const std::string& Cell(int row, int column) const {
         static const std::string kEmpty;
@@ -342,13 +352,44 @@ void CListCtrlCl::SetColumnTextColour(int column, const QColor& colour) {
 }
 
 void CListCtrlCl::SetCellTextColour(int column, int row, const QColor& colour) {
+    if (StoreTextColour(column, row, colour)) {
+        // The text may stay the same while its colour changes; the cell must be painted anew.
+        update(model()->index(row, column));
+    }
+}
+
+bool CListCtrlCl::StoreTextColour(int column, int row, const QColor& colour) {
     auto [it, added] = cellText_.try_emplace({row, column}, colour);
     if (!added && it->second == colour) {
-        return;
+        return false;
     }
     it->second = colour;
-    // The text may stay the same while its colour changes; the cell must be painted anew.
-    update(model()->index(row, column));
+    return true;
+}
+
+int CListCtrlCl::WriteRow(int row, const std::vector<CellWrite>& writes) {
+    int written = 0;
+    int first = -1;
+    int last = -1;
+    for (const CellWrite& write : writes) {
+        bool changed = false;
+        if (write.colour) {
+            const Rgb& c = *write.colour;
+            changed = StoreTextColour(write.column, row, QColor(c.r, c.g, c.b));
+        }
+        if (model_->Store(row, write.column, write.text, true)) {
+            ++written;
+            changed = true;
+        }
+        if (changed) {
+            first = first < 0 ? write.column : std::min(first, write.column);
+            last = std::max(last, write.column);
+        }
+    }
+    if (first >= 0) {
+        model_->Changed(row, first, last);
+    }
+    return written;
 }
 
 QColor CListCtrlCl::CellBackground(int row, int column, bool selected) const {

@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/list_table.h"
+
 namespace ft::ui {
 
 class CHeaderCtrlCl : public QHeaderView {
@@ -62,6 +64,9 @@ public:
     // The one way panels rewrite a cell on their timers: only a different text is written
     // (and repainted). Returns whether it wrote.
     bool SetItemTextIfChanged(int row, int column, const std::string& text);
+    // A row rule's writes in one go: colours and changed texts are stored, and the row is
+    // repainted once over the columns that changed. Returns the number of texts written.
+    int WriteRow(int row, const std::vector<CellWrite>& writes);
     std::string GetItemText(int row, int column) const;
     const std::string& ItemText(int row, int column) const;  // empty for cells outside
     bool DeleteItem(int row);
@@ -106,6 +111,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    bool StoreTextColour(int column, int row, const QColor& colour);
+
     ListModel* model_;
     CHeaderCtrlCl* header_;
     QColor background_{255, 255, 255};

@@ -70,22 +70,22 @@ void CTEdit::leaveEvent(QEvent* event) {
     QLineEdit::leaveEvent(event);
 }
 
-CTMultiEdit::CTMultiEdit(QWidget* parent) : QPlainTextEdit(parent) {
+MultiLineEdit::MultiLineEdit(QWidget* parent) : QPlainTextEdit(parent) {
     // A two-pixel frame that the two lines are painted over; the scroll bars sit inside it.
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(2);
     setAttribute(Qt::WA_Hover);
 }
 
-QColor CTMultiEdit::OuterColour() const {
+QColor MultiLineEdit::OuterColour() const {
     return frame_.OuterColour();
 }
 
-QColor CTMultiEdit::InnerColour() const {
+QColor MultiLineEdit::InnerColour() const {
     return frame_.InnerColour(!isReadOnly() && isEnabled(), palette().color(QPalette::Base));
 }
 
-bool CTMultiEdit::event(QEvent* event) {
+bool MultiLineEdit::event(QEvent* event) {
     switch (event->type()) {
         case QEvent::HoverEnter:
             frame_.hovering = true;
@@ -107,13 +107,13 @@ bool CTMultiEdit::event(QEvent* event) {
     return handled;
 }
 
-void CTMultiEdit::focusInEvent(QFocusEvent* event) {
+void MultiLineEdit::focusInEvent(QFocusEvent* event) {
     frame_.focused = true;
     QPlainTextEdit::focusInEvent(event);
     update();
 }
 
-void CTMultiEdit::focusOutEvent(QFocusEvent* event) {
+void MultiLineEdit::focusOutEvent(QFocusEvent* event) {
     frame_.focused = false;
     QPlainTextEdit::focusOutEvent(event);
     update();

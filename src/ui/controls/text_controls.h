@@ -1,4 +1,4 @@
-// CTEdit (and its multi-line form CTMultiEdit), edit boxes with a flat frame that follows focus
+// CTEdit (and its multi-line form MultiLineEdit), edit boxes with a flat frame that follows focus
 // and hover, and CTStatic, a label that draws its own text on a transparent background.
 #pragma once
 
@@ -50,10 +50,10 @@ private:
 
 // The multi-line form of CTEdit (the announcement text): the same frame around a plain text
 // box with its scroll bars.
-class CTMultiEdit : public QPlainTextEdit {
+class MultiLineEdit : public QPlainTextEdit {
     Q_OBJECT
 public:
-    explicit CTMultiEdit(QWidget* parent = nullptr);
+    explicit MultiLineEdit(QWidget* parent = nullptr);
 
     bool focused() const { return frame_.focused; }
     bool hovering() const { return frame_.hovering; }

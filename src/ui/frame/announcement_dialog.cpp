@@ -10,7 +10,7 @@
 namespace ft::ui {
 
 CGonggaoDlg::CGonggaoDlg(QWidget* parent)
-    : QDialog(parent), text_(new CTMultiEdit(this)), ok_(new CXPButton(this)) {
+    : QDialog(parent), text_(new MultiLineEdit(this)), ok_(new CXPButton(this)) {
     setWindowTitle(QStringLiteral("最新公告"));
     resize(520, 360);
 

@@ -5,7 +5,7 @@
 
 namespace ft::ui {
 
-class CTMultiEdit;
+class MultiLineEdit;
 class CXPButton;
 
 class CGonggaoDlg : public QDialog {
@@ -16,14 +16,14 @@ public:
     void SetAnnouncement(const QString& text);
     QString Announcement() const;
 
-    CTMultiEdit* TextBox() const { return text_; }
+    MultiLineEdit* TextBox() const { return text_; }
     CXPButton* OkButton() const { return ok_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    CTMultiEdit* text_;
+    MultiLineEdit* text_;
     CXPButton* ok_;
     bool started_ = false;
 };

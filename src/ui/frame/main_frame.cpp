@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QResizeEvent>
@@ -10,9 +12,20 @@
 #include <QTimer>
 
 #include "core/text.h"
-#include "ui/app/effects.h"
+#include "net/request_client.h"
+#include "platform/system.h"
+#include "ui/common/effects.h"
+#include "ui/common/run_aside.h"
+#include "ui/common/text_boundary.h"
+#include "ui/controls/list_kit.h"
 #include "ui/frame/announcement_dialog.h"
-#include "ui/text_boundary.h"
+#include "ui/market/contract_list_panel.h"
+#include "ui/market/quote_board_panel.h"
+#include "ui/market/top_view.h"
+#include "ui/positions/lc_view.h"
+#include "ui/trading/detail_view.h"
+#include "ui/trading/order_view.h"
+#include "ui/trading/trade_view.h"
 
 namespace ft::ui {
 namespace {
@@ -34,10 +47,22 @@ QLabel* MakePane(QStatusBar* bar, int width, const QColor* colour) {
     return pane;
 }
 
+// Names of the splitters and lists in layout.ini.
+constexpr const char* kMainSplitter = "main";
+constexpr const char* kMiddleSplitter = "middle";
+constexpr const char* kBottomSplitter = "bottom";
+constexpr const char* kQuoteBoardList = "quote_board";
+constexpr const char* kContractList = "contract_list";
+
+std::vector<int> SizesOf(const QSplitter& splitter) {
+    const QList<int> sizes = splitter.sizes();
+    return std::vector<int>(sizes.begin(), sizes.end());
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame(SessionState& session, TableLoader& loader, QuoteBook& quotes,
-                       std::function<void()> startQuoteFeed, FrameOptions options, QWidget* parent)
+                       std::function<void()> startServices, FrameOptions options, QWidget* parent)
     : QMainWindow(parent),
       session_(session),
       loader_(loader),
@@ -51,12 +76,16 @@ CMainFrame::CMainFrame(SessionState& session, TableLoader& loader, QuoteBook& qu
     } else {
         setWindowTitle(QGuiApplication::applicationDisplayName());
     }
-    resize(1024, 690);
+    resize(kRestoredWidth, kRestoredHeight);
 
     BuildMenu();
     BuildClientArea();
     BuildStatusBar();
-    StartThreads(std::move(startQuoteFeed));
+    RestoreLayout();
+    if (startServices) {
+        startServices();
+    }
+    StartAnnouncementCheck();
 
     focusConnection_ = connect(qApp, &QApplication::focusChanged, this,
                                [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
@@ -65,13 +94,13 @@ CMainFrame::CMainFrame(SessionState& session, TableLoader& loader, QuoteBook& qu
 CMainFrame::~CMainFrame() {
     // Destroying the child widgets moves the focus; by then this is no longer a frame.
     disconnect(focusConnection_);
-    announcement_.reset();
-    heartbeat_.reset();
 }
 
 void CMainFrame::BuildMenu() {
     QMenu* system = menuBar()->addMenu(QStringLiteral("系统(&F)"));
     system->addAction(QStringLiteral("历史交易记录查询"), this, &CMainFrame::OnSettlementQuery);
+    system->addSeparator();
+    system->addAction(QStringLiteral("银期转帐"), this, &CMainFrame::OnBankTransfer);
     system->addSeparator();
     system->addAction(QStringLiteral("修改密码(&P)"), this, &CMainFrame::OnChangePassword);
     system->addSeparator();
@@ -90,7 +119,7 @@ void CMainFrame::BuildMenu() {
 }
 
 void CMainFrame::BuildClientArea() {
-    const PaneContext context{session_, loader_, quotes_, this};
+    const PaneContext context{session_, loader_, quotes_, static_cast<PanelLinks*>(this)};
 
     mainSplitter_ = new QSplitter(Qt::Vertical, this);
     mainSplitter_->setChildrenCollapsible(true);
@@ -130,9 +159,77 @@ void CMainFrame::BuildClientArea() {
     middleSplitter_->setSizes({315, 10000});
     bottomSplitter_->setSizes({551, 10000});
 
+    // Handles the trader can see and grab.
+    for (QSplitter* splitter : {mainSplitter_, middleSplitter_, bottomSplitter_}) {
+        splitter->setHandleWidth(5);
+        splitter->setStyleSheet(QStringLiteral(
+            "QSplitter::handle { background: rgb(200, 200, 190); }"
+            "QSplitter::handle:hover { background: rgb(150, 150, 140); }"));
+    }
+
     setCentralWidget(mainSplitter_);
     activeView_ = topView_;
     layoutClock_.MarkLayoutReady();
+}
+
+void CMainFrame::RestoreLayout() {
+    savedLayout_ = ReadLayout({kMainSplitter, kMiddleSplitter, kBottomSplitter},
+                              {kQuoteBoardList, kContractList});
+    const std::pair<const char*, QSplitter*> splitters[] = {{kMainSplitter, mainSplitter_},
+                                                             {kMiddleSplitter, middleSplitter_},
+                                                             {kBottomSplitter, bottomSplitter_}};
+    for (const auto& [name, splitter] : splitters) {
+        auto it = savedLayout_.splitters.find(name);
+        if (it != savedLayout_.splitters.end() &&
+            static_cast<int>(it->second.size()) == splitter->count()) {
+            splitter->setSizes(QList<int>(it->second.begin(), it->second.end()));
+        }
+        // A dragged splitter is kept at once: 退出 ends the process without closing windows.
+        connect(splitter, &QSplitter::splitterMoved, this, [this] { SaveLayout(); });
+    }
+    const std::pair<const char*, CListCtrlCl*> lists[] = {
+        {kQuoteBoardList, topView_->QuoteBoard()->List()},
+        {kContractList, topView_->ContractListPanel()->List()}};
+    for (const auto& [name, list] : lists) {
+        if (auto it = savedLayout_.columns.find(name); it != savedLayout_.columns.end()) {
+            SetColumnWidths(*list, it->second);
+        }
+        connect(list->Header(), &QHeaderView::sectionResized, this, [this](int, int, int) {
+            SaveLayout();
+        });
+    }
+}
+
+bool CMainFrame::SaveLayout() const {
+    SavedLayout layout;
+    layout.maximized = isMaximized();
+    const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+    if (normal.isValid()) {
+        layout.normalGeometry = {normal.x(), normal.y(), normal.width(), normal.height()};
+    }
+    layout.splitters[kMainSplitter] = SizesOf(*mainSplitter_);
+    layout.splitters[kMiddleSplitter] = SizesOf(*middleSplitter_);
+    layout.splitters[kBottomSplitter] = SizesOf(*bottomSplitter_);
+    layout.columns[kQuoteBoardList] = ColumnWidths(*topView_->QuoteBoard()->List());
+    layout.columns[kContractList] = ColumnWidths(*topView_->ContractListPanel()->List());
+    return WriteLayout(layout);
+}
+
+void CMainFrame::ShowAsSaved() {
+    const auto& g = savedLayout_.normalGeometry;
+    if (g.size() == 4 && g[2] > 100 && g[3] > 100) {
+        setGeometry(g[0], g[1], g[2], g[3]);
+    }
+    if (savedLayout_.maximized.value_or(true)) {
+        showMaximized();
+    } else {
+        show();
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    SaveLayout();
+    QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::BuildStatusBar() {
@@ -144,6 +241,7 @@ void CMainFrame::BuildStatusBar() {
     statusPanes_[2] = MakePane(bar, 450, &accountColour);
     statusPanes_[3] = MakePane(bar, 0, nullptr);
     statusPanes_[4] = MakePane(bar, 0, nullptr);
+    statusPanes_[kConnectionPane] = MakePane(bar, 0, nullptr);
 
     const LoginFields login = session_.Login();
     statusPanes_[0]->setText(ToQt(VersionPaneText()));
@@ -151,26 +249,57 @@ void CMainFrame::BuildStatusBar() {
     statusPanes_[2]->setText(ToQt(AccountPaneText(login.userName)));
 
     countersTimer_ = new QTimer(this);
-    connect(countersTimer_, &QTimer::timeout, this, &CMainFrame::UpdateCounters);
+    connect(countersTimer_, &QTimer::timeout, this, [this] {
+        UpdateCounters();
+        UpdateConnection();
+    });
     countersTimer_->start(options_.countersInterval);
     UpdateCounters();
+    UpdateConnection();
 }
 
-void CMainFrame::StartThreads(std::function<void()> startQuoteFeed) {
-    if (startQuoteFeed) {
-        startQuoteFeed();
+void CMainFrame::StartAnnouncementCheck() {
+    QTimer::singleShot(options_.announcementDelay, this, [this] {
+        SessionState* session = &session_;
+        RunAside(
+            this,
+            [session] {
+                std::string answer;
+                if (!PostForm(*session, kAnnouncementPath, std::string(), answer) ||
+                    !IsAnnouncement(answer)) {
+                    answer.clear();
+                }
+                return answer;
+            },
+            [this](std::string answer) {
+                if (!answer.empty()) {
+                    ShowAnnouncement(ToQt(answer));
+                }
+            });
+    });
+}
+
+void CMainFrame::UpdateConnection() {
+    const FeedHealth feed = quotes_.Health();
+    ConnectionFacts facts;
+    facts.lastAnswerTick = feed.lastAnswerTick;
+    facts.feedDownSince = feed.downSince;
+    facts.subscribed = !quotes_.JoinedCodes().empty();
+    facts.webUnreachable = session_.web.unreachable;
+    facts.webUnreachableSince = session_.web.unreachableSince;
+    facts.nowTick = options_.tick();
+    const ConnectionText state = ConnectionPaneText(facts);
+    QLabel* pane = statusPanes_[kConnectionPane];
+    const QString text = ToQt(state.text);
+    if (pane->text() != text) {
+        pane->setText(text);
     }
-    announcement_ = std::make_unique<AnnouncementCheck>(
-        session_, options_.announcementDelay, [this](const std::string& answer) {
-            // Widgets live on the UI thread: hand the text over and let the check end.
-            // Waiting here for the dialog could deadlock with a UI thread that is closing
-            // the frame and waiting for this thread.
-            const QString text = ToQt(answer);
-            QMetaObject::invokeMethod(
-                this, [this, text] { ShowAnnouncement(text); }, Qt::QueuedConnection);
-        });
-    heartbeat_ =
-        std::make_unique<HeartbeatWriter>(session_.serverMode(), options_.heartbeatInterval);
+    const QColor colour = state.trouble ? QColor(255, 0, 0) : QColor(0, 4, 20);
+    if (pane->palette().color(QPalette::WindowText) != colour) {
+        QPalette palette = pane->palette();
+        palette.setColor(QPalette::WindowText, colour);
+        pane->setPalette(palette);
+    }
 }
 
 QLabel* CMainFrame::StatusPane(int index) const {
@@ -204,6 +333,7 @@ void CMainFrame::OnChangePassword() {
 }
 
 void CMainFrame::OnExit() {
+    SaveLayout();
     CurrentEffects().ExitProcess(0);
 }
 
@@ -219,11 +349,14 @@ void CMainFrame::OnRefresh() {
 }
 
 void CMainFrame::OnChat() {
-    CurrentEffects().OpenUrl(ToQt(session_.chatUrl));
+    const QString url = ToQt(session_.chatUrl);
+    if (!CurrentEffects().OpenUrl(url)) {
+        Message(this, Ansi("未能打开网页浏览器，请在浏览器中打开: ") + session_.chatUrl);
+    }
 }
 
 void CMainFrame::ForwardKey(int key, Qt::KeyboardModifiers modifiers) {
-    if (CTPanel* panel = tradeView_ ? tradeView_->OrderEntryPanel() : nullptr) {
+    if (TabPanel* panel = tradeView_ ? tradeView_->OrderEntryPanel() : nullptr) {
         panel->HandleForwardedKey(key, modifiers);
     }
 }
@@ -240,6 +373,16 @@ void CMainFrame::RepaintPanes() {
 
 OrderEntryTarget* CMainFrame::OrderEntry() const {
     return tradeView_ ? dynamic_cast<OrderEntryTarget*>(tradeView_->OrderEntryPanel()) : nullptr;
+}
+
+const CListCtrlCl* CMainFrame::ContractList() const {
+    return topView_ ? topView_->ContractList() : nullptr;
+}
+
+bool CMainFrame::PositionProfits(std::vector<std::string>& texts) const {
+    texts.clear();
+    // The positions panel arrives with the positions view's own panel.
+    return lcView_ != nullptr;
 }
 
 CTFormView* CMainFrame::ActiveView() const {

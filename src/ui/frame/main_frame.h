@@ -10,8 +10,10 @@
 #include <memory>
 
 #include "core/frame_rules.h"
-#include "ui/frame/order_entry_target.h"
-#include "ui/frame/pane_views.h"
+#include "core/layout_store.h"
+#include "net/quote_book.h"
+#include "net/table_loaders.h"
+#include "ui/pane/panel_links.h"
 
 class QLabel;
 class QSplitter;
@@ -19,25 +21,36 @@ class QTimer;
 
 namespace ft::ui {
 
+class CTFormView;
+class CTopView;
+class CTradeView;
+class COrderView;
+class CLcView;
+class CTDetailView;
+class TabPanel;
+
 struct FrameOptions {
     TickSource tick = SystemTicks();
     std::chrono::milliseconds announcementDelay{2000};
-    std::chrono::milliseconds heartbeatInterval{2000};
-    // How often the two counter panes look at the trades and funds.
+    // How often the counter panes and the connection pane look at what they show.
     std::chrono::milliseconds countersInterval{500};
 };
 
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public PanelLinks {
     Q_OBJECT
 public:
-    static constexpr int kStatusPaneCount = 5;
+    // Status panes: version, forced closes, account, the two counters, the connection.
+    static constexpr int kStatusPaneCount = 6;
+    static constexpr int kConnectionPane = 5;
+    // The restored size of the window; it opens maximized.
+    static constexpr int kRestoredWidth = 1024;
+    static constexpr int kRestoredHeight = 690;
 
-    // `startQuoteFeed` starts the quote thread (owned by the caller); it runs first of the
-    // frame's threads.
+    // `startServices` starts the threads that live as long as the process (the quote feed and
+    // the heartbeat writer, owned by the caller); it runs before the frame's own work starts.
     CMainFrame(SessionState& session, TableLoader& loader, QuoteBook& quotes,
-               std::function<void()> startQuoteFeed, FrameOptions options = {},
+               std::function<void()> startServices, FrameOptions options = {},
                QWidget* parent = nullptr);
-    // Stops the heartbeat writer and the announcement check and waits for them.
     ~CMainFrame() override;
 
     SessionState& Session() const { return session_; }
@@ -53,8 +66,17 @@ public:
     QSplitter* MiddleSplitter() const { return middleSplitter_; }
     QSplitter* BottomSplitter() const { return bottomSplitter_; }
     QLabel* StatusPane(int index) const;
-    // The order-entry panel's operations; nullptr while that panel does not offer them.
-    OrderEntryTarget* OrderEntry() const;
+
+    // What the panels ask of each other.
+    OrderEntryTarget* OrderEntry() const override;
+    const CListCtrlCl* ContractList() const override;
+    void OpenSettlementQuery() override { OnSettlementQuery(); }
+    bool PositionProfits(std::vector<std::string>& texts) const override;
+
+    // Shows the window as the trader left it (layout.ini), maximized without that file.
+    void ShowAsSaved();
+    // Writes the window's layout to layout.ini.
+    bool SaveLayout() const;
 
     // A key press from a panel, passed on to the order-entry panel.
     void ForwardKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
@@ -67,7 +89,7 @@ public slots:
     void OnSettlementQuery();  // "历史交易记录查询"
     void OnChangePassword();   // "修改密码(&P)"
     void OnExit();             // "退出(&Q)"
-    void OnBankTransfer();     // the transfer dialog (command 32784); no menu item yet
+    void OnBankTransfer();     // the transfer dialog (command 32784)
     void OnRefresh();          // "刷新(&R)"
     void OnChat();             // "和我们在线交谈"
     void NextPane();           // F6
@@ -79,13 +101,16 @@ protected:
 
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildMenu();
     void BuildStatusBar();
     void BuildClientArea();
-    void StartThreads(std::function<void()> startQuoteFeed);
+    void RestoreLayout();
+    void StartAnnouncementCheck();
     void UpdateCounters();
+    void UpdateConnection();
     std::array<CTFormView*, 5> Panes() const;
     void MovePaneFocus(int step);
     void OnFocusChanged(QWidget* now);
@@ -110,9 +135,7 @@ private:
     std::array<QLabel*, kStatusPaneCount> statusPanes_{};
     QTimer* countersTimer_ = nullptr;
     QMetaObject::Connection focusConnection_;
-
-    std::unique_ptr<AnnouncementCheck> announcement_;
-    std::unique_ptr<HeartbeatWriter> heartbeat_;
+    SavedLayout savedLayout_;
 };
 
 }  // namespace ft::ui

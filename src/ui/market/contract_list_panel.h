@@ -1,16 +1,13 @@
 // CPriceSubDlg2, the contract list: every product of the catalogue with its parameters.
 #pragma once
 
-#include "ui/frame/pane_views.h"
+#include "ui/pane/pane_view.h"
 
 namespace ft::ui {
 
 class CListCtrlCl;
 
-// The look both market lists share: tall rows, the panel colour, the flat tall header.
-void StyleMarketList(CListCtrlCl& list, const std::string& alignment);
-
-class CPriceSubDlg2 : public CTPanel {
+class CPriceSubDlg2 : public TabPanel {
     Q_OBJECT
 public:
     static constexpr int kMaxRows = 500;
@@ -20,9 +17,6 @@ public:
     // Refills the list from the products table.
     void Fill();
     void OnClick();
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     PaneContext context_;

@@ -6,12 +6,13 @@
 #include <QVBoxLayout>
 
 #include "core/text.h"
-#include "ui/app/background_request.h"
-#include "ui/app/effects.h"
+#include "net/request_client.h"
+#include "ui/common/effects.h"
+#include "ui/common/run_aside.h"
 #include "ui/controls/list_ctrl.h"
 #include "ui/controls/text_controls.h"
 #include "ui/controls/xp_button.h"
-#include "ui/text_boundary.h"
+#include "ui/common/text_boundary.h"
 
 namespace ft::ui {
 namespace {
@@ -88,18 +89,32 @@ COptHyDlg::COptHyDlg(const SessionState& session, const CListCtrlCl* catalogue, 
 }
 
 void COptHyDlg::LoadCustomList() {
-    std::string answer;
-    if (!PostFormKeepingUiAlive(session_, kGetUserFuturesPath,
-                                GetUserFuturesBody(session_.Login().userName), answer)) {
-        // Saving the empty right list now would erase the list the back-end holds.
-        ok_->setEnabled(false);
-        Message(this, Ansi("读取自选合约失败，无法修改"));
-        return;
-    }
-    for (const CustomContract& c : ParseCustomContracts(answer)) {
-        const int row = custom_->AppendItem(c.code);
-        custom_->SetItemText(row, 1, c.name);
-    }
+    // 确定 waits for the list: saving before it is read would store an empty one.
+    ok_->setEnabled(false);
+    const SessionState* session = &session_;
+    RunAside(
+        this,
+        [session] {
+            std::string answer;
+            const bool ok = PostForm(*session, kGetUserFuturesPath,
+                                     GetUserFuturesBody(session->Login().userName), answer);
+            return std::make_pair(ok, ParseCustomContracts(answer));
+        },
+        [this](std::pair<bool, std::vector<CustomContract>> result) {
+            if (!result.first) {
+                // Saving the empty right list now would erase the list the back-end holds.
+                Message(this, Ansi("读取自选合约失败，无法修改"));
+                return;
+            }
+            for (const CustomContract& c : result.second) {
+                const int row = custom_->AppendItem(c.code);
+                custom_->SetItemText(row, 1, c.name);
+            }
+            loaded_ = true;
+            ok_->setEnabled(true);
+            emit customListLoaded();
+        },
+        this);
 }
 
 void COptHyDlg::ApplyFilter(const QString& text) {
@@ -133,7 +148,10 @@ void COptHyDlg::OnAdd() {
 void COptHyDlg::OnRemove() {
     const int row = custom_->GetFirstSelectedRow();
     if (row >= 0) {
+        // The selection goes with the deleted row; a second ← must not remove the next one.
+        custom_->ClearSelection();
         custom_->DeleteItem(row);
+        custom_->ClearSelection();
     }
 }
 
@@ -171,15 +189,25 @@ std::vector<CustomContract> COptHyDlg::CustomContracts() const {
 }
 
 void COptHyDlg::OnOk() {
-    std::string answer;
-    if (PostFormKeepingUiAlive(session_, kSetUserFuturesPath,
-                               SetUserFuturesBody(session_.Login().userName, CustomContracts()),
-                               answer)) {
-        Message(this, Ansi("修改完成"));
-    } else {
-        Message(this, Ansi("修改失败，请重试"));
+    if (!loaded_ || saving_) {
+        return;
     }
-    accept();
+    saving_ = true;
+    ok_->setEnabled(false);
+    const SessionState* session = &session_;
+    const std::string body = SetUserFuturesBody(session_.Login().userName, CustomContracts());
+    RunAside(
+        this,
+        [session, body] {
+            std::string answer;
+            return PostForm(*session, kSetUserFuturesPath, body, answer);
+        },
+        [this](bool ok) {
+            Message(this, Ansi(ok ? "修改完成" : "修改失败，请重试"));
+            saving_ = false;
+            accept();
+        },
+        this);
 }
 
 }  // namespace ft::ui

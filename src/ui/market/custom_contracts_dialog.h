@@ -39,6 +39,10 @@ public:
     void ApplyFilter(const QString& text);
     std::vector<CustomContract> CustomContracts() const;
 
+signals:
+    // The back-end's custom list is in the right list (确定 is enabled from now on).
+    void customListLoaded();
+
 private:
     void LoadCustomList();
     void Swap(int row, int other);
@@ -54,6 +58,8 @@ private:
     CXPButton* down_;
     CXPButton* ok_;
     CXPButton* cancel_;
+    bool loaded_ = false;
+    bool saving_ = false;
 };
 
 }  // namespace ft::ui

@@ -2,34 +2,17 @@
 
 #include <QFile>
 #include <QMenu>
-#include <QResizeEvent>
 
 #include "core/text.h"
 #include "net/request_client.h"
-#include "ui/app/effects.h"
-#include "ui/controls/list_ctrl.h"
-#include "ui/frame/main_frame.h"
-#include "ui/frame/order_entry_target.h"
-#include "ui/market/contract_list_panel.h"
+#include "ui/common/effects.h"
+#include "ui/common/run_aside.h"
+#include "ui/common/text_boundary.h"
+#include "ui/controls/list_kit.h"
 #include "ui/market/custom_contracts_dialog.h"
-#include "ui/text_boundary.h"
 
 namespace ft::ui {
 namespace {
-
-struct Column {
-    const char* title;
-    int width;
-};
-constexpr Column kColumns[kQuoteBoardColumns] = {
-    {"合约", 70},   {"合约名", 90}, {"最新价", 70}, {"涨跌", 60},   {"买价", 70},
-    {"买量", 70},   {"卖价", 70},   {"卖量", 70},   {"成交量", 70}, {"持仓量", 70},
-    {"涨跌幅", 70}, {"昨收盘", 70}, {"成交额", 70}, {"涨停价", 80}, {"跌停价", 80},
-    {"今开盘", 80}, {"昨结算", 80}, {"最高价", 80}, {"最低价", 80}};
-
-QColor ToColour(const Rgb& c) {
-    return QColor(c.r, c.g, c.b);
-}
 
 std::string CsvCell(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) {
@@ -47,8 +30,10 @@ std::string CsvCell(const std::string& text) {
 }  // namespace
 
 CPriceSubDlg1::CPriceSubDlg1(const PaneContext& context, QWidget* parent)
-    : CTPanel(parent), context_(context), list_(new CListCtrlCl(this)) {
-    BuildColumns();
+    : TabPanel(parent), context_(context), list_(new CListCtrlCl(this)) {
+    StyleMarketList(*list_);
+    BuildColumns(*list_, kQuoteColumns);
+    SetSoleWidget(list_);
     connect(list_, &CListCtrlCl::itemClicked, this, [this] { OnClick(); });
     connect(list_, &CListCtrlCl::itemDoubleClicked, this, [this] { OnDoubleClick(); });
     connect(list_, &CListCtrlCl::itemRightClicked, this,
@@ -58,47 +43,33 @@ CPriceSubDlg1::CPriceSubDlg1(const PaneContext& context, QWidget* parent)
     timer_.start(kTickMs);
 }
 
-void CPriceSubDlg1::BuildColumns() {
-    StyleMarketList(*list_, "00" + std::string(17, '2'));
-    for (int c = 0; c < kQuoteBoardColumns; ++c) {
-        list_->InsertColumn(c, Ansi(kColumns[c].title), kColumns[c].width);
-    }
-}
-
-CPriceSubDlg1::~CPriceSubDlg1() {
-    for (std::thread& load : loads_) {
-        load.join();
-    }
-}
-
 void CPriceSubDlg1::LoadCustomList() {
     const unsigned generation = ++loadGeneration_;
     const std::string user = context_.session.Login().userName;
-    // The request runs aside so a slow back-end never holds the window; the rows are added on
-    // the UI thread when the answer is there, unless a newer load has started meanwhile.
-    loads_.emplace_back([this, generation, user, session = &context_.session] {
-        std::string answer;
-        const bool ok = PostForm(*session, kGetUserFuturesPath, GetUserFuturesBody(user), answer);
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation, ok, contracts = ParseCustomContracts(answer)] {
-                if (generation != loadGeneration_) {
-                    return;
-                }
-                if (ok) {
-                    AddRows(contracts);
-                }
-                emit loaded();
-            },
-            Qt::QueuedConnection);
-    });
+    SessionState* session = &context_.session;
+    RunAside(
+        this,
+        [session, user] {
+            std::string answer;
+            const bool ok = PostForm(*session, kGetUserFuturesPath, GetUserFuturesBody(user), answer);
+            return std::make_pair(ok, ParseCustomContracts(answer));
+        },
+        [this, generation](std::pair<bool, std::vector<CustomContract>> result) {
+            if (generation != loadGeneration_) {
+                return;
+            }
+            if (result.first) {
+                AddRows(result.second);
+            }
+            emit loaded();
+        });
 }
 
 void CPriceSubDlg1::AddRows(const std::vector<CustomContract>& contracts) {
     for (const CustomContract& contract : contracts) {
         const int row = list_->AppendItem(contract.code);
-        list_->SetItemText(row, 1, contract.name);
-        list_->SetCellTextColour(0, row, ToColour(kCodeColour));
+        list_->SetItemText(row, QuoteCol::Name, contract.name);
+        list_->SetCellTextColour(QuoteCol::Code, row, ToColour(kCodeColour));
         context_.quotes.Subscribe(contract.code);
         codes_.push_back(contract.code);
     }
@@ -120,24 +91,18 @@ bool CPriceSubDlg1::IsCustomCode(const std::string& code) const {
     return false;
 }
 
-void CPriceSubDlg1::Tick() {
-    // The row count is read again for every row: a hand-over may add or drop one meanwhile.
+int CPriceSubDlg1::Tick() {
+    int written = 0;
     for (int row = 0; row < list_->GetItemCount(); ++row) {
-        for (int c = 0; c < kQuoteBoardColumns; ++c) {
-            shown_[static_cast<std::size_t>(c)] = list_->ItemText(row, c);
-        }
-        QuoteRowWrites(shown_, context_.quotes.FindQuote(shown_[0]), writes_);
-        for (const CellWrite& write : writes_) {
-            if (write.colour) {
-                list_->SetCellTextColour(write.column, row, ToColour(*write.colour));
-            }
-            list_->SetItemTextIfChanged(row, write.column, write.text);
-        }
+        ReadRow(*list_, row, shown_);
+        QuoteRowWrites(shown_, context_.quotes.FindQuote(shown_[QuoteCol::Code]), writes_);
+        written += ApplyRowWrites(*list_, row, writes_);
     }
+    return written;
 }
 
 OrderEntryTarget* CPriceSubDlg1::OrderEntry() const {
-    return context_.frame ? context_.frame->OrderEntry() : nullptr;
+    return context_.links ? context_.links->OrderEntry() : nullptr;
 }
 
 void CPriceSubDlg1::OnClick() {
@@ -146,7 +111,8 @@ void CPriceSubDlg1::OnClick() {
     if (row < 0 || !target) {
         return;
     }
-    target->SelectContract(list_->GetItemText(row, 0), list_->GetItemText(row, 1), 0);
+    target->SelectContract(list_->GetItemText(row, QuoteCol::Code),
+                           list_->GetItemText(row, QuoteCol::Name), 0);
 }
 
 void CPriceSubDlg1::OnDoubleClick() {
@@ -157,7 +123,8 @@ void CPriceSubDlg1::OnDoubleClick() {
     }
     target->ChooseBuy();
     target->ChooseOpen();
-    target->SelectContract(list_->GetItemText(row, 0), list_->GetItemText(row, 1), 0);
+    target->SelectContract(list_->GetItemText(row, QuoteCol::Code),
+                           list_->GetItemText(row, QuoteCol::Name), 0);
     // Wait (on the UI thread, without blocking it) up to 4 s for the panel's price.
     auto* poll = new QTimer(this);
     auto tries = std::make_shared<int>(0);
@@ -184,10 +151,7 @@ void CPriceSubDlg1::ShowMenu(const QPoint& globalPos) {
 }
 
 void CPriceSubDlg1::EditCustomList() {
-    const CListCtrlCl* catalogue = nullptr;
-    if (context_.frame && context_.frame->TopView()) {
-        catalogue = context_.frame->TopView()->ContractList();
-    }
+    const CListCtrlCl* catalogue = context_.links ? context_.links->ContractList() : nullptr;
     COptHyDlg dialog(context_.session, catalogue, this);
     if (dialog.exec() == QDialog::Accepted) {
         Reload();
@@ -226,11 +190,6 @@ bool CPriceSubDlg1::ExportList() {
         return false;
     }
     return true;
-}
-
-void CPriceSubDlg1::resizeEvent(QResizeEvent* event) {
-    CTPanel::resizeEvent(event);
-    list_->setGeometry(rect());
 }
 
 }  // namespace ft::ui

@@ -3,25 +3,22 @@
 
 #include <QTimer>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "market/quote_board_rules.h"
-#include "ui/frame/pane_views.h"
+#include "ui/pane/pane_view.h"
 
 namespace ft::ui {
 
 class CListCtrlCl;
 class OrderEntryTarget;
 
-class CPriceSubDlg1 : public CTPanel {
+class CPriceSubDlg1 : public TabPanel {
     Q_OBJECT
 public:
     static constexpr int kTickMs = 80;
 
     explicit CPriceSubDlg1(const PaneContext& context, QWidget* parent = nullptr);
-    // Waits for the custom list requests under way (their time-outs bound the wait).
-    ~CPriceSubDlg1() override;
 
     CListCtrlCl* List() const { return list_; }
     // Codes of the custom list's rows, in the order they were added (rows the order-entry
@@ -31,8 +28,8 @@ public:
 
     // Empties the board and loads the custom list again (after the custom list was edited).
     void Reload();
-    // One refresh of every row from the quote book.
-    void Tick();
+    // One refresh of every row from the quote book; returns the number of cells written.
+    int Tick();
     // "导出列表": writes the rows as shown to a CSV file (GBK) chosen through the save dialog.
     bool ExportList();
     // "设置自选合约": the custom contracts dialog; reloads after OK.
@@ -46,11 +43,7 @@ signals:
     // The custom list answer has been applied (or the request failed).
     void loaded();
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
-    void BuildColumns();
     void LoadCustomList();
     void AddRows(const std::vector<CustomContract>& contracts);
     void ShowMenu(const QPoint& globalPos);
@@ -62,8 +55,7 @@ private:
     std::vector<std::string> codes_;
     std::vector<CellWrite> writes_;
     QuoteBoardRow shown_;
-    // Requests of earlier loads finish aside; only the newest load's answer is applied.
-    std::vector<std::thread> loads_;
+    // Only the newest load's answer is applied.
     unsigned loadGeneration_ = 0;
 };
 

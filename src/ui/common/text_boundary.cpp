@@ -1,4 +1,4 @@
-#include "ui/text_boundary.h"
+#include "ui/common/text_boundary.h"
 
 #include "core/text.h"
 

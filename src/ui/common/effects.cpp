@@ -1,5 +1,6 @@
-#include "ui/app/effects.h"
+#include "ui/common/effects.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -10,8 +11,8 @@
 #include "core/text.h"
 #include "platform/paths.h"
 #include "platform/system.h"
-#include "ui/app/ui_thread.h"
-#include "ui/text_boundary.h"
+#include "ui/common/ui_thread.h"
+#include "ui/common/text_boundary.h"
 
 namespace ft::ui {
 namespace {
@@ -35,7 +36,14 @@ MessageResult Effects::ShowMessage(QWidget* owner, const QString& text, const QS
     } else if (buttons == MessageButtons::YesNo) {
         standard = QMessageBox::Yes | QMessageBox::No;
     }
-    QMessageBox box(QMessageBox::NoIcon, caption, text, standard, owner);
+    // Over the window it belongs to, never in a corner of the screen.
+    QWidget* window = owner ? owner->window() : QApplication::activeWindow();
+    QMessageBox box(QMessageBox::NoIcon, caption, text, standard, window);
+    if (window) {
+        box.adjustSize();
+        const QRect over = window->frameGeometry();
+        box.move(over.center() - QPoint(box.width() / 2, box.height() / 2));
+    }
     switch (box.exec()) {
         case QMessageBox::Cancel:
             return MessageResult::Cancel;
@@ -50,7 +58,8 @@ MessageResult Effects::ShowMessage(QWidget* owner, const QString& text, const QS
 
 QString Effects::AskSaveFileName(QWidget* owner, const QString& proposedName, const QString& filter,
                                  const QString& defaultSuffix) {
-    QFileDialog dialog(owner, QString(), proposedName, filter);
+    QFileDialog dialog(owner ? owner->window() : QApplication::activeWindow(), QString(),
+                       proposedName, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(defaultSuffix);
     dialog.setOption(QFileDialog::ReadOnly, false);

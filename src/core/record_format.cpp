@@ -1,4 +1,4 @@
-#include "net/record_format.h"
+#include "core/record_format.h"
 
 namespace ft {
 

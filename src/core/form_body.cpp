@@ -1,4 +1,4 @@
-#include "net/form_body.h"
+#include "core/form_body.h"
 
 namespace ft {
 

@@ -1,0 +1,47 @@
+// What every list panel is made of, without Qt: a column table (title, width, alignment, the
+// record field a column shows) and cell writes, which a panel's row rule produces from a
+// record and the texts a row shows. The widgets' list kit builds and updates lists from these.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace ft {
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+// Colours shared by the lists: contract codes, rising values and buys, falling values and
+// sells.
+inline constexpr Rgb kCodeColour{111, 94, 16};
+inline constexpr Rgb kUpColour{255, 0, 0};
+inline constexpr Rgb kDownColour{0, 187, 0};
+
+enum class Align : char { Left = '0', Center = '1', Right = '2' };
+
+// A column that shows no record field of its own (computed, or filled from elsewhere).
+inline constexpr int kNoField = -1;
+
+struct ColumnSpec {
+    const char* title;  // UTF-8
+    int width;          // pixels
+    Align align;
+    int field = kNoField;  // the record field the column shows
+};
+
+// One cell to rewrite; a colour, when given, becomes the cell's text colour.
+struct CellWrite {
+    int column = 0;
+    std::string text;
+    std::optional<Rgb> colour;
+};
+
+// The header's alignment string: one character per column, '0' left, '1' centre, '2' right.
+std::string AlignmentText(std::span<const ColumnSpec> columns);
+
+}  // namespace ft

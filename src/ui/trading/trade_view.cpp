@@ -1,0 +1,12 @@
+#include "ui/trading/trade_view.h"
+
+#include <QTabWidget>
+
+namespace ft::ui {
+
+CTradeView::CTradeView(const PaneContext& context, QWidget* parent) : CTFormView(context, parent) {
+    AddTab(QStringLiteral("标准下单板(小键盘+)"));
+    Tabs()->setCurrentIndex(0);
+}
+
+}  // namespace ft::ui
