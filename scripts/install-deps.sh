@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev qt6-translations-l10n
     libcurl4-openssl-dev libssl-dev libsimpleini-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libcpp-httplib-dev libsqlite3-dev

@@ -173,52 +173,39 @@ TEST_F(FrameThreadsTest, HeartbeatIsRewrittenEveryInterval) {
     EXPECT_TRUE(rewritten);
 }
 
-TEST_F(FrameThreadsTest, AnnouncementCheckAsksOnceAndShowsOnlyRealAnnouncements) {
-    testing::HttpTestServer server;
-    SessionState session;
-    server.Serve(session, ServerMode::IntradayFirstRound);
-    testing::LogIn(session, "demo", "demo");
+TEST(ConnectionPaneTest, SaysWhetherQuotesFlowAndTheWebBackEndAnswers) {
+    ConnectionFacts facts;
+    facts.subscribed = true;
+    facts.nowTick = 50'000;
+    EXPECT_EQ(ConnectionPaneText(facts).text, Ansi("行情连接中"));
+    EXPECT_FALSE(ConnectionPaneText(facts).trouble);
 
-    for (const auto& [answer, shown] : std::vector<std::pair<std::string, bool>>{
-             {"0", false}, {"-1 none", false}, {"明日休市", true}, {"1", true}}) {
-        server.Answer(answer);
-        std::mutex mutex;
-        std::vector<std::string> seen;
-        {
-            AnnouncementCheck check(session, std::chrono::milliseconds(10),
-                                    [&](const std::string& text) {
-                                        std::lock_guard lock(mutex);
-                                        seen.push_back(text);
-                                    });
-            for (int i = 0; i < 200 && server.Requests().empty(); ++i) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        const auto requests = server.Requests();
-        ASSERT_EQ(requests.size(), 1u) << answer;
-        EXPECT_EQ(requests[0].path, "/index.php?m=client&a=givemelastgonggao");
-        std::lock_guard lock(mutex);
-        if (shown) {
-            ASSERT_EQ(seen.size(), 1u) << answer;
-            EXPECT_EQ(seen[0], Utf8ToGbk(answer));
-        } else {
-            EXPECT_TRUE(seen.empty()) << answer;
-        }
-        server.Clear();
-    }
-}
+    facts.lastAnswerTick = 47'000;
+    EXPECT_EQ(ConnectionPaneText(facts).text, Ansi("行情已连接")) << "3 s old is not stale yet";
+    EXPECT_FALSE(ConnectionPaneText(facts).trouble);
 
-TEST_F(FrameThreadsTest, DestroyingTheCheckCutsItsWaitShort) {
-    testing::HttpTestServer server;
-    SessionState session;
-    server.Serve(session, ServerMode::IntradayFirstRound);
-    const auto started = std::chrono::steady_clock::now();
-    {
-        AnnouncementCheck check(session, std::chrono::seconds(30), [](const std::string&) {});
-    }
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
-    EXPECT_TRUE(server.Requests().empty());
+    facts.nowTick = 54'500;
+    EXPECT_EQ(ConnectionPaneText(facts).text, Ansi("行情已连接，行情已7秒未更新"));
+    EXPECT_TRUE(ConnectionPaneText(facts).trouble);
+    facts.subscribed = false;
+    EXPECT_EQ(ConnectionPaneText(facts).text, Ansi("行情已连接"))
+        << "nothing asked for, nothing overdue";
+
+    std::tm local{};
+    local.tm_year = 126;
+    local.tm_mon = 11;
+    local.tm_mday = 8;
+    local.tm_hour = 10;
+    local.tm_min = 32;
+    local.tm_sec = 5;
+    local.tm_isdst = -1;
+    const std::time_t down = std::mktime(&local);
+    facts.feedDownSince = down;
+    facts.webUnreachable = true;
+    facts.webUnreachableSince = down + 60;
+    const ConnectionText text = ConnectionPaneText(facts);
+    EXPECT_EQ(text.text, Ansi("行情重连中(自10:32:05)；交易服务器无法连接(自10:33:05)"));
+    EXPECT_TRUE(text.trouble);
 }
 
 }  // namespace

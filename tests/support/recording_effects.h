@@ -5,10 +5,16 @@
 #include <QString>
 #include <atomic>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "ui/common/effects.h"
+
+// Readable QStrings in test failures.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace ft::testing {
 

@@ -16,11 +16,16 @@
 
 #include "core/text.h"
 #include "support/http_test_server.h"
-#include "support/recording_effects.h"
+#include "support/ui_fixture.h"
+#include "ui/common/text_boundary.h"
 #include "ui/controls/text_controls.h"
 #include "ui/controls/xp_button.h"
 #include "ui/frame/announcement_dialog.h"
-#include "ui/common/text_boundary.h"
+#include "ui/market/top_view.h"
+#include "ui/positions/lc_view.h"
+#include "ui/trading/detail_view.h"
+#include "ui/trading/order_view.h"
+#include "ui/trading/trade_view.h"
 
 namespace ft::ui {
 namespace {
@@ -34,35 +39,16 @@ public:
     std::vector<int> keys;
 };
 
-class RecordingFrame : public CMainFrame {
-public:
-    using CMainFrame::CMainFrame;
-    QStringList announcements;
+using RecordingFrame = ft::testing::TestFrame;
 
-protected:
-    void ShowAnnouncement(const QString& text) override { announcements << text; }
-};
-
-class FrameTest : public ::testing::Test {
+class FrameTest : public ft::testing::UiFixture {
 protected:
     void SetUp() override {
-        ft::testing::TestApp();
-        dir = std::filesystem::temp_directory_path() /
-              ("ft-frame-ui-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir);
-        setenv("FT_SYSTEM_ROOT", dir.c_str(), 1);
+        UiFixture::SetUp();
         for (int mode = 0; mode < kServerModeCount; ++mode) {
             server.Serve(session, static_cast<ServerMode>(mode));
         }
         server.Answer("0");
-        SetEffects(std::make_unique<ft::testing::RecordingEffects>(effects));
-    }
-    void TearDown() override {
-        loader.WaitIdle();
-        SetEffects(nullptr);
-        unsetenv("FT_SYSTEM_ROOT");
-        std::filesystem::remove_all(dir);
     }
     void LogIn(ServerMode mode, const char* displayName = "演示账户") {
         LoginFields login;
@@ -87,12 +73,7 @@ protected:
         return n;
     }
 
-    std::filesystem::path dir;
     HttpTestServer server;
-    SessionState session;
-    QuoteBook quotes;
-    TableLoader loader{session, quotes};
-    ft::testing::RecordedEffects effects;
     std::uint64_t now = 100'000;
 };
 
@@ -278,8 +259,8 @@ TEST_F(FrameTest, MenuCommandsGoThroughTheSeams) {
         }
     }
     EXPECT_EQ(items.join(QLatin1Char('|')),
-              QStringLiteral(
-                  "系统(&F)|历史交易记录查询|-|修改密码(&P)|-|退出(&Q)|刷新(&R)|和我们在线交谈"));
+              QStringLiteral("系统(&F)|历史交易记录查询|-|银期转帐|-|修改密码(&P)|-|退出(&Q)|刷新(&"
+                             "R)|和我们在线交谈"));
     EXPECT_EQ(effects.exitCodes, std::vector<int>{0});
 }
 

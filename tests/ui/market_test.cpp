@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <QFile>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <chrono>
@@ -12,7 +13,8 @@
 #include "core/text.h"
 #include "net/quote_feed.h"
 #include "simulator.h"
-#include "support/recording_effects.h"
+#include "support/ui_fixture.h"
+#include "ui/common/text_boundary.h"
 #include "ui/controls/list_ctrl.h"
 #include "ui/controls/text_controls.h"
 #include "ui/controls/xp_button.h"
@@ -20,71 +22,19 @@
 #include "ui/market/contract_list_panel.h"
 #include "ui/market/custom_contracts_dialog.h"
 #include "ui/market/quote_board_panel.h"
-#include "ui/common/text_boundary.h"
+#include "ui/market/top_view.h"
 
 namespace ft::ui {
 namespace {
 
-class QuietFrame : public CMainFrame {
-public:
-    using CMainFrame::CMainFrame;
-
-protected:
-    void ShowAnnouncement(const QString&) override {}
-};
-
-class MarketTest : public ::testing::Test {
+class MarketTest : public ft::testing::UiFixture {
 protected:
     void SetUp() override {
-        ft::testing::TestApp();
-        dir = std::filesystem::temp_directory_path() /
-              ("ft-market-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir);
-        setenv("FT_SYSTEM_ROOT", dir.c_str(), 1);
-        SetEffects(std::make_unique<ft::testing::RecordingEffects>(effects));
-
-        fsim::SimOptions options;
-        options.webPorts = {0, 0, 0, 0};
-        options.quotePorts = {0, 0, 0, 0};
-        options.walkIntervalMs = 100;
-        options.rngSeed = 3;
-        sim = std::make_unique<fsim::Simulator>(options);
-        std::string error;
-        ASSERT_TRUE(sim->Start(&error)) << error;
-        for (int mode = 0; mode < kServerModeCount; ++mode) {
-            ServerProfile& p = session.profiles[static_cast<std::size_t>(mode)];
-            p.webHost = p.quoteHost = "127.0.0.1";
-            p.webPort = std::to_string(sim->WebPort(mode));
-            p.quotePort = std::to_string(sim->QuotePort(mode));
-        }
-        LoginFields login;
-        login.userName = "demo";
-        login.password = "demo";
-        session.SetLogin(login);
-        loader.LoadAllTables();
-        feed = std::make_unique<QuoteFeed>(session, quotes, [] {});
-        frame = std::make_unique<QuietFrame>(session, loader, quotes, [this] { feed->Start(); });
-        frame->show();
+        UiFixture::SetUp();
+        OpenDemoFrame();
         board = frame->TopView()->QuoteBoard();
         ASSERT_TRUE(board);
-        WaitFor([this] { return board->List()->GetItemCount() > 0; });
-    }
-    void TearDown() override {
-        frame.reset();
-        feed.reset();
-        loader.WaitIdle();
-        sim.reset();
-        SetEffects(nullptr);
-        unsetenv("FT_SYSTEM_ROOT");
-        std::filesystem::remove_all(dir);
-    }
-    template <typename Condition>
-    bool WaitFor(Condition condition, int ms = 5000) {
-        for (int waited = 0; waited < ms && !condition(); waited += 20) {
-            QTest::qWait(20);
-        }
-        return condition();
+        ASSERT_TRUE(WaitFor([this] { return board->List()->GetItemCount() > 0; }));
     }
     std::vector<std::string> Column(const CListCtrlCl& list, int column) {
         std::vector<std::string> texts;
@@ -93,14 +43,6 @@ protected:
         return texts;
     }
 
-    std::filesystem::path dir;
-    ft::testing::RecordedEffects effects;
-    std::unique_ptr<fsim::Simulator> sim;
-    SessionState session;
-    QuoteBook quotes;
-    TableLoader loader{session, quotes};
-    std::unique_ptr<QuoteFeed> feed;
-    std::unique_ptr<QuietFrame> frame;
     CPriceSubDlg1* board = nullptr;
 };
 
@@ -171,29 +113,40 @@ TEST(ContractListTest, ShowsAtMostFiveHundredRowsUnderItsTitles) {
 
 TEST_F(MarketTest, EditingTheCustomListChangesTheBoard) {
     COptHyDlg dialog(session, frame->TopView()->ContractList(), frame.get());
+    QSignalSpy loaded(&dialog, &COptHyDlg::customListLoaded);
+    dialog.show();
+    EXPECT_FALSE(dialog.OkButton()->isEnabled()) << "确定 waits for the back-end's list";
+    ASSERT_TRUE(loaded.wait(5000));
     EXPECT_EQ(dialog.CustomList()->GetItemCount(), 10);
     EXPECT_EQ(dialog.AllList()->GetItemCount(), 30);
 
     // The filter narrows the left list as the trader types.
-    dialog.FilterBox()->setText(QStringLiteral("沪锌"));
+    QTest::keyClicks(dialog.FilterBox(), QStringLiteral("zn"));
     ASSERT_EQ(dialog.AllList()->GetItemCount(), 1);
-    dialog.AllList()->SelectRow(0);
-    dialog.OnAdd();
-    dialog.OnAdd();  // already there: nothing happens
+    ClickRow(*dialog.AllList(), 0);
+    QTest::mouseClick(dialog.AddButton(), Qt::LeftButton);
+    QTest::mouseClick(dialog.AddButton(), Qt::LeftButton);  // already there: nothing happens
     EXPECT_EQ(dialog.CustomList()->GetItemCount(), 11);
 
     // Move the new contract up twice, then drop the first row.
-    dialog.CustomList()->SelectRow(10);
-    dialog.OnUp();
-    dialog.OnUp();
+    ClickRow(*dialog.CustomList(), 10);
+    QTest::mouseClick(dialog.UpButton(), Qt::LeftButton);
+    QTest::mouseClick(dialog.UpButton(), Qt::LeftButton);
     EXPECT_EQ(dialog.CustomList()->GetItemText(8, 0), "zn2702");
     EXPECT_EQ(dialog.CustomList()->GetFirstSelectedRow(), 8);
-    dialog.CustomList()->SelectRow(0);
-    dialog.OnUp();  // first row: nothing
-    dialog.OnRemove();
+    ClickRow(*dialog.CustomList(), 0);
+    QTest::mouseClick(dialog.UpButton(), Qt::LeftButton);  // first row: nothing
+    const std::string second = dialog.CustomList()->GetItemText(1, 0);
+    QTest::mouseClick(dialog.RemoveButton(), Qt::LeftButton);
+    // The selection went with the removed row: a second ← removes nothing more.
+    QTest::mouseClick(dialog.RemoveButton(), Qt::LeftButton);
+    ASSERT_EQ(dialog.CustomList()->GetItemCount(), 10);
+    EXPECT_EQ(dialog.CustomList()->GetItemText(0, 0), second);
     const auto expected = dialog.CustomContracts();
-    ASSERT_EQ(expected.size(), 10u);
-    dialog.OnOk();
+
+    QSignalSpy accepted(&dialog, &QDialog::accepted);
+    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+    ASSERT_TRUE(accepted.wait(5000));
     EXPECT_EQ(effects.Messages(), std::vector<QString>{QStringLiteral("通知|修改完成")});
 
     board->Reload();
@@ -205,22 +158,40 @@ TEST_F(MarketTest, EditingTheCustomListChangesTheBoard) {
 }
 
 TEST_F(MarketTest, TheCustomListCannotBeSavedOverWhenItCouldNotBeRead) {
-    sim->control(0).CloseWebConnections(true);
+    BackEnd().CloseWebConnections(true);
     {
         COptHyDlg dialog(session, frame->TopView()->ContractList(), frame.get());
+        ASSERT_TRUE(WaitFor([&] { return !effects.Messages().empty(); }));
         EXPECT_EQ(dialog.CustomList()->GetItemCount(), 0);
         EXPECT_FALSE(dialog.OkButton()->isEnabled());
         EXPECT_EQ(effects.Messages(),
                   std::vector<QString>{QStringLiteral("通知|读取自选合约失败，无法修改")});
     }
-    sim->control(0).CloseWebConnections(false);
+    BackEnd().CloseWebConnections(false);
     COptHyDlg dialog(session, frame->TopView()->ContractList(), frame.get());
+    QSignalSpy loaded(&dialog, &COptHyDlg::customListLoaded);
+    ASSERT_TRUE(loaded.wait(5000));
     EXPECT_EQ(dialog.CustomList()->GetItemCount(), 10) << "the back-end still has the list";
     EXPECT_TRUE(dialog.OkButton()->isEnabled());
 }
 
+TEST_F(MarketTest, TheDialogTakesInputWhileTheBackEndIsSlow) {
+    BackEnd().StallWeb(1500);
+    COptHyDlg dialog(session, frame->TopView()->ContractList(), frame.get());
+    dialog.show();
+    // The request is out: the dialog shows that it waits and still takes typing.
+    EXPECT_EQ(dialog.cursor().shape(), Qt::BusyCursor);
+    QTest::keyClicks(dialog.FilterBox(), QStringLiteral("cu"));
+    EXPECT_EQ(dialog.FilterBox()->text(), QStringLiteral("cu"));
+    EXPECT_EQ(dialog.CustomList()->GetItemCount(), 0);
+    QSignalSpy loaded(&dialog, &COptHyDlg::customListLoaded);
+    ASSERT_TRUE(loaded.wait(5000));
+    EXPECT_NE(dialog.cursor().shape(), Qt::BusyCursor);
+    EXPECT_EQ(dialog.CustomList()->GetItemCount(), 10);
+}
+
 TEST_F(MarketTest, AReloadWhileALoadIsSlowShowsTheListOnceAndDoesNotBlock) {
-    sim->control(0).StallWeb(600);
+    BackEnd().StallWeb(600);
     const auto started = std::chrono::steady_clock::now();
     board->Reload();
     board->Reload();
@@ -230,7 +201,7 @@ TEST_F(MarketTest, AReloadWhileALoadIsSlowShowsTheListOnceAndDoesNotBlock) {
     QTest::qWait(1500);  // both stalled answers are in by now
     EXPECT_EQ(board->List()->GetItemCount(), 10);
     EXPECT_EQ(board->Codes().size(), 10u);
-    sim->control(0).StallWeb(0);
+    BackEnd().StallWeb(0);
 }
 
 TEST_F(MarketTest, ExportWritesTheRowsShownAsGbkCsv) {

@@ -162,9 +162,9 @@ void CMainFrame::BuildClientArea() {
     // Handles the trader can see and grab.
     for (QSplitter* splitter : {mainSplitter_, middleSplitter_, bottomSplitter_}) {
         splitter->setHandleWidth(5);
-        splitter->setStyleSheet(QStringLiteral(
-            "QSplitter::handle { background: rgb(200, 200, 190); }"
-            "QSplitter::handle:hover { background: rgb(150, 150, 140); }"));
+        splitter->setStyleSheet(
+            QStringLiteral("QSplitter::handle { background: rgb(200, 200, 190); }"
+                           "QSplitter::handle:hover { background: rgb(150, 150, 140); }"));
     }
 
     setCentralWidget(mainSplitter_);
@@ -176,8 +176,8 @@ void CMainFrame::RestoreLayout() {
     savedLayout_ = ReadLayout({kMainSplitter, kMiddleSplitter, kBottomSplitter},
                               {kQuoteBoardList, kContractList});
     const std::pair<const char*, QSplitter*> splitters[] = {{kMainSplitter, mainSplitter_},
-                                                             {kMiddleSplitter, middleSplitter_},
-                                                             {kBottomSplitter, bottomSplitter_}};
+                                                            {kMiddleSplitter, middleSplitter_},
+                                                            {kBottomSplitter, bottomSplitter_}};
     for (const auto& [name, splitter] : splitters) {
         auto it = savedLayout_.splitters.find(name);
         if (it != savedLayout_.splitters.end() &&
@@ -194,9 +194,8 @@ void CMainFrame::RestoreLayout() {
         if (auto it = savedLayout_.columns.find(name); it != savedLayout_.columns.end()) {
             SetColumnWidths(*list, it->second);
         }
-        connect(list->Header(), &QHeaderView::sectionResized, this, [this](int, int, int) {
-            SaveLayout();
-        });
+        connect(list->Header(), &QHeaderView::sectionResized, this,
+                [this](int, int, int) { SaveLayout(); });
     }
 }
 
@@ -379,10 +378,20 @@ const CListCtrlCl* CMainFrame::ContractList() const {
     return topView_ ? topView_->ContractList() : nullptr;
 }
 
+PositionsSource* CMainFrame::Positions() const {
+    return lcView_ ? dynamic_cast<PositionsSource*>(lcView_->Panel(0)) : nullptr;
+}
+
 bool CMainFrame::PositionProfits(std::vector<std::string>& texts) const {
     texts.clear();
-    // The positions panel arrives with the positions view's own panel.
+    if (PositionsSource* positions = Positions()) {
+        texts = positions->ProfitTexts();
+    }
     return lcView_ != nullptr;
+}
+
+std::string CMainFrame::AvailableFunds() const {
+    return topView_ ? FromQt(topView_->FundsValue(7)->text()) : std::string();
 }
 
 CTFormView* CMainFrame::ActiveView() const {

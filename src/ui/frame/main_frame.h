@@ -69,9 +69,11 @@ public:
 
     // What the panels ask of each other.
     OrderEntryTarget* OrderEntry() const override;
+    PositionsSource* Positions() const override;
     const CListCtrlCl* ContractList() const override;
     void OpenSettlementQuery() override { OnSettlementQuery(); }
     bool PositionProfits(std::vector<std::string>& texts) const override;
+    std::string AvailableFunds() const override;
 
     // Shows the window as the trader left it (layout.ini), maximized without that file.
     void ShowAsSaved();

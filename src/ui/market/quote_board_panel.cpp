@@ -51,7 +51,8 @@ void CPriceSubDlg1::LoadCustomList() {
         this,
         [session, user] {
             std::string answer;
-            const bool ok = PostForm(*session, kGetUserFuturesPath, GetUserFuturesBody(user), answer);
+            const bool ok =
+                PostForm(*session, kGetUserFuturesPath, GetUserFuturesBody(user), answer);
             return std::make_pair(ok, ParseCustomContracts(answer));
         },
         [this, generation](std::pair<bool, std::vector<CustomContract>> result) {
@@ -133,7 +134,7 @@ void CPriceSubDlg1::OnDoubleClick() {
         if (entry && entry->HasPrice()) {
             poll->deleteLater();
             poll->stop();
-            entry->SubmitOrder();
+            entry->SubmitOrder(SubmitFrom::Code);
         } else if (++*tries >= 200 || !entry) {
             poll->stop();
             poll->deleteLater();
