@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "core/record_format.h"
 #include "core/text.h"
 #include "net/quote_book.h"
-#include "core/record_format.h"
 
 namespace {
 

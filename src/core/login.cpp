@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "core/server_profiles.h"
-#include "core/text.h"
 #include "core/form_body.h"
 #include "core/record_format.h"
+#include "core/server_profiles.h"
+#include "core/text.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
 #include "platform/system.h"

@@ -1,7 +1,7 @@
 #include "market/funds_bar.h"
 
-#include "core/text.h"
 #include "core/record_format.h"
+#include "core/text.h"
 
 namespace ft {
 namespace {

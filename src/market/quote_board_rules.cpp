@@ -1,31 +1,22 @@
 #include "market/quote_board_rules.h"
 
-#include "core/session_state.h"
-#include "core/text.h"
 #include "core/form_body.h"
 #include "core/record_format.h"
+#include "core/session_state.h"
+#include "core/text.h"
 
 namespace ft {
 
 const std::array<ColumnSpec, QuoteCol::Count> kQuoteColumns{{
-    {"合约", 70, Align::Left},
-    {"合约名", 90, Align::Left},
-    {"最新价", 70, Align::Right, 4},
-    {"涨跌", 60, Align::Right},
-    {"买价", 70, Align::Right, 18},
-    {"买量", 70, Align::Right, 19},
-    {"卖价", 70, Align::Right, 20},
-    {"卖量", 70, Align::Right, 21},
-    {"成交量", 70, Align::Right, 11},
-    {"持仓量", 70, Align::Right, 13},
-    {"涨跌幅", 70, Align::Right},
-    {"昨收盘", 70, Align::Right, 6},
-    {"成交额", 70, Align::Right, 12},
-    {"涨停价", 80, Align::Right, 16},
-    {"跌停价", 80, Align::Right, 17},
-    {"今开盘", 80, Align::Right, 8},
-    {"昨结算", 80, Align::Right, 5},
-    {"最高价", 80, Align::Right, 9},
+    {"合约", 70, Align::Left},        {"合约名", 90, Align::Left},
+    {"最新价", 70, Align::Right, 4},  {"涨跌", 60, Align::Right},
+    {"买价", 70, Align::Right, 18},   {"买量", 70, Align::Right, 19},
+    {"卖价", 70, Align::Right, 20},   {"卖量", 70, Align::Right, 21},
+    {"成交量", 70, Align::Right, 11}, {"持仓量", 70, Align::Right, 13},
+    {"涨跌幅", 70, Align::Right},     {"昨收盘", 70, Align::Right, 6},
+    {"成交额", 70, Align::Right, 12}, {"涨停价", 80, Align::Right, 16},
+    {"跌停价", 80, Align::Right, 17}, {"今开盘", 80, Align::Right, 8},
+    {"昨结算", 80, Align::Right, 5},  {"最高价", 80, Align::Right, 9},
     {"最低价", 80, Align::Right, 10},
 }};
 

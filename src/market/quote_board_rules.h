@@ -15,9 +15,26 @@ namespace ft {
 // The quote board's columns; `field` is the quote record field a column shows as it is.
 struct QuoteCol {
     enum : int {
-        Code, Name, LastPrice, Change, BidPrice, BidVolume, AskPrice, AskVolume, Volume,
-        OpenInterest, ChangePercent, PreClose, Turnover, UpperLimit, LowerLimit, Open,
-        PreSettlement, High, Low, Count
+        Code,
+        Name,
+        LastPrice,
+        Change,
+        BidPrice,
+        BidVolume,
+        AskPrice,
+        AskVolume,
+        Volume,
+        OpenInterest,
+        ChangePercent,
+        PreClose,
+        Turnover,
+        UpperLimit,
+        LowerLimit,
+        Open,
+        PreSettlement,
+        High,
+        Low,
+        Count
     };
 };
 inline constexpr int kQuoteBoardColumns = QuoteCol::Count;
@@ -26,8 +43,17 @@ extern const std::array<ColumnSpec, QuoteCol::Count> kQuoteColumns;
 // The contract list's columns; `field` is the ProductRecord field.
 struct ContractCol {
     enum : int {
-        VarietyCode, Code, Name, Exchange, Multiplier, TickSize, ProductType, LastDate, Margin,
-        Commission, Count
+        VarietyCode,
+        Code,
+        Name,
+        Exchange,
+        Multiplier,
+        TickSize,
+        ProductType,
+        LastDate,
+        Margin,
+        Commission,
+        Count
     };
 };
 extern const std::array<ColumnSpec, ContractCol::Count> kContractColumns;

@@ -11,8 +11,8 @@
 #include <ctime>
 #include <vector>
 
-#include "core/text.h"
 #include "core/record_format.h"
+#include "core/text.h"
 #include "platform/network.h"
 #include "platform/system.h"
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <mutex>
 
-#include "core/text.h"
 #include "core/form_body.h"
+#include "core/text.h"
 
 namespace ft {
 

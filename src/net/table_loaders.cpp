@@ -4,9 +4,9 @@
 #include <cstring>
 #include <thread>
 
-#include "core/text.h"
 #include "core/form_body.h"
 #include "core/record_format.h"
+#include "core/text.h"
 #include "net/request_client.h"
 #include "platform/system.h"
 

@@ -77,8 +77,7 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     return WritePrivateProfileStrings({{section, key, value}}, file);
 }
 
-bool WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries,
-                                const std::string& file) {
+bool WritePrivateProfileStrings(const std::vector<ProfileEntry>& entries, const std::string& file) {
     std::lock_guard lock(FileMutex());
     CSimpleIniA ini(false, false, false);
     if (LoadIni(ini, file) == Load::Unusable) {

@@ -8,8 +8,8 @@
 
 #include <chrono>
 
-#include "core/text.h"
 #include "core/form_body.h"
+#include "core/text.h"
 #include "support/http_test_server.h"
 
 namespace ft {

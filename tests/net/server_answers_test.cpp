@@ -11,11 +11,11 @@
 
 #include "core/frame_rules.h"
 #include "core/login.h"
+#include "core/record_format.h"
 #include "core/session_state.h"
 #include "market/funds_bar.h"
 #include "market/quote_board_rules.h"
 #include "net/quote_book.h"
-#include "core/record_format.h"
 #include "net/table_loaders.h"
 
 namespace ft {

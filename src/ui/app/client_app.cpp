@@ -11,9 +11,9 @@
 #include "platform/system.h"
 #include "ui/app/login_dialog.h"
 #include "ui/common/run_aside.h"
+#include "ui/common/text_boundary.h"
 #include "ui/controls/text_controls.h"
 #include "ui/frame/main_frame.h"
-#include "ui/common/text_boundary.h"
 
 namespace ft::ui {
 

@@ -20,10 +20,10 @@
 #include "net/table_loaders.h"
 #include "ui/common/effects.h"
 #include "ui/common/run_aside.h"
+#include "ui/common/text_boundary.h"
 #include "ui/common/ui_thread.h"
 #include "ui/controls/text_controls.h"
 #include "ui/controls/xp_button.h"
-#include "ui/common/text_boundary.h"
 
 namespace ft::ui {
 namespace {

@@ -11,8 +11,8 @@
 #include "core/text.h"
 #include "platform/paths.h"
 #include "platform/system.h"
-#include "ui/common/ui_thread.h"
 #include "ui/common/text_boundary.h"
+#include "ui/common/ui_thread.h"
 
 namespace ft::ui {
 namespace {

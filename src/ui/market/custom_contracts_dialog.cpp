@@ -9,10 +9,10 @@
 #include "net/request_client.h"
 #include "ui/common/effects.h"
 #include "ui/common/run_aside.h"
+#include "ui/common/text_boundary.h"
 #include "ui/controls/list_ctrl.h"
 #include "ui/controls/text_controls.h"
 #include "ui/controls/xp_button.h"
-#include "ui/common/text_boundary.h"
 
 namespace ft::ui {
 namespace {

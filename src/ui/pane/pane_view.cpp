@@ -9,7 +9,6 @@
 namespace ft::ui {
 namespace {
 
-
 bool IsSwallowedKey(int key) {
     return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
 }

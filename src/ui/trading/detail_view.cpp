@@ -4,7 +4,8 @@
 
 namespace ft::ui {
 
-CTDetailView::CTDetailView(const PaneContext& context, QWidget* parent) : CTFormView(context, parent) {
+CTDetailView::CTDetailView(const PaneContext& context, QWidget* parent)
+    : CTFormView(context, parent) {
     AddTab(QStringLiteral("成交记录(F4)"));
     Tabs()->setCurrentIndex(0);
 }
