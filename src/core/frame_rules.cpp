@@ -151,8 +151,16 @@ ConnectionText ConnectionPaneText(const ConnectionFacts& facts) {
                     Ansi("秒未更新");
         out.trouble = true;
     }
+    if (facts.stopRulesHeld) {
+        out.text += Ansi("，止损止盈已暂停");
+        out.trouble = true;
+    }
     if (facts.webUnreachable) {
         out.text += Ansi("；交易服务器无法连接(自") + ClockText(facts.webUnreachableSince) + ")";
+        out.trouble = true;
+    }
+    if (!facts.stopOrderProblem.empty()) {
+        out.text += Ansi("；") + facts.stopOrderProblem;
         out.trouble = true;
     }
     return out;

@@ -113,7 +113,8 @@ bool IsAnnouncement(const std::string& answer);
 inline constexpr const char* kAnnouncementPath = "index.php?m=client&a=givemelastgonggao";
 
 // What the connection pane says: the quote feed's state, the age of the last quote answer once
-// it is older than kStaleQuoteMs, and the web back-end's reachability.
+// it is older than kStaleQuoteMs, the web back-end's reachability, whether the stop-loss and
+// take-profit rules are held for stale quotes, and a closing order of theirs that failed.
 inline constexpr std::uint64_t kStaleQuoteMs = 3000;
 struct ConnectionFacts {
     std::uint64_t lastAnswerTick = 0;  // 0 before the first quote answer
@@ -122,6 +123,8 @@ struct ConnectionFacts {
     bool webUnreachable = false;
     std::int64_t webUnreachableSince = 0;
     std::uint64_t nowTick = 0;
+    bool stopRulesHeld = false;
+    std::string stopOrderProblem;  // GBK; empty when none
 };
 struct ConnectionText {
     std::string text;  // GBK

@@ -208,5 +208,27 @@ TEST(ConnectionPaneTest, SaysWhetherQuotesFlowAndTheWebBackEndAnswers) {
     EXPECT_TRUE(text.trouble);
 }
 
+TEST(ConnectionPaneTest, SaysThatStopRulesArePausedAndThatAClosingOrderFailed) {
+    ConnectionFacts facts;
+    facts.subscribed = true;
+    facts.lastAnswerTick = 10'000;
+    facts.nowTick = 10'500;
+    facts.stopRulesHeld = true;
+    ConnectionText text = ConnectionPaneText(facts);
+    EXPECT_EQ(text.text, Ansi("行情已连接，止损止盈已暂停"));
+    EXPECT_TRUE(text.trouble) << "held rules are trouble even while the feed looks fine";
+
+    facts.nowTick = 15'000;
+    facts.stopRulesHeld = false;
+    facts.stopOrderProblem = Ansi("止损止盈平仓失败: rb2705 持仓不存在");
+    text = ConnectionPaneText(facts);
+    EXPECT_EQ(text.text, Ansi("行情已连接，行情已5秒未更新；止损止盈平仓失败: rb2705 持仓不存在"));
+    EXPECT_TRUE(text.trouble);
+
+    facts.nowTick = 10'500;
+    facts.stopOrderProblem.clear();
+    EXPECT_FALSE(ConnectionPaneText(facts).trouble);
+}
+
 }  // namespace
 }  // namespace ft
