@@ -64,7 +64,7 @@ void PositionRowFill(const PositionRecord& record, std::vector<CellWrite>& write
     }
 }
 
-PositionRowSync PositionRowWrites(const PositionRowView& shown, const PositionRecord& record,
+PositionRowSync PositionRowWrites(const ShownPositionRow& shown, const PositionRecord& record,
                                   std::vector<CellWrite>& writes) {
     writes.clear();
     PositionRowSync sync;

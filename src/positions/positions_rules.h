@@ -45,7 +45,7 @@ inline constexpr Rgb kBuyColour{204, 51, 51};
 inline constexpr Rgb kSellColour{0, 128, 0};
 
 // The texts a row shows, as views into the list's cells (valid until the list changes).
-using PositionRowView = std::array<std::string_view, PositionCol::Count>;
+using ShownPositionRow = std::array<std::string_view, PositionCol::Count>;
 
 // The direction cell: "买" in red; anything else, a sell, after `blanks` blanks in green (two
 // when the list is filled, one when the cell is rewritten in place). Readers trim it.
@@ -65,7 +65,7 @@ struct PositionRowSync {
 };
 // The writes that bring `shown` up to date with `record` (columns 2, 1, 0, 3, 4, 5, 6 and 8,
 // compared as texts; the direction trimmed).
-PositionRowSync PositionRowWrites(const PositionRowView& shown, const PositionRecord& record,
+PositionRowSync PositionRowWrites(const ShownPositionRow& shown, const PositionRecord& record,
                                   std::vector<CellWrite>& writes);
 
 // Last, bid and ask of a quote record (fields 4, 18 and 20), when the record holds `code` and

@@ -27,8 +27,8 @@ PositionRecord Record(const std::string& code, const char* direction, const std:
 // The row as the list would show it after `writes`.
 struct ShownRow {
     std::array<std::string, PositionCol::Count> texts;
-    PositionRowView View() const {
-        PositionRowView view;
+    ShownPositionRow View() const {
+        ShownPositionRow view;
         for (std::size_t c = 0; c < texts.size(); ++c)
             view[c] = texts[c];
         return view;

@@ -213,8 +213,11 @@ void CHeaderCtrlCl::paintSection(QPainter* painter, const QRect& rect, int logic
     painter->restore();
 }
 
-CListCtrlCl::CListCtrlCl(QWidget* parent)
-    : QTableView(parent), model_(new ListModel(this)), header_(new CHeaderCtrlCl(this)) {
+CListCtrlCl::CListCtrlCl(QWidget* parent) : CListCtrlCl(parent, new CHeaderCtrlCl) {}
+
+CListCtrlCl::CListCtrlCl(QWidget* parent, CHeaderCtrlCl* header)
+    : QTableView(parent), model_(new ListModel(this)), header_(header) {
+    header_->setParent(this);
     setModel(model_);
     setHorizontalHeader(header_);
     header_->setStretchLastSection(false);

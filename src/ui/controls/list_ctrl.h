@@ -108,6 +108,8 @@ signals:
     void itemRightClicked(int row, int column, const QPoint& globalPos);
 
 protected:
+    // A list with a header of its own kind (which the list takes over).
+    CListCtrlCl(QWidget* parent, CHeaderCtrlCl* header);
     void mousePressEvent(QMouseEvent* event) override;
 
 private:

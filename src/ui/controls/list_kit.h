@@ -7,6 +7,7 @@
 #include <array>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/list_table.h"
@@ -26,6 +27,14 @@ void StyleMarketList(CListCtrlCl& list);
 // The texts row `row` shows, one per entry of `shown`.
 template <std::size_t N>
 void ReadRow(const CListCtrlCl& list, int row, std::array<std::string, N>& shown) {
+    for (std::size_t c = 0; c < N; ++c) {
+        shown[c] = list.ItemText(row, static_cast<int>(c));
+    }
+}
+
+// The same as views into the list's cells, without copies; valid until the list changes.
+template <std::size_t N>
+void ViewRow(const CListCtrlCl& list, int row, std::array<std::string_view, N>& shown) {
     for (std::size_t c = 0; c < N; ++c) {
         shown[c] = list.ItemText(row, static_cast<int>(c));
     }

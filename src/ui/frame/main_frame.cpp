@@ -287,6 +287,10 @@ void CMainFrame::UpdateConnection() {
     facts.webUnreachable = session_.web.unreachable;
     facts.webUnreachableSince = session_.web.unreachableSince;
     facts.nowTick = options_.tick();
+    if (const PositionsSource* positions = Positions()) {
+        facts.stopRulesHeld = positions->StopRulesHeld();
+        facts.stopOrderProblem = positions->StopOrderProblem();
+    }
     const ConnectionText state = ConnectionPaneText(facts);
     QLabel* pane = statusPanes_[kConnectionPane];
     const QString text = ToQt(state.text);

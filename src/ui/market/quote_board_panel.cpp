@@ -9,6 +9,7 @@
 #include "ui/common/run_aside.h"
 #include "ui/common/text_boundary.h"
 #include "ui/controls/list_kit.h"
+#include "ui/controls/retry_timer.h"
 #include "ui/market/custom_contracts_dialog.h"
 
 namespace ft::ui {
@@ -127,20 +128,16 @@ void CPriceSubDlg1::OnDoubleClick() {
     target->SelectContract(list_->GetItemText(row, QuoteCol::Code),
                            list_->GetItemText(row, QuoteCol::Name), 0);
     // Wait (on the UI thread, without blocking it) up to 4 s for the panel's price.
-    auto* poll = new QTimer(this);
-    auto tries = std::make_shared<int>(0);
-    connect(poll, &QTimer::timeout, this, [this, poll, tries] {
+    RetryEvery(this, 20, 200, [this] {
         OrderEntryTarget* entry = OrderEntry();
-        if (entry && entry->HasPrice()) {
-            poll->deleteLater();
-            poll->stop();
-            entry->SubmitOrder(SubmitFrom::Code);
-        } else if (++*tries >= 200 || !entry) {
-            poll->stop();
-            poll->deleteLater();
+        if (entry && !entry->HasPrice()) {
+            return false;
         }
+        if (entry) {
+            entry->SubmitOrder(SubmitFrom::Code);
+        }
+        return true;
     });
-    poll->start(20);
 }
 
 void CPriceSubDlg1::ShowMenu(const QPoint& globalPos) {

@@ -51,6 +51,11 @@ public:
     virtual std::vector<std::string> ProfitTexts() const = 0;
     // The stop-loss / take-profit settings of the selected row (nothing without a selection).
     virtual void OpenStopRuleEditor() = 0;
+    // Whether stop-loss / take-profit rules are waiting, unevaluated, for fresh quotes.
+    virtual bool StopRulesHeld() const { return false; }
+    // A closing order of a fired rule that the back-end refused or never answered, for the
+    // trader to see (GBK); empty when there is none.
+    virtual std::string StopOrderProblem() const { return {}; }
 };
 
 class PanelLinks {

@@ -5,10 +5,13 @@
 
 namespace ft::ui {
 
+class CLcSubDlg1;
+
 class CLcView : public CTFormView {
     Q_OBJECT
 public:
     explicit CLcView(const PaneContext& context, QWidget* parent = nullptr);
+    CLcSubDlg1* PositionsPanel() const;
 };
 
 }  // namespace ft::ui

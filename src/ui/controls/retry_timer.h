@@ -1,0 +1,14 @@
+// Asking again later without waiting: for a step that must wait for something another window
+// fills in (an order panel's price) while the window keeps running.
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+namespace ft::ui {
+
+// Calls `attempt` on the UI thread every `intervalMs` until it returns true, at most `tries`
+// times; nothing more happens once `owner` is gone.
+void RetryEvery(QObject* owner, int intervalMs, int tries, std::function<bool()> attempt);
+
+}  // namespace ft::ui
