@@ -35,7 +35,17 @@ std::string Joined(std::string_view price, std::string_view lots) {
 }  // namespace
 
 bool StopRule::BelongsTo(std::string_view id) const {
-    return Taken() && FieldText(positionId) == id;
+    if (!Taken()) {
+        return false;
+    }
+    const std::size_t n = id.size();
+    if (n == 0 || n >= sizeof positionId) {
+        return FieldText(positionId) == id;
+    }
+    // Every row is checked against every slot on each step: the terminator and the last
+    // character (where ids of one account differ most) settle most of them at once.
+    return positionId[n] == '\0' && positionId[n - 1] == id[n - 1] &&
+           std::memcmp(positionId, id.data(), n) == 0;
 }
 
 void StopRuleTable::Clear() {

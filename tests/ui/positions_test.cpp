@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTest>
 

@@ -44,18 +44,20 @@ CLostProfitDlg::CLostProfitDlg(const StopRuleTarget& target, StopRuleTable& tabl
       save_(new CXPButton(QStringLiteral("保存"), this)),
       cancel_(new CXPButton(QStringLiteral("取消"), this)) {
     setWindowTitle(QStringLiteral("止盈止损设置"));
-    setFixedSize(520, 470);
+    setFixedSize(555, 470);
 
-    headline_->setGeometry(15, 10, 490, 18);
+    headline_->setGeometry(15, 10, 515, 18);
     auto* paused = new CTStatic(QStringLiteral("修改结束之前，该合约的止损止盈已暂停。"), this);
     paused->SetTextColour(QColor(255, 0, 0));
-    paused->setGeometry(15, 32, 490, 18);
+    paused->setGeometry(15, 32, 515, 18);
 
     grid_->setShowGrid(true);
-    grid_->setGeometry(15, 56, 490, 190);
+    grid_->setGeometry(15, 56, 525, 190);
     const char* titles[] = {"设置时间", "止损价", "止损数量", "止盈价", "止盈数量", "有效期"};
     for (int c = 0; c < 6; ++c) {
-        grid_->InsertColumn(c, Ansi(titles[c]), c == SetTime ? 105 : 75);
+        // The set time ("2026-12-08 10:11:12") needs more room in the fonts standing in for
+        // 宋体 than the 105 pixels it had.
+        grid_->InsertColumn(c, Ansi(titles[c]), c == SetTime ? 140 : 75);
     }
     grid_->SetAlignment("000000");
     for (int c = StopLossPrice; c <= TakeProfitLots; ++c) {
@@ -75,20 +77,20 @@ CLostProfitDlg::CLostProfitDlg(const StopRuleTarget& target, StopRuleTable& tabl
     deleteAll_->setGeometry(15, 284, 90, 28);
     addRow_->setGeometry(115, 284, 90, 28);
     deleteRow_->setGeometry(215, 284, 100, 28);
-    save_->setGeometry(330, 284, 80, 28);
-    cancel_->setGeometry(420, 284, 80, 28);
+    save_->setGeometry(355, 284, 80, 28);
+    cancel_->setGeometry(445, 284, 80, 28);
     for (CXPButton* b : {deleteAll_, addRow_, deleteRow_, save_, cancel_}) {
         b->setAutoDefault(false);
     }
 
-    Note("说明：", QRect(15, 324, 490, 18), this);
+    Note("说明：", QRect(15, 324, 515, 18), this);
     Note("1.直接点击“数量”，“止损价”，“止盈价”进行修改。如不   填价格则表示不使用该功能",
-         QRect(15, 344, 490, 34), this);
+         QRect(15, 344, 515, 34), this);
     Note(
         "2.“止损止盈“由本软件在用户机实现，如遇网络断线或软件被关闭则失效；开盘前请确认止损设置，"
         "以免跳空开盘导致损失。",
-        QRect(15, 380, 490, 34), this);
-    Note("3.“止损止盈“不能保证以指定价成交。", QRect(15, 418, 490, 18), this);
+        QRect(15, 380, 515, 34), this);
+    Note("3.“止损止盈“不能保证以指定价成交。", QRect(15, 418, 515, 18), this);
 
     for (const StopRule& rule : table_.Slots()) {
         if (rule.BelongsTo(target_.positionId)) {
