@@ -205,6 +205,28 @@ TEST_F(ControlsTest, EnterClicksTheButtonOnKeyUpOnly) {
     button->grab().save(QStringLiteral("/tmp/ft-button.png"));
 }
 
+// Enter that dismissed a message box comes up on the button that has the focus afterwards
+// (on the login dialog: 退出, once 登录 is disabled while it logs in); that must not click it.
+TEST_F(ControlsTest, AnEnterKeyUpWithoutItsPressDoesNotClick) {
+    QWidget window;
+    auto* button = new CXPButton(QStringLiteral("退出"), &window);
+    button->resize(75, 24);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    button->setFocus();
+    QSignalSpy clicked(button, &QPushButton::clicked);
+    QTest::keyRelease(button, Qt::Key_Return);
+    EXPECT_EQ(clicked.count(), 0);
+    QTest::keyPress(button, Qt::Key_Return);
+    button->clearFocus();
+    button->setFocus();
+    QTest::keyRelease(button, Qt::Key_Return);
+    EXPECT_EQ(clicked.count(), 0) << "the press belonged to the focus before";
+    QTest::keyClick(button, Qt::Key_Return);
+    EXPECT_EQ(clicked.count(), 1);
+}
+
 TEST_F(ControlsTest, EditFrameFollowsFocusHoverAndReadOnly) {
     QWidget window;
     auto* edit = new CTEdit(&window);
