@@ -254,5 +254,42 @@ TEST_F(ControlsTest, EditFrameFollowsFocusHoverAndReadOnly) {
     EXPECT_EQ(label.TextColour(), QColor(0, 0, 0));
 }
 
+// A row rule's writes: only changed texts are written, colours are kept, and the list repaints
+// the cells of that row only, once.
+TEST_F(ControlsTest, RowWritesRepaintOnlyTheirRowOnce) {
+    CListCtrlCl list;
+    for (int c = 0; c < 4; ++c) {
+        list.InsertColumn(c, "c", 50);
+    }
+    Fill(list, 4);
+    list.SetItemText(1, 1, "3500");
+    list.SetItemText(1, 3, "7");
+    list.resize(260, 160);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    PaintSpy spy;
+    list.viewport()->installEventFilter(&spy);
+    int changes = 0;
+    QObject::connect(list.model(), &QAbstractItemModel::dataChanged, [&changes] { ++changes; });
+
+    const std::vector<CellWrite> writes{
+        {1, "3501", Rgb{255, 0, 0}}, {2, "x", std::nullopt}, {3, "7", std::nullopt}};
+    EXPECT_EQ(list.WriteRow(1, writes), 2) << "column 3 already shows 7";
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(list.GetItemText(1, 1), "3501");
+    EXPECT_EQ(list.CellTextColour(1, 1), QColor(255, 0, 0));
+    QApplication::processEvents();
+    const QRect row = list.visualRect(list.model()->index(1, 1))
+                          .united(list.visualRect(list.model()->index(1, 3)));
+    EXPECT_TRUE(spy.painted.contains(row.center()));
+    EXPECT_TRUE(row.contains(spy.painted.boundingRect())) << "other rows are not repainted";
+
+    spy.painted = QRegion();
+    EXPECT_EQ(list.WriteRow(1, writes), 0);
+    EXPECT_EQ(changes, 1) << "nothing changed: nothing announced";
+    QApplication::processEvents();
+    EXPECT_TRUE(spy.painted.isEmpty());
+}
+
 }  // namespace
 }  // namespace ft::ui

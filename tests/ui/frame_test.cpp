@@ -407,6 +407,9 @@ TEST_F(FrameTest, TheLayoutTheTraderLeftIsKeptForTheNextStart) {
         DragHandle(*frame.MainSplitter(), 1, QPoint(0, 80));
         EXPECT_EQ(frame.MainSplitter()->sizes().value(0), 300);
         frame.TopView()->QuoteBoard()->List()->Header()->resizeSection(2, 111);
+        // Kept soon after the drag, before any close (退出 ends the process without one).
+        EXPECT_TRUE(
+            WaitFor([&] { return std::filesystem::exists(ProgramDir() / "layout.ini"); }, 2000));
         frame.close();
     }
     ASSERT_TRUE(std::filesystem::exists(ProgramDir() / "layout.ini"));

@@ -419,6 +419,16 @@ Qt::Alignment CListCtrlCl::CellAlignment(int column) const {
     return AlignmentOf(header_->alignment, column);
 }
 
+void CListCtrlCl::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                              const QList<int>& roles) {
+    if (topLeft.isValid() && bottomRight.isValid() && topLeft != bottomRight &&
+        topLeft.row() == bottomRight.row()) {
+        viewport()->update(visualRect(topLeft).united(visualRect(bottomRight)));
+        return;
+    }
+    QTableView::dataChanged(topLeft, bottomRight, roles);
+}
+
 void CListCtrlCl::mousePressEvent(QMouseEvent* event) {
     QTableView::mousePressEvent(event);
     if (event->button() == Qt::RightButton) {

@@ -109,6 +109,10 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    // A change across cells of one row repaints just those cells (the item view would repaint
+    // the whole list for any range).
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles = QList<int>()) override;
 
 private:
     bool StoreTextColour(int column, int row, const QColor& colour);

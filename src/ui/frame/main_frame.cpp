@@ -173,6 +173,11 @@ void CMainFrame::BuildClientArea() {
 }
 
 void CMainFrame::RestoreLayout() {
+    // A drag sends a stream of moves; the file is written once it has stopped.
+    saveTimer_ = new QTimer(this);
+    saveTimer_->setSingleShot(true);
+    saveTimer_->setInterval(400);
+    connect(saveTimer_, &QTimer::timeout, this, [this] { SaveLayout(); });
     savedLayout_ = ReadLayout({kMainSplitter, kMiddleSplitter, kBottomSplitter},
                               {kQuoteBoardList, kContractList});
     const std::pair<const char*, QSplitter*> splitters[] = {{kMainSplitter, mainSplitter_},
@@ -184,8 +189,8 @@ void CMainFrame::RestoreLayout() {
             static_cast<int>(it->second.size()) == splitter->count()) {
             splitter->setSizes(QList<int>(it->second.begin(), it->second.end()));
         }
-        // A dragged splitter is kept at once: 退出 ends the process without closing windows.
-        connect(splitter, &QSplitter::splitterMoved, this, [this] { SaveLayout(); });
+        // A dragged splitter is kept soon after: 退出 ends the process without closing windows.
+        connect(splitter, &QSplitter::splitterMoved, saveTimer_, qOverload<>(&QTimer::start));
     }
     const std::pair<const char*, CListCtrlCl*> lists[] = {
         {kQuoteBoardList, topView_->QuoteBoard()->List()},
@@ -200,6 +205,7 @@ void CMainFrame::RestoreLayout() {
 }
 
 bool CMainFrame::SaveLayout() const {
+    saveTimer_->stop();
     SavedLayout layout;
     layout.maximized = isMaximized();
     const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
@@ -216,7 +222,9 @@ bool CMainFrame::SaveLayout() const {
 
 void CMainFrame::ShowAsSaved() {
     const auto& g = savedLayout_.normalGeometry;
-    if (g.size() == 4 && g[2] > 100 && g[3] > 100) {
+    // A place on a screen that is no longer there is not restored.
+    if (g.size() == 4 && g[2] > 100 && g[3] > 100 &&
+        QGuiApplication::screenAt(QRect(g[0], g[1], g[2], g[3]).center())) {
         setGeometry(g[0], g[1], g[2], g[3]);
     }
     if (savedLayout_.maximized.value_or(true)) {
