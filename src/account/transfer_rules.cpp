@@ -7,7 +7,8 @@
 namespace ft {
 
 const std::array<ColumnSpec, TransferCol::Count> kTransferColumns{{
-    {"转账时间", 135, Align::Center, 0},
+    // Wide enough for "YYYY-MM-DD hh:mm:ss" in the fonts that stand in for 宋体.
+    {"转账时间", 150, Align::Center, 0},
     {"转账类型", 90, Align::Center, 1},
     {"转账金额", 90, Align::Center, 2},
     {"状态", 90, Align::Center, 3},
