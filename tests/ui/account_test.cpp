@@ -194,7 +194,10 @@ TEST_F(AccountTest, StatementOfTodayAndOfAPastDayAreShownAndSaved) {
               ToQt(todays).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     EXPECT_EQ(dialog.TextBox()->palette().color(QPalette::Base), QColor(255, 255, 245));
     EXPECT_EQ(dialog.TextBox()->font().pixelSize(), 13);
-    EXPECT_EQ(dialog.TextBox()->geometry(), QRect(3, 36, dialog.width() - 3, dialog.height() - 36));
+    for (const QSize size : {dialog.size(), QSize(1000, 420)}) {
+        dialog.resize(size);
+        EXPECT_EQ(dialog.TextBox()->geometry(), QRect(3, 36, size.width() - 3, size.height() - 36));
+    }
 
     // Two trading days back: the winning rb2705 round trip of the demo history.
     const QDate past = TradingDaysBefore(today, 2);
