@@ -14,6 +14,9 @@
 #include "core/text.h"
 #include "net/request_client.h"
 #include "platform/system.h"
+#include "ui/account/password_dialog.h"
+#include "ui/account/statement_dialog.h"
+#include "ui/account/transfer_dialog.h"
 #include "ui/common/effects.h"
 #include "ui/common/run_aside.h"
 #include "ui/common/text_boundary.h"
@@ -332,11 +335,13 @@ void CMainFrame::ShowAnnouncement(const QString& text) {
 }
 
 void CMainFrame::OnSettlementQuery() {
-    // Opens the settlement statement dialog once it exists.
+    CJiesDlg dialog(session_, this);
+    dialog.exec();
 }
 
 void CMainFrame::OnChangePassword() {
-    // Opens the password dialog once it exists.
+    CPwdDlg dialog(session_, this);
+    dialog.exec();
 }
 
 void CMainFrame::OnExit() {
@@ -345,8 +350,10 @@ void CMainFrame::OnExit() {
 }
 
 void CMainFrame::OnBankTransfer() {
-    // Opens the transfer dialog once it exists; when it closes with OK:
-    // loader_.StartReloadTables(0).
+    CZZDlg dialog(session_, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        loader_.StartReloadTables(0);
+    }
 }
 
 void CMainFrame::OnRefresh() {
