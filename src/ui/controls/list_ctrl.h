@@ -127,6 +127,7 @@ private:
     std::map<std::pair<int, int>, QColor> cellBackground_;
     std::map<int, QColor> columnText_;
     std::map<std::pair<int, int>, QColor> cellText_;
+    bool repaintingRow_ = false;
 };
 
 }  // namespace ft::ui
