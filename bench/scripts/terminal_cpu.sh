@@ -15,7 +15,7 @@ build/release/sim/futures-sim --db "$work/sim.db" >"$work/sim.log" 2>&1 &
 sim=$!
 Xvfb "$display" -screen 0 1600x1000x24 >/dev/null 2>&1 &
 xvfb=$!
-sleep 1
+sleep 3
 python3 - <<'PY'
 import hashlib, urllib.parse, urllib.request
 signing = "Tz7#pq!!Lm@@x9&&wR$$k2^^Bn**c4%%Yd((e6))Hs++u8=="

@@ -17,9 +17,7 @@ namespace ft::ui {
 namespace {
 
 CTEdit* PasswordEdit(QWidget* parent) {
-    auto* edit = new CTEdit(parent);
-    edit->setEchoMode(QLineEdit::Password);
-    edit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    CTEdit* edit = NewPasswordEdit(parent);
     edit->setFixedHeight(22);
     return edit;
 }

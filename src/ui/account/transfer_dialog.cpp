@@ -19,14 +19,6 @@
 namespace ft::ui {
 namespace {
 
-CTEdit* PasswordEdit(QWidget* parent) {
-    auto* edit = new CTEdit(parent);
-    edit->setEchoMode(QLineEdit::Password);
-    // No input method: what is typed goes nowhere but the field.
-    edit->setAttribute(Qt::WA_InputMethodEnabled, false);
-    return edit;
-}
-
 CTEdit* ReadOnlyEdit(QWidget* parent) {
     auto* edit = new CTEdit(parent);
     edit->setReadOnly(true);
@@ -52,10 +44,10 @@ CZZDlg1::CZZDlg1(const SessionState& session, QWidget* parent)
       card_(new CTStatic(this)),
       credit_(new CTStatic(QStringLiteral("信用资产："), this)),
       transferable_(new CTStatic(QStringLiteral("可转金额："), this)),
-      fundPassword_(PasswordEdit(this)),
+      fundPassword_(NewPasswordEdit(this)),
       futuresFunds_(ReadOnlyEdit(this)),
       futuresQuery_(new CXPButton(QStringLiteral("查询"), this)),
-      bankPassword_(PasswordEdit(this)),
+      bankPassword_(NewPasswordEdit(this)),
       bankFunds_(ReadOnlyEdit(this)),
       bankQuery_(new CXPButton(QStringLiteral("查询"), this)),
       amount_(new CTEdit(this)),
