@@ -14,8 +14,9 @@ namespace {
 void Usage() {
     std::puts(
         "usage: futures-sim [--bind ADDR] [--port-offset N] [--web-port MODE PORT]\n"
-        "                   [--quote-port MODE PORT] [--db PATH] [--seed] [--version TEXT]\n"
-        "                   [--announcement TEXT] [--no-walk]");
+        "                   [--quote-port MODE PORT] [--db PATH] [--seed | --no-seed]\n"
+        "                   [--version TEXT] [--announcement TEXT] [--no-walk]\n"
+        "A new database gets the demo data (--seed, the default); --no-seed leaves it empty.");
 }
 
 std::string DefaultDatabase() {
@@ -67,6 +68,8 @@ int main(int argc, char** argv) {
             options.dbPath = next();
         } else if (arg == "--seed") {
             options.seed = true;
+        } else if (arg == "--no-seed") {
+            options.seed = false;
         } else if (arg == "--version") {
             options.version = next();
         } else if (arg == "--announcement") {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Steady-state CPU of the terminal with 30 quoted contracts: starts futures-sim on the fixed
+# Steady-state CPU and memory of the terminal with 30 quoted contracts: starts futures-sim on the fixed
 # ports, sets the demo account's custom list to 30 contracts, logs the terminal in under Xvfb
 # and reads the process's user+system time over the given seconds (default 60).
 # Needs a Release build in build/release and the packages xvfb and xdotool.
@@ -11,11 +11,11 @@ display=:$((90 + RANDOM % 100))
 cleanup() { kill "${term:-}" "${sim:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"; }
 trap cleanup EXIT
 
-build/release/sim/futures-sim --db "$work/sim.db" --seed >"$work/sim.log" 2>&1 &
+build/release/sim/futures-sim --db "$work/sim.db" >"$work/sim.log" 2>&1 &
 sim=$!
 Xvfb "$display" -screen 0 1600x1000x24 >/dev/null 2>&1 &
 xvfb=$!
-sleep 1
+sleep 3
 python3 - <<'PY'
 import hashlib, urllib.parse, urllib.request
 signing = "Tz7#pq!!Lm@@x9&&wR$$k2^^Bn**c4%%Yd((e6))Hs++u8=="
@@ -38,8 +38,7 @@ DISPLAY=$display xdotool mousemove 789 441 click 1 type --delay 50 demo
 DISPLAY=$display xdotool mousemove 789 474 click 1 type --delay 50 demo
 DISPLAY=$display xdotool mousemove 909 441 click 1
 sleep 5
-# Close the announcement (centred on the 1024x690 frame) as a trader would.
-DISPLAY=$display xdotool mousemove 500 300
+# Close the announcement (it has the focus) as a trader would.
 DISPLAY=$display xdotool key Return
 sleep 2
 DISPLAY=$display xdotool search --name "演示账户" >/dev/null || { echo "login did not succeed"; cat $work/term.log; exit 1; }
@@ -48,3 +47,4 @@ before=$(awk '{print $14 + $15}' "/proc/$term/stat")
 sleep "$seconds"
 after=$(awk '{print $14 + $15}' "/proc/$term/stat")
 python3 -c "print('terminal CPU over ${seconds} s: %.2f%% of one core' % (($after - $before) / $ticks / $seconds * 100))"
+awk '/VmRSS|VmHWM/ {printf "terminal %s %.1f MB\n", $1, $2 / 1024}' "/proc/$term/status"

@@ -15,6 +15,8 @@
 #include "platform/paths.h"
 #include "support/http_test_server.h"
 
+#include "support/temp_dir_test.h"
+
 namespace ft {
 namespace {
 
@@ -122,20 +124,9 @@ TEST(AnnouncementRuleTest, ZeroAndMinusOneMeanNone) {
     EXPECT_TRUE(IsAnnouncement(Ansi("明日休市")));
 }
 
-class FrameThreadsTest : public ::testing::Test {
+class FrameThreadsTest : public testing::TempDirTest {
 protected:
-    void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              ("ft-frame-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir);
-        setenv("FT_SYSTEM_ROOT", dir.c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv("FT_SYSTEM_ROOT");
-        std::filesystem::remove_all(dir);
-    }
-    std::filesystem::path dir;
+    FrameThreadsTest() : TempDirTest("FT_SYSTEM_ROOT") {}
 };
 
 TEST_F(FrameThreadsTest, HeartbeatGoesToTheFileAndSectionOfTheMode) {

@@ -12,6 +12,8 @@
 #include "core/layout_store.h"
 #include "platform/paths.h"
 
+#include "support/temp_dir_test.h"
+
 namespace ft {
 namespace {
 
@@ -58,22 +60,7 @@ TEST(LayoutListTest, IntegerListsRoundTripAndAnythingElseIsEmpty) {
     }
 }
 
-class LayoutFileTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              ("ft-layout-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        setenv("FT_PROGRAM_DIR", dir.c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv("FT_PROGRAM_DIR");
-        std::filesystem::remove_all(dir);
-    }
-    std::filesystem::path dir;
-};
+using LayoutFileTest = testing::TempDirTest;
 
 TEST_F(LayoutFileTest, WithoutTheFileNothingIsRestored) {
     const SavedLayout layout = ReadLayout({"main"}, {"quote_board"});

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/temp_dir_test.h"
+
 namespace ft {
 namespace {
 
@@ -29,22 +31,7 @@ std::time_t Local(int y, int mo, int d, int h, int mi, int s) {
     return std::mktime(&t);
 }
 
-class DailyLogTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              ("ft-log-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        setenv("FT_PROGRAM_DIR", dir.c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv("FT_PROGRAM_DIR");
-        std::filesystem::remove_all(dir);
-    }
-    std::filesystem::path dir;
-};
+using DailyLogTest = testing::TempDirTest;
 
 TEST_F(DailyLogTest, FirstEntryCreatesTheDayFileAndLaterOnesAppend) {
     WriteLog("to weituo trade...,post:a=1", Local(2021, 4, 26, 9, 30, 5));

@@ -11,25 +11,17 @@
 #include "core/text.h"
 #include "platform/system.h"
 #include "support/http_test_server.h"
+#include "support/temp_dir_test.h"
 
 namespace ft {
 namespace {
 
-class CloseOrderTest : public ::testing::Test {
+class CloseOrderTest : public ft::testing::TempDirTest {
 protected:
     void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              ("ft-close-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        setenv("FT_PROGRAM_DIR", dir.c_str(), 1);
+        TempDirTest::SetUp();
         server.Serve(session, ServerMode::IntradayFirstRound);
         ft::testing::LogIn(session, "demo", "pw");
-    }
-    void TearDown() override {
-        unsetenv("FT_PROGRAM_DIR");
-        std::filesystem::remove_all(dir);
     }
     // The messages of today's log, without their time stamps.
     std::vector<std::string> LogMessages() {
@@ -47,7 +39,6 @@ protected:
         return out;
     }
 
-    std::filesystem::path dir;
     ft::testing::HttpTestServer server;
     SessionState session;
     const CloseOrder order{"rb2705", "2", "3", "3450", "9001"};

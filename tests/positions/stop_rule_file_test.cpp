@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "core/text.h"
+#include "support/temp_dir_test.h"
 
 namespace ft {
 namespace {
@@ -45,20 +46,11 @@ std::string ReadAll(const std::string& path) {
     return s.str();
 }
 
-class StopRuleFileTest : public ::testing::Test {
+class StopRuleFileTest : public ft::testing::TempDirTest {
 protected:
     void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              ("ft-rules-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        setenv("FT_PROGRAM_DIR", dir.c_str(), 1);
+        TempDirTest::SetUp();
         path = StopRuleFilePath("demo", ServerMode::IntradayFirstRound);
-    }
-    void TearDown() override {
-        unsetenv("FT_PROGRAM_DIR");
-        std::filesystem::remove_all(dir);
     }
     // Rules of position `id` saved at `when`.
     void SaveAt(std::time_t when, const std::string& id, const char* stopLoss,
@@ -68,7 +60,6 @@ protected:
                         .message.empty());
     }
 
-    std::filesystem::path dir;
     std::string path;
     StopRuleTable table;
 };

@@ -25,6 +25,7 @@ struct RecordedEffects {
     std::vector<std::string> updaterCommands;
     std::vector<int> exitCodes;
     ui::MessageResult answer = ui::MessageResult::Ok;
+    bool openUrlWorks = true;  // false: as on a machine without a browser
     QString saveFileName;
 
     std::vector<QString> Messages() {
@@ -49,7 +50,7 @@ public:
     bool OpenUrl(const QString& url) override {
         std::lock_guard lock(record_.mutex);
         record_.openedUrls.push_back(url);
-        return true;
+        return record_.openUrlWorks;
     }
     bool StartUpdater(const std::string& commandLine) override {
         std::lock_guard lock(record_.mutex);

@@ -205,6 +205,28 @@ TEST_F(ControlsTest, EnterClicksTheButtonOnKeyUpOnly) {
     button->grab().save(QStringLiteral("/tmp/ft-button.png"));
 }
 
+// Enter that dismissed a message box comes up on the button that has the focus afterwards
+// (on the login dialog: 退出, once 登录 is disabled while it logs in); that must not click it.
+TEST_F(ControlsTest, AnEnterKeyUpWithoutItsPressDoesNotClick) {
+    QWidget window;
+    auto* button = new CXPButton(QStringLiteral("退出"), &window);
+    button->resize(75, 24);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    button->setFocus();
+    QSignalSpy clicked(button, &QPushButton::clicked);
+    QTest::keyRelease(button, Qt::Key_Return);
+    EXPECT_EQ(clicked.count(), 0);
+    QTest::keyPress(button, Qt::Key_Return);
+    button->clearFocus();
+    button->setFocus();
+    QTest::keyRelease(button, Qt::Key_Return);
+    EXPECT_EQ(clicked.count(), 0) << "the press belonged to the focus before";
+    QTest::keyClick(button, Qt::Key_Return);
+    EXPECT_EQ(clicked.count(), 1);
+}
+
 TEST_F(ControlsTest, EditFrameFollowsFocusHoverAndReadOnly) {
     QWidget window;
     auto* edit = new CTEdit(&window);
@@ -230,6 +252,43 @@ TEST_F(ControlsTest, EditFrameFollowsFocusHoverAndReadOnly) {
 
     CTStatic label(QStringLiteral("账号"));
     EXPECT_EQ(label.TextColour(), QColor(0, 0, 0));
+}
+
+// A row rule's writes: only changed texts are written, colours are kept, and the list repaints
+// the cells of that row only, once.
+TEST_F(ControlsTest, RowWritesRepaintOnlyTheirRowOnce) {
+    CListCtrlCl list;
+    for (int c = 0; c < 4; ++c) {
+        list.InsertColumn(c, "c", 50);
+    }
+    Fill(list, 4);
+    list.SetItemText(1, 1, "3500");
+    list.SetItemText(1, 3, "7");
+    list.resize(260, 160);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    PaintSpy spy;
+    list.viewport()->installEventFilter(&spy);
+    int changes = 0;
+    QObject::connect(list.model(), &QAbstractItemModel::dataChanged, [&changes] { ++changes; });
+
+    const std::vector<CellWrite> writes{
+        {1, "3501", Rgb{255, 0, 0}}, {2, "x", std::nullopt}, {3, "7", std::nullopt}};
+    EXPECT_EQ(list.WriteRow(1, writes), 2) << "column 3 already shows 7";
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(list.GetItemText(1, 1), "3501");
+    EXPECT_EQ(list.CellTextColour(1, 1), QColor(255, 0, 0));
+    QApplication::processEvents();
+    const QRect row = list.visualRect(list.model()->index(1, 1))
+                          .united(list.visualRect(list.model()->index(1, 3)));
+    EXPECT_TRUE(spy.painted.contains(row.center()));
+    EXPECT_TRUE(row.contains(spy.painted.boundingRect())) << "other rows are not repainted";
+
+    spy.painted = QRegion();
+    EXPECT_EQ(list.WriteRow(1, writes), 0);
+    EXPECT_EQ(changes, 1) << "nothing changed: nothing announced";
+    QApplication::processEvents();
+    EXPECT_TRUE(spy.painted.isEmpty());
 }
 
 }  // namespace

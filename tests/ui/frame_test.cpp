@@ -3,24 +3,32 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
+#include <QAbstractButton>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 
 #include "core/text.h"
 #include "support/http_test_server.h"
 #include "support/ui_fixture.h"
+#include "ui/app/client_app.h"
 #include "ui/common/text_boundary.h"
 #include "ui/controls/text_controls.h"
 #include "ui/controls/xp_button.h"
 #include "ui/frame/announcement_dialog.h"
+#include "ui/market/quote_board_panel.h"
 #include "ui/market/top_view.h"
 #include "ui/positions/lc_view.h"
 #include "ui/trading/detail_view.h"
@@ -71,6 +79,23 @@ protected:
             n += r.path.find(action) != std::string::npos;
         }
         return n;
+    }
+
+    // The menu item with this text, as the trader picks it.
+    static void PickMenu(CMainFrame& frame, const QString& text) {
+        for (QAction* action : frame.menuBar()->actions()) {
+            QList<QAction*> items{action};
+            if (action->menu()) {
+                items += action->menu()->actions();
+            }
+            for (QAction* item : items) {
+                if (item->text() == text) {
+                    item->trigger();
+                    return;
+                }
+            }
+        }
+        ADD_FAILURE() << "no menu item " << text.toStdString();
     }
 
     HttpTestServer server;
@@ -127,13 +152,13 @@ TEST_F(FrameTest, RefreshRunsAtMostOnceInTwoSeconds) {
     LogIn(ServerMode::IntradayFirstRound);
     CMainFrame frame(session, loader, quotes, {}, FakeClock());
     now += 2500;
-    frame.OnRefresh();
+    PickMenu(frame, QStringLiteral("刷新(&R)"));
     now += 1000;
-    frame.OnRefresh();
+    PickMenu(frame, QStringLiteral("刷新(&R)"));
     loader.WaitIdle();
     EXPECT_EQ(RequestsTo("a=weituodetail"), 1);
     now += 1500;
-    frame.OnRefresh();
+    PickMenu(frame, QStringLiteral("刷新(&R)"));
     loader.WaitIdle();
     EXPECT_EQ(RequestsTo("a=weituodetail"), 2);
     // One pass over orders, positions, trades and funds; products are not reloaded.
@@ -169,7 +194,7 @@ TEST_F(FrameTest, ResizesRepaintTheFourListViewsOnlyAfterThreeSeconds) {
 TEST_F(FrameTest, AnnouncementIsShownForRealAnswersOnly) {
     LogIn(ServerMode::IntradayFirstRound);
     for (const auto& [answer, shown] : std::vector<std::pair<std::string, bool>>{
-             {"0", false}, {"-1", false}, {"明天休市", true}}) {
+             {"0", false}, {"-1", false}, {"-1 none", false}, {"明天休市", true}, {"1", true}}) {
         server.Answer(answer);
         server.Clear();
         RecordingFrame frame(session, loader, quotes, {}, FakeClock());
@@ -177,7 +202,7 @@ TEST_F(FrameTest, AnnouncementIsShownForRealAnswersOnly) {
             QTest::qWait(10);
         }
         QTest::qWait(100);
-        ASSERT_EQ(RequestsTo("givemelastgonggao"), 1) << answer;
+        ASSERT_EQ(RequestsTo("/index.php?m=client&a=givemelastgonggao"), 1) << answer;
         if (shown) {
             EXPECT_EQ(frame.announcements, QStringList{QString::fromStdString(answer)});
         } else {
@@ -226,15 +251,13 @@ TEST_F(FrameTest, F6MovesThroughThePanesAndShiftF6Back) {
     CMainFrame frame(session, loader, quotes, {}, FakeClock());
     frame.show();
     frame.activateWindow();
-    EXPECT_EQ(frame.ActiveView(), frame.TopView());
-    frame.NextPane();
-    EXPECT_EQ(frame.ActiveView(), frame.TradeView());
-    frame.PreviousPane();
-    frame.PreviousPane();
-    EXPECT_EQ(frame.ActiveView(), frame.DetailView());
-
-    // The keys themselves, pressed in the window.
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    EXPECT_EQ(frame.ActiveView(), frame.TopView());
+    QTest::keyClick(frame.ActiveView(), Qt::Key_F6);
+    EXPECT_EQ(frame.ActiveView(), frame.TradeView());
+    QTest::keyClick(frame.ActiveView(), Qt::Key_F6, Qt::ShiftModifier);
+    QTest::keyClick(frame.ActiveView(), Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_EQ(frame.ActiveView(), frame.DetailView());
     QTest::keyClick(frame.ActiveView(), Qt::Key_F6);
     EXPECT_EQ(frame.ActiveView(), frame.TopView());
     QTest::keyClick(frame.ActiveView(), Qt::Key_F6, Qt::ShiftModifier);
@@ -245,8 +268,8 @@ TEST_F(FrameTest, MenuCommandsGoThroughTheSeams) {
     LogIn(ServerMode::IntradayFirstRound);
     session.chatUrl = "http://localhost/chat.php";
     CMainFrame frame(session, loader, quotes, {}, FakeClock());
-    frame.OnChat();
-    frame.OnExit();
+    PickMenu(frame, QStringLiteral("和我们在线交谈"));
+    PickMenu(frame, QStringLiteral("退出(&Q)"));
     EXPECT_EQ(effects.openedUrls,
               std::vector<QString>{QStringLiteral("http://localhost/chat.php")});
     QStringList items;
@@ -264,5 +287,193 @@ TEST_F(FrameTest, MenuCommandsGoThroughTheSeams) {
     EXPECT_EQ(effects.exitCodes, std::vector<int>{0});
 }
 
+TEST_F(FrameTest, WithoutABrowserTheChatCommandSaysSo) {
+    LogIn(ServerMode::IntradayFirstRound);
+    session.chatUrl = "http://localhost/chat.php";
+    effects.openUrlWorks = false;
+    CMainFrame frame(session, loader, quotes, {}, FakeClock());
+    PickMenu(frame, QStringLiteral("和我们在线交谈"));
+    EXPECT_EQ(effects.Messages(),
+              std::vector<QString>{QStringLiteral(
+                  "通知|未能打开网页浏览器，请在浏览器中打开: http://localhost/chat.php")});
+}
+
+// Windows a panel owns are not the panel's controls: they keep Enter and Escape, and typing
+// into them sends nothing to the order-entry panel.
+TEST_F(FrameTest, DialogsAndMenusOwnedByAPanelKeepTheirKeys) {
+    LogIn(ServerMode::IntradayFirstRound);
+    CMainFrame frame(session, loader, quotes, {}, FakeClock());
+    auto* entry = new KeyRecorder;
+    frame.TradeView()->SetPanel(0, entry);
+    frame.show();
+    TabPanel* board = frame.TopView()->Panel(0);
+
+    QDialog dialog(board);
+    auto* filter = new QLineEdit(&dialog);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QTest::keyClicks(filter, QStringLiteral("cu"));
+    EXPECT_EQ(filter->text(), QStringLiteral("cu"));
+    EXPECT_TRUE(entry->keys.empty()) << "typing in a dialog is not a panel key";
+    QTest::keyClick(filter, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible()) << "Escape closes the dialog";
+
+    // The quote board's right-click menu closes with Escape.
+    bool menuSeen = false;
+    QTimer::singleShot(200, [&menuSeen] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            menuSeen = true;
+            QTest::keyClick(popup, Qt::Key_Escape);
+        }
+    });
+    // A menu that ignored Escape would keep the test here: close it the hard way then.
+    QTimer::singleShot(3000, [] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            popup->close();
+        }
+    });
+    const auto opened = std::chrono::steady_clock::now();
+    // The board has no rows against this server; the menu opens on the empty list as well.
+    QTest::mouseClick(frame.TopView()->QuoteBoard()->List()->viewport(), Qt::RightButton,
+                      Qt::NoModifier, QPoint(20, 20));
+    EXPECT_TRUE(menuSeen);
+    EXPECT_LT(std::chrono::steady_clock::now() - opened, std::chrono::milliseconds(2500))
+        << "the menu stayed open after Escape";
+    EXPECT_TRUE(entry->keys.empty());
+}
+
+TEST_F(FrameTest, MessageBoxesStandOverTheirWindowAndSpeakChinese) {
+    ASSERT_TRUE(LoadQtChineseTranslations()) << "qt6-translations-l10n is missing";
+    QWidget owner;
+    owner.setGeometry(700, 400, 500, 300);
+    owner.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+    QRect boxGeometry;
+    QStringList buttons;
+    QTimer::singleShot(100, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            return;
+        }
+        boxGeometry = box->frameGeometry();
+        for (QAbstractButton* b : box->buttons()) {
+            buttons << b->text();
+        }
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    Effects real;
+    EXPECT_EQ(real.ShowMessage(&owner, QStringLiteral("下单成功"), QStringLiteral("通知"),
+                               MessageButtons::OkCancel),
+              MessageResult::Cancel);
+    ASSERT_TRUE(boxGeometry.isValid());
+    EXPECT_TRUE(owner.frameGeometry().contains(boxGeometry.center()))
+        << "box at " << boxGeometry.x() << "," << boxGeometry.y();
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{QStringLiteral("取消"), QStringLiteral("确定")}));
+}
+
+TEST_F(FrameTest, TheWindowOpensMaximizedWithTheOriginalRestoredSize) {
+    LogIn(ServerMode::IntradayFirstRound);
+    CMainFrame frame(session, loader, quotes, {}, FakeClock());
+    frame.ShowAsSaved();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    EXPECT_TRUE(frame.isMaximized()) << frame.windowState();
+    EXPECT_EQ(frame.normalGeometry().size(), QSize(1024, 690));
+    // Maximized, the window has the whole screen (on a screen of 1280 px and more the funds
+    // bar's 查询 button, which ends at x = 1115, is inside it).
+    EXPECT_EQ(frame.frameGeometry().width(), frame.screen()->availableGeometry().width());
+}
+
+// Drags a splitter's handle by `dy` / `dx` pixels with the mouse.
+void DragHandle(QSplitter& splitter, int index, QPoint by) {
+    QSplitterHandle* handle = splitter.handle(index);
+    const QPoint from = handle->rect().center();
+    QTest::mousePress(handle, Qt::LeftButton, Qt::NoModifier, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(from + by), handle->mapToGlobal(QPointF(from + by)),
+                     Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(handle, &move);
+    QTest::mouseRelease(handle, Qt::LeftButton, Qt::NoModifier, from + by);
+}
+
+TEST_F(FrameTest, TheLayoutTheTraderLeftIsKeptForTheNextStart) {
+    LogIn(ServerMode::IntradayFirstRound);
+    {
+        CMainFrame frame(session, loader, quotes, {}, FakeClock());
+        frame.resize(1200, 800);
+        frame.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+        EXPECT_FALSE(std::filesystem::exists(ProgramDir() / "layout.ini"))
+            << "nothing is written until the trader changes something";
+        DragHandle(*frame.MainSplitter(), 1, QPoint(0, 80));
+        EXPECT_EQ(frame.MainSplitter()->sizes().value(0), 300);
+        frame.TopView()->QuoteBoard()->List()->Header()->resizeSection(2, 111);
+        // Kept soon after the drag, before any close (退出 ends the process without one).
+        EXPECT_TRUE(
+            WaitFor([&] { return std::filesystem::exists(ProgramDir() / "layout.ini"); }, 2000));
+        frame.close();
+    }
+    ASSERT_TRUE(std::filesystem::exists(ProgramDir() / "layout.ini"));
+    CMainFrame again(session, loader, quotes, {}, FakeClock());
+    again.ShowAsSaved();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&again));
+    EXPECT_FALSE(again.isMaximized());
+    EXPECT_EQ(again.size(), QSize(1200, 800));
+    EXPECT_EQ(again.MainSplitter()->sizes().value(0), 300);
+    EXPECT_EQ(again.MainSplitter()->sizes().value(1), 160) << "the row below gave the room";
+    EXPECT_EQ(again.MiddleSplitter()->sizes().value(0), 315);
+    EXPECT_EQ(again.TopView()->QuoteBoard()->List()->columnWidth(2), 111);
+    EXPECT_EQ(again.TopView()->QuoteBoard()->List()->columnWidth(3), 60);
+    EXPECT_GE(again.MainSplitter()->handleWidth(), 5) << "handles the trader can see";
+}
+
 }  // namespace
+
+// The connection pane against the reference back-end: an outage of the quote server and of
+// the web port, and their end.
+class ConnectionPaneTest : public ft::testing::UiFixture {};
+
+TEST_F(ConnectionPaneTest, ShowsAnOutageAndItsEnd) {
+    FrameOptions options;
+    options.countersInterval = std::chrono::milliseconds(50);
+    QuoteTimings timings;
+    timings.receiveWait = std::chrono::milliseconds(500);
+    timings.connectWait = std::chrono::milliseconds(300);
+    OpenDemoFrame(options, timings);
+    QLabel* pane = frame->StatusPane(CMainFrame::kConnectionPane);
+    ASSERT_TRUE(WaitFor([&] { return pane->text() == QStringLiteral("行情已连接"); }))
+        << pane->text().toStdString();
+    EXPECT_NE(pane->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+
+    BackEnd().CloseQuoteConnections(true);
+    ASSERT_TRUE(WaitFor([&] { return pane->text().startsWith(QStringLiteral("行情重连中(自")); }))
+        << pane->text().toStdString();
+    EXPECT_EQ(pane->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    ASSERT_TRUE(WaitFor([&] { return pane->text().contains(QStringLiteral("秒未更新")); }))
+        << pane->text().toStdString();
+
+    BackEnd().CloseWebConnections(true);
+    QTest::qWait(2100);  // the refresh gate
+    for (QAction* action : frame->menuBar()->actions()) {
+        if (action->text() == QStringLiteral("刷新(&R)")) {
+            action->trigger();
+        }
+    }
+    ASSERT_TRUE(WaitFor([&] {
+        return pane->text().contains(QStringLiteral("交易服务器无法连接"));
+    })) << pane->text().toStdString();
+    EXPECT_TRUE(effects.Messages().empty()) << "no message boxes for this";
+
+    BackEnd().CloseQuoteConnections(false);
+    BackEnd().CloseWebConnections(false);
+    ASSERT_TRUE(
+        WaitFor([&] { return pane->text().startsWith(QStringLiteral("行情已连接")); }, 8000))
+        << pane->text().toStdString();
+    // The web mark stays until a request succeeds again.
+    EXPECT_TRUE(pane->text().contains(QStringLiteral("交易服务器无法连接")));
+    loader.StartReloadMoney();
+    ASSERT_TRUE(WaitFor([&] { return pane->text() == QStringLiteral("行情已连接"); }))
+        << pane->text().toStdString();
+    EXPECT_NE(pane->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+}
+
 }  // namespace ft::ui

@@ -18,7 +18,7 @@
 #include "platform/system.h"
 #include "simulator.h"
 #include "support/http_test_server.h"
-#include "support/recording_effects.h"
+#include "support/ui_fixture.h"
 #include "ui/controls/text_controls.h"
 #include "ui/controls/xp_button.h"
 
@@ -30,18 +30,10 @@ using testing::RecordedEffects;
 using testing::RecordingEffects;
 using ui::CFLoginDlg;
 
-class LoginTest : public ::testing::Test {
+class LoginTest : public testing::UiFixture {
 protected:
     void SetUp() override {
-        testing::TestApp();
-        dir = std::filesystem::temp_directory_path() /
-              ("ft-login-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir / "program");
-        std::filesystem::create_directories(dir / "root");
-        setenv("FT_PROGRAM_DIR", (dir / "program").c_str(), 1);
-        setenv("FT_SYSTEM_ROOT", (dir / "root").c_str(), 1);
+        UiFixture::SetUp();
         for (int mode = 0; mode < kServerModeCount; ++mode) {
             server.Serve(session, static_cast<ServerMode>(mode));
         }
@@ -52,14 +44,6 @@ protected:
             }
             return std::string();
         });
-        ui::SetEffects(std::make_unique<RecordingEffects>(effects));
-    }
-    void TearDown() override {
-        loader.WaitIdle();
-        ui::SetEffects(nullptr);
-        unsetenv("FT_PROGRAM_DIR");
-        unsetenv("FT_SYSTEM_ROOT");
-        std::filesystem::remove_all(dir);
     }
     void AnswerLogin(const std::string& utf8) {
         std::lock_guard lock(mutex);
@@ -68,8 +52,10 @@ protected:
     // Types into the dialog, presses 登录 and waits for the worker's outcome.
     bool LogIn(CFLoginDlg& dialog, int server, const QString& account, const QString& password) {
         dialog.serverList()->setCurrentIndex(server);
-        dialog.accountEdit()->setText(account);
-        dialog.passwordEdit()->setText(password);
+        dialog.accountEdit()->clear();
+        QTest::keyClicks(dialog.accountEdit(), account);
+        dialog.passwordEdit()->clear();
+        QTest::keyClicks(dialog.passwordEdit(), password);
         QSignalSpy accepted(&dialog, &QDialog::accepted);
         QSignalSpy failed(&dialog, &CFLoginDlg::loginFailed);
         QTest::mouseClick(dialog.loginButton(), Qt::LeftButton);
@@ -86,12 +72,7 @@ protected:
         return Format("%04d%02d%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
     }
 
-    std::filesystem::path dir;
     HttpTestServer server;
-    SessionState session;
-    QuoteBook quotes;
-    TableLoader loader{session, quotes};
-    RecordedEffects effects;
     std::mutex mutex;
     std::string loginAnswer = "0,演示账户,20210426,,5,招商银行,x,y,demo01,3";
 };
@@ -280,17 +261,9 @@ namespace {
 // The same dialog against the reference back-end: a real refusal, a real login with every
 // table loaded, and the back-end announcing a newer client.
 TEST_F(LoginTest, AgainstTheReferenceBackEnd) {
-    fsim::SimOptions options;
-    options.webPorts = {0, 0, 0, 0};
-    options.quotePorts = {0, 0, 0, 0};
+    fsim::SimOptions options = BackEndOptions();
     options.randomWalk = false;
-    fsim::Simulator sim(options);
-    ASSERT_TRUE(sim.Start(nullptr));
-    for (int mode = 0; mode < kServerModeCount; ++mode) {
-        session.profiles[static_cast<std::size_t>(mode)].webHost = "127.0.0.1";
-        session.profiles[static_cast<std::size_t>(mode)].webPort =
-            std::to_string(sim.WebPort(mode));
-    }
+    StartBackEnd(options);
     {
         CFLoginDlg dialog(session, loader);
         EXPECT_FALSE(LogIn(dialog, 3, "demo", "wrong"));
@@ -306,7 +279,7 @@ TEST_F(LoginTest, AgainstTheReferenceBackEnd) {
     EXPECT_NE(std::string(session.money.Snapshot()->riskBase), "") << "mode 3 carries it";
     EXPECT_NE(SystemIni("hz.ini", "login_np", Today()), "");
 
-    sim.control(0).SetVersion("20990101");
+    BackEnd().SetVersion("20990101");
     CFLoginDlg again(session, loader);
     EXPECT_FALSE(LogIn(again, 0, "demo", "demo"));
     ASSERT_EQ(effects.updaterCommands.size(), 1u);

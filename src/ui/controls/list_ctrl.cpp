@@ -374,6 +374,7 @@ int CListCtrlCl::WriteRow(int row, const std::vector<CellWrite>& writes) {
     int written = 0;
     int first = -1;
     int last = -1;
+    QRegion dirty;
     for (const CellWrite& write : writes) {
         bool changed = false;
         if (write.colour) {
@@ -387,10 +388,15 @@ int CListCtrlCl::WriteRow(int row, const std::vector<CellWrite>& writes) {
         if (changed) {
             first = first < 0 ? write.column : std::min(first, write.column);
             last = std::max(last, write.column);
+            dirty += visualRect(model_->index(row, write.column));
         }
     }
     if (first >= 0) {
+        // One announcement for the row; the repaint covers the changed cells only.
+        repaintingRow_ = true;
         model_->Changed(row, first, last);
+        repaintingRow_ = false;
+        viewport()->update(dirty);
     }
     return written;
 }
@@ -420,6 +426,19 @@ QColor CListCtrlCl::CellTextColour(int row, int column) const {
 
 Qt::Alignment CListCtrlCl::CellAlignment(int column) const {
     return AlignmentOf(header_->alignment, column);
+}
+
+void CListCtrlCl::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                              const QList<int>& roles) {
+    if (repaintingRow_) {
+        return;  // WriteRow repaints the cells it changed
+    }
+    if (topLeft.isValid() && bottomRight.isValid() && topLeft != bottomRight &&
+        topLeft.row() == bottomRight.row()) {
+        viewport()->update(visualRect(topLeft).united(visualRect(bottomRight)));
+        return;
+    }
+    QTableView::dataChanged(topLeft, bottomRight, roles);
 }
 
 void CListCtrlCl::mousePressEvent(QMouseEvent* event) {

@@ -111,6 +111,10 @@ protected:
     // A list with a header of its own kind (which the list takes over).
     CListCtrlCl(QWidget* parent, CHeaderCtrlCl* header);
     void mousePressEvent(QMouseEvent* event) override;
+    // A change across cells of one row repaints just those cells (the item view would repaint
+    // the whole list for any range).
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles = QList<int>()) override;
 
 private:
     bool StoreTextColour(int column, int row, const QColor& colour);
@@ -125,6 +129,7 @@ private:
     std::map<std::pair<int, int>, QColor> cellBackground_;
     std::map<int, QColor> columnText_;
     std::map<std::pair<int, int>, QColor> cellText_;
+    bool repaintingRow_ = false;
 };
 
 }  // namespace ft::ui

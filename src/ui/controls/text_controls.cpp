@@ -25,6 +25,13 @@ void EditFrame::Paint(QPainter& painter, const QRect& rect, bool editable,
     painter.drawRect(rect.adjusted(1, 1, -2, -2));
 }
 
+CTEdit* NewPasswordEdit(QWidget* parent) {
+    auto* edit = new CTEdit(parent);
+    edit->setEchoMode(QLineEdit::Password);
+    edit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    return edit;
+}
+
 CTEdit::CTEdit(QWidget* parent) : QLineEdit(parent) {
     // The frame is drawn here; the text keeps clear of it.
     setFrame(false);

@@ -48,6 +48,10 @@ private:
     EditFrame frame_;
 };
 
+// A password field: echo hidden and no input method, so what is typed goes nowhere but the
+// field.
+CTEdit* NewPasswordEdit(QWidget* parent);
+
 // The multi-line form of CTEdit (the announcement text): the same frame around a plain text
 // box with its scroll bars.
 class MultiLineEdit : public QPlainTextEdit {

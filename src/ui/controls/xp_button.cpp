@@ -107,15 +107,25 @@ void CXPButton::keyPressEvent(QKeyEvent* event) {
     // The click comes with the key-up; the press must not reach a dialog's default button.
     if (IsEnter(event)) {
         event->accept();
+        enterDown_ = true;
         return;
     }
     QPushButton::keyPressEvent(event);
 }
 
+void CXPButton::focusOutEvent(QFocusEvent* event) {
+    enterDown_ = false;
+    QPushButton::focusOutEvent(event);
+}
+
 void CXPButton::keyReleaseEvent(QKeyEvent* event) {
     if (IsEnter(event) && !event->isAutoRepeat()) {
         event->accept();
-        if (isEnabled()) {
+        // Only the key-up of a press this button saw: Enter that closed a message box over it
+        // must not click it when the key comes up.
+        const bool pressedHere = enterDown_;
+        enterDown_ = false;
+        if (pressedHere && isEnabled()) {
             click();
         }
         return;

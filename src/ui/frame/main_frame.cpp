@@ -14,6 +14,9 @@
 #include "core/text.h"
 #include "net/request_client.h"
 #include "platform/system.h"
+#include "ui/account/password_dialog.h"
+#include "ui/account/statement_dialog.h"
+#include "ui/account/transfer_dialog.h"
 #include "ui/common/effects.h"
 #include "ui/common/run_aside.h"
 #include "ui/common/text_boundary.h"
@@ -173,6 +176,11 @@ void CMainFrame::BuildClientArea() {
 }
 
 void CMainFrame::RestoreLayout() {
+    // A drag sends a stream of moves; the file is written once it has stopped.
+    saveTimer_ = new QTimer(this);
+    saveTimer_->setSingleShot(true);
+    saveTimer_->setInterval(400);
+    connect(saveTimer_, &QTimer::timeout, this, [this] { SaveLayout(); });
     savedLayout_ = ReadLayout({kMainSplitter, kMiddleSplitter, kBottomSplitter},
                               {kQuoteBoardList, kContractList});
     const std::pair<const char*, QSplitter*> splitters[] = {{kMainSplitter, mainSplitter_},
@@ -184,8 +192,8 @@ void CMainFrame::RestoreLayout() {
             static_cast<int>(it->second.size()) == splitter->count()) {
             splitter->setSizes(QList<int>(it->second.begin(), it->second.end()));
         }
-        // A dragged splitter is kept at once: 退出 ends the process without closing windows.
-        connect(splitter, &QSplitter::splitterMoved, this, [this] { SaveLayout(); });
+        // A dragged splitter is kept soon after: 退出 ends the process without closing windows.
+        connect(splitter, &QSplitter::splitterMoved, saveTimer_, qOverload<>(&QTimer::start));
     }
     const std::pair<const char*, CListCtrlCl*> lists[] = {
         {kQuoteBoardList, topView_->QuoteBoard()->List()},
@@ -200,6 +208,7 @@ void CMainFrame::RestoreLayout() {
 }
 
 bool CMainFrame::SaveLayout() const {
+    saveTimer_->stop();
     SavedLayout layout;
     layout.maximized = isMaximized();
     const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
@@ -216,7 +225,9 @@ bool CMainFrame::SaveLayout() const {
 
 void CMainFrame::ShowAsSaved() {
     const auto& g = savedLayout_.normalGeometry;
-    if (g.size() == 4 && g[2] > 100 && g[3] > 100) {
+    // A place on a screen that is no longer there is not restored.
+    if (g.size() == 4 && g[2] > 100 && g[3] > 100 &&
+        QGuiApplication::screenAt(QRect(g[0], g[1], g[2], g[3]).center())) {
         setGeometry(g[0], g[1], g[2], g[3]);
     }
     if (savedLayout_.maximized.value_or(true)) {
@@ -328,11 +339,13 @@ void CMainFrame::ShowAnnouncement(const QString& text) {
 }
 
 void CMainFrame::OnSettlementQuery() {
-    // Opens the settlement statement dialog once it exists.
+    CJiesDlg dialog(session_, this);
+    dialog.exec();
 }
 
 void CMainFrame::OnChangePassword() {
-    // Opens the password dialog once it exists.
+    CPwdDlg dialog(session_, this);
+    dialog.exec();
 }
 
 void CMainFrame::OnExit() {
@@ -341,8 +354,10 @@ void CMainFrame::OnExit() {
 }
 
 void CMainFrame::OnBankTransfer() {
-    // Opens the transfer dialog once it exists; when it closes with OK:
-    // loader_.StartReloadTables(0).
+    CZZDlg dialog(session_, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        loader_.StartReloadTables(0);
+    }
 }
 
 void CMainFrame::OnRefresh() {

@@ -136,6 +136,7 @@ private:
     QPointer<CTFormView> activeView_;
     std::array<QLabel*, kStatusPaneCount> statusPanes_{};
     QTimer* countersTimer_ = nullptr;
+    QTimer* saveTimer_ = nullptr;
     QMetaObject::Connection focusConnection_;
     SavedLayout savedLayout_;
 };

@@ -1,0 +1,33 @@
+// The daily settlement statement: its request, the fixed-width text laid out from the
+// back-end's answer, and the rules for saving that text to a file. No Qt here.
+#pragma once
+
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ft {
+
+inline constexpr const char* kStatementPath = "index.php?m=client&a=getuserdayjs";
+
+// "user_name=<user>&date=YYYY-MM-DD".
+std::string StatementBody(const std::string& userName, int year, int month, int day);
+
+// The statement text (GBK, lines ending in CR LF) of a getuserdayjs answer: summary "**"
+// transfers "**" fills "**" positions. Nothing when the answer has fewer than four sections or
+// its summary fewer than eight fields (the box keeps what it shows). Widths count GBK bytes
+// and pad on the left; a wider value widens its line and is never cut.
+std::optional<std::string> LayOutStatement(std::string_view answer, std::string_view userName);
+
+// The name the save dialog proposes: "inoutYYYYMMDDhhmm" of the local time `now`.
+std::string ProposedStatementName(const std::tm& now);
+// The file a chosen path names: the path itself when it already ends in ".txt" (any case),
+// otherwise the path with ".txt" appended. Empty for an empty choice.
+std::string StatementFilePath(std::string_view chosenPath);
+
+// Writes `bytes` as the whole content of `path`: into a new file beside it first, then renamed
+// over it, so a failed write leaves an existing file as it was. False when nothing was saved.
+bool WriteFileReplacing(const std::string& path, std::string_view bytes);
+
+}  // namespace ft

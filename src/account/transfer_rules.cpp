@@ -1,0 +1,130 @@
+#include "account/transfer_rules.h"
+
+#include "core/form_body.h"
+#include "core/record_format.h"
+#include "core/text.h"
+
+namespace ft {
+
+const std::array<ColumnSpec, TransferCol::Count> kTransferColumns{{
+    // Wide enough for "YYYY-MM-DD hh:mm:ss" in the fonts that stand in for 宋体.
+    {"转账时间", 150, Align::Center, 0},
+    {"转账类型", 90, Align::Center, 1},
+    {"转账金额", 90, Align::Center, 2},
+    {"状态", 90, Align::Center, 3},
+}};
+
+int BankIndex(std::string_view bankName) {
+    for (std::size_t i = 0; i < kBanks.size(); ++i) {
+        if (Ansi(kBanks[i]) == bankName) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+std::string CardLine(std::string_view selectedBank, std::string_view bankName,
+                     std::string_view cardNumber) {
+    std::string line = Ansi("银行卡号:");
+    if (selectedBank == bankName) {
+        line += cardNumber;
+    }
+    return line;
+}
+
+TransferStart ParseTransferStart(std::string_view answer) {
+    std::vector<std::string> fields;
+    SplitText(",", answer, fields);
+    TransferStart start;
+    if (fields.size() >= 2) {
+        start.creditLine = Ansi("信用资产：") + fields[0];
+        start.transferableLine = Ansi("可转金额：") + fields[1];
+    }
+    if (fields.size() >= 3) {
+        start.cardNumber = fields[2];
+    }
+    return start;
+}
+
+std::string FuturesFundsBody(const std::string& userName, const std::string& fundPassword) {
+    FormBody body;
+    body.Add("username", userName).Add("pwd", fundPassword);
+    return body.Text();
+}
+
+std::string BankFundsBody(const std::string& userName, const std::string& bankPassword) {
+    return FuturesFundsBody(userName, bankPassword);
+}
+
+std::string TransferBody(TransferKind kind, const std::string& userName, const std::string& amount,
+                         const std::string& password) {
+    FormBody body;
+    body.Add("username", userName).Add("money", amount).Add("pwd", password);
+    if (kind == TransferKind::ToFutures) {
+        body.Add("type", "1");
+    }
+    return body.Text();
+}
+
+std::string TransferHistoryBody(const std::string& userName) {
+    FormBody body;
+    body.Add("username", userName);
+    return body.Text();
+}
+
+std::optional<std::string> TransferInputMessage(TransferKind kind, std::string_view amount,
+                                                std::string_view password) {
+    if (amount.empty()) {
+        return Ansi("请输入转账金额");
+    }
+    if (password.empty()) {
+        return kind == TransferKind::ToBank ? Ansi("请输入期货密码") : MissingPasswordMessage();
+    }
+    return std::nullopt;
+}
+
+const std::string& MissingPasswordMessage() {
+    return Ansi("请输入密码");
+}
+
+BalanceOutcome ParseBalanceAnswer(std::string_view answer) {
+    std::vector<std::string> fields;
+    SplitText(",", answer, fields);
+    BalanceOutcome outcome;
+    if (fields.size() < 2) {
+        outcome.balance = std::string(answer);
+    } else {
+        outcome.message = fields[1];
+    }
+    return outcome;
+}
+
+std::string TransferAnswerMessage(std::string_view answer) {
+    std::vector<std::string> fields;
+    SplitText(",", answer, fields);
+    return fields.size() < 2 ? Ansi("转账成功") : fields[1];
+}
+
+std::vector<TransferRow> ParseTransferHistory(std::string_view answer) {
+    std::vector<std::string> records;
+    SplitText("|", answer, records);
+    std::vector<TransferRow> rows;
+    for (const std::string& record : records) {
+        std::vector<std::string> fields;
+        SplitText(",", record, fields);
+        if (fields.size() < 3) {
+            continue;
+        }
+        TransferRow row;
+        for (int c = 0; c < TransferCol::Count; ++c) {
+            const int field = kTransferColumns[static_cast<std::size_t>(c)].field;
+            if (static_cast<std::size_t>(field) < fields.size()) {
+                row[static_cast<std::size_t>(c)] = fields[static_cast<std::size_t>(field)];
+            }
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+}  // namespace ft

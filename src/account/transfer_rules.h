@@ -1,0 +1,77 @@
+// Bank-futures transfers: the requests of the transfer panel, what their answers mean, the bank
+// list and card line, and the transfer history list. No Qt here. Texts are GBK.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/list_table.h"
+
+namespace ft {
+
+inline constexpr const char* kTransferStartPath = "index.php?m=client&a=getbzjwithcangetvalue";
+inline constexpr const char* kFuturesFundsPath = "index.php?m=client&a=getmoney";
+inline constexpr const char* kBankFundsPath = "index.php?m=client&a=getbankmoney";
+inline constexpr const char* kToBankPath = "index.php?m=client&a=futuresmoneytobankmoney";
+inline constexpr const char* kToFuturesPath = "index.php?m=Bank&a=tobankmoney";
+inline constexpr const char* kTransferHistoryPath = "index.php?m=client&a=qryinoutdetail";
+
+// The banks of the bank list, in their order (UTF-8).
+inline constexpr std::array<const char*, 5> kBanks{"招商银行", "工商银行", "建设银行", "农业银行",
+                                                   "中国银行"};
+// The index of the session's bank in the list; -1 when it is none of them.
+int BankIndex(std::string_view bankName);
+// The card line: "银行卡号:" and the card number only while the selected bank is the
+// session's bank.
+std::string CardLine(std::string_view selectedBank, std::string_view bankName,
+                     std::string_view cardNumber);
+
+// What the start answer gives: the two labels' texts (with their captions) when it has two
+// fields, and the card number when it has three.
+struct TransferStart {
+    std::optional<std::string> creditLine;        // "信用资产：" + field 0
+    std::optional<std::string> transferableLine;  // "可转金额：" + field 1
+    std::string cardNumber;
+};
+TransferStart ParseTransferStart(std::string_view answer);
+
+enum class TransferKind { ToBank, ToFutures };
+
+// Request bodies; values go in as typed (FormBody keeps the form intact).
+std::string FuturesFundsBody(const std::string& userName, const std::string& fundPassword);
+std::string BankFundsBody(const std::string& userName, const std::string& bankPassword);
+std::string TransferBody(TransferKind kind, const std::string& userName, const std::string& amount,
+                         const std::string& password);
+std::string TransferHistoryBody(const std::string& userName);
+
+// The message that stops a transfer before it is sent (empty amount first, then the
+// password), or nothing when it may go.
+std::optional<std::string> TransferInputMessage(TransferKind kind, std::string_view amount,
+                                                std::string_view password);
+// The message for an empty password of a balance query.
+const std::string& MissingPasswordMessage();
+
+// A balance answer: one field is the balance itself; more fields are a refusal whose field 1
+// is the message.
+struct BalanceOutcome {
+    std::optional<std::string> balance;
+    std::optional<std::string> message;
+};
+BalanceOutcome ParseBalanceAnswer(std::string_view answer);
+// A transfer answer: one field is "转账成功", otherwise field 1.
+std::string TransferAnswerMessage(std::string_view answer);
+
+// The history list's columns.
+struct TransferCol {
+    enum : int { Time, Kind, Amount, Status, Count };
+};
+extern const std::array<ColumnSpec, TransferCol::Count> kTransferColumns;
+using TransferRow = std::array<std::string, TransferCol::Count>;
+// The rows of a qryinoutdetail answer: every record with at least three fields, in order; the
+// status is empty when the record has only three.
+std::vector<TransferRow> ParseTransferHistory(std::string_view answer);
+
+}  // namespace ft
