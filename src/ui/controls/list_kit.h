@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QColor>
+#include <algorithm>
 #include <array>
 #include <span>
 #include <string>
@@ -38,6 +39,39 @@ int AppendRow(CListCtrlCl& list, std::span<const std::string> texts);
 // once. Returns the number of texts written.
 inline int ApplyRowWrites(CListCtrlCl& list, int row, const std::vector<CellWrite>& writes) {
     return list.WriteRow(row, writes);
+}
+
+// Rebuilds `list` with one row per record, in order: every row is written by the row rule
+// `rule(shown, record, writes)` from an empty row. Returns the number of texts written.
+template <std::size_t N, typename Record, typename Rule>
+int FillRows(CListCtrlCl& list, std::span<const Record* const> records, Rule rule,
+             std::vector<CellWrite>& writes) {
+    static const std::array<std::string, N> kEmptyRow{};
+    list.DeleteAllItems();
+    int written = 0;
+    for (const Record* record : records) {
+        const int row = list.AppendItem(std::string());
+        rule(kEmptyRow, *record, writes);
+        written += ApplyRowWrites(list, row, writes);
+    }
+    return written;
+}
+
+// Brings row i of `list` in step with record i (the list already has a row per record): only
+// the cells whose text differs are written. Returns the number of texts written.
+template <std::size_t N, typename Record, typename Rule>
+int RewriteRows(CListCtrlCl& list, std::span<const Record* const> records, Rule rule,
+                std::array<std::string, N>& shown, std::vector<CellWrite>& writes) {
+    int written = 0;
+    const int rows = std::min(list.GetItemCount(), static_cast<int>(records.size()));
+    for (int row = 0; row < rows; ++row) {
+        ReadRow(list, row, shown);
+        rule(shown, *records[static_cast<std::size_t>(row)], writes);
+        if (!writes.empty()) {
+            written += ApplyRowWrites(list, row, writes);
+        }
+    }
+    return written;
 }
 
 // The column widths as they are now (the trader may have dragged them).

@@ -51,6 +51,21 @@ public:
     virtual std::vector<std::string> ProfitTexts() const = 0;
     // The stop-loss / take-profit settings of the selected row (nothing without a selection).
     virtual void OpenStopRuleEditor() = 0;
+    // Whether a row is selected (the quick reverse acts only then).
+    virtual bool HasSelectedRow() const = 0;
+};
+
+// The quote board's side: the order-entry panel shows the contract it trades on the board,
+// in a row of its own when the contract is not one of the account's custom contracts.
+class QuoteBoardRows {
+public:
+    virtual ~QuoteBoardRows() = default;
+    // Texts are GBK.
+    virtual bool IsCustomCode(const std::string& code) const = 0;
+    // Appends a row for `code` unless some row shows it already.
+    virtual void EnsureRow(const std::string& code, const std::string& name) = 0;
+    // Deletes the first row showing `code`.
+    virtual void RemoveRow(const std::string& code) = 0;
 };
 
 class PanelLinks {
@@ -58,6 +73,7 @@ public:
     virtual ~PanelLinks() = default;
     virtual OrderEntryTarget* OrderEntry() const = 0;
     virtual PositionsSource* Positions() const = 0;
+    virtual QuoteBoardRows* QuoteBoard() const = 0;
     // The contract list of the top view (the custom contracts dialog and the order-entry
     // panel's contract box offer its contracts).
     virtual const CListCtrlCl* ContractList() const = 0;

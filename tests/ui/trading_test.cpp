@@ -1,0 +1,571 @@
+// The order-entry, orders and trades panels against the reference back-end started in the test,
+// driven through their controls.
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCursor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include <chrono>
+
+#include "core/text.h"
+#include "net/request_client.h"
+#include "support/ui_fixture.h"
+#include "trading/order_lists.h"
+#include "ui/common/text_boundary.h"
+#include "ui/controls/list_ctrl.h"
+#include "ui/controls/spin_arrows.h"
+#include "ui/controls/text_controls.h"
+#include "ui/controls/xp_button.h"
+#include "ui/market/quote_board_panel.h"
+#include "ui/market/top_view.h"
+#include "ui/positions/lc_view.h"
+#include "ui/trading/all_orders_panel.h"
+#include "ui/trading/detail_view.h"
+#include "ui/trading/order_entry_panel.h"
+#include "ui/trading/order_view.h"
+#include "ui/trading/trade_records_panel.h"
+#include "ui/trading/trade_view.h"
+#include "ui/trading/working_orders_panel.h"
+
+namespace ft::ui {
+namespace {
+
+// Stands in for the positions panel: the rows of the session's positions table as loaded, and a
+// selection the test sets.
+class PositionsStandIn : public TabPanel, public PositionsSource {
+public:
+    explicit PositionsStandIn(SessionState& session) : session_(session) {}
+    std::vector<PositionRowView> PositionRows() const override {
+        std::vector<PositionRowView> rows;
+        const auto table = session_.positions.Snapshot();
+        for (std::size_t i = 0; i < table->Count(); ++i) {
+            const PositionRecord& p = table->rows[i];
+            rows.push_back(
+                {std::string(FieldText(p.contractCode)), std::string(FieldText(p.direction)),
+                 std::string(FieldText(p.totalVolume)), std::string(FieldText(p.closableVolume)),
+                 std::string(FieldText(p.positionNo))});
+        }
+        return rows;
+    }
+    std::vector<std::string> ProfitTexts() const override { return {}; }
+    void OpenStopRuleEditor() override { ++stopRuleEditors; }
+    bool HasSelectedRow() const override { return selected; }
+
+    bool selected = true;
+    int stopRuleEditors = 0;
+
+private:
+    SessionState& session_;
+};
+
+class TradingTest : public ft::testing::UiFixture {
+protected:
+    void SetUp() override {
+        UiFixture::SetUp();
+        OpenDemoFrame();
+        BackEnd().SetRandomWalk(false);
+        BackEnd().SetQuote("rb2705", 3215, 3214, 3216);
+        board = frame->TopView()->QuoteBoard();
+        entry = dynamic_cast<CTradeDlg1*>(frame->TradeView()->OrderEntryPanel());
+        working = qobject_cast<COrderSubDlg1*>(frame->OrderView()->Panel(0));
+        all = qobject_cast<COrderSubDlg2*>(frame->OrderView()->Panel(1));
+        trades = qobject_cast<CTDetailSubDlg1*>(frame->DetailView()->Panel(0));
+        ASSERT_TRUE(board && entry && working && all && trades);
+        ASSERT_TRUE(WaitFor([this] {
+            return board->List()->GetItemCount() > 0 &&
+                   board->List()->GetItemText(0, QuoteCol::BidPrice) == "3214";
+        }));
+    }
+
+    static void Type(QLineEdit* edit, const QString& text) {
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+    }
+    // Puts the panel in "指定价" and types the price.
+    void GivePrice(const QString& price) {
+        if (entry->PriceModeButton()->text() != QStringLiteral("指定价")) {
+            QTest::mouseClick(entry->PriceModeButton(), Qt::LeftButton);
+        }
+        Type(entry->PriceEdit(), price);
+    }
+    // Clicks 下单 and waits for the order's outcome.
+    OrderOutcome PlaceOrder() {
+        QSignalSpy finished(entry, &CTradeDlg1::orderFinished);
+        QTest::mouseClick(entry->OrderButton(), Qt::LeftButton);
+        if (!finished.wait(5000)) {
+            ADD_FAILURE() << "no outcome";
+            return OrderOutcome::NotSent;
+        }
+        return static_cast<OrderOutcome>(finished.at(0).at(0).toInt());
+    }
+    void SelectRb() {
+        ClickRow(*board->List(), 0);
+        ASSERT_EQ(entry->ContractBox()->currentText(), QStringLiteral("rb2705"));
+    }
+    std::vector<QString> Messages() { return effects.Messages(); }
+    static QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+    CPriceSubDlg1* board = nullptr;
+    CTradeDlg1* entry = nullptr;
+    COrderSubDlg1* working = nullptr;
+    COrderSubDlg2* all = nullptr;
+    CTDetailSubDlg1* trades = nullptr;
+};
+
+TEST_F(TradingTest, ABoardRowFillsTheFormAndThePriceFollowsTheAsk) {
+    ASSERT_TRUE(WaitFor(
+        [&] { return frame->TopView()->FundsValue(7)->text() == QStringLiteral("1000000"); }));
+    EXPECT_EQ(entry->PriceModeButton()->text(), QStringLiteral("指定价")) << "a fresh panel";
+    EXPECT_EQ(entry->LotsHint()->text(), QStringLiteral("0手"));
+    SelectRb();
+    EXPECT_EQ(entry->PriceModeButton()->text(), QStringLiteral("跟盘价"));
+    EXPECT_EQ(entry->LotsEdit()->text(), QStringLiteral("1"));
+    EXPECT_EQ(entry->PriceEdit()->text(), QStringLiteral("3216"));
+    EXPECT_EQ(entry->BidPrice()->text(), QStringLiteral("3214"));
+    EXPECT_EQ(entry->AskPrice()->text(), QStringLiteral("3216"));
+    EXPECT_EQ(entry->UpperLimit()->text(), QStringLiteral("3440"));
+    EXPECT_EQ(entry->LowerLimit()->text(), QStringLiteral("2990"));
+    // 1,000,000 × 100 ÷ 3216 ÷ 10 ÷ 10 (percent) = 310.9
+    EXPECT_EQ(entry->LotsHint()->text(), QStringLiteral("310手"));
+
+    BackEnd().SetQuote("rb2705", 3220, 3219, 3221);
+    EXPECT_TRUE(WaitFor([&] { return entry->PriceEdit()->text() == QStringLiteral("3221"); }));
+    EXPECT_EQ(entry->BidPrice()->text(), QStringLiteral("3219"));
+
+    // Selling follows the bid; the choice labels show the choice in its colour.
+    QTest::mouseClick(entry->SellLabel(), Qt::LeftButton);
+    EXPECT_TRUE(entry->SellRadio()->isChecked());
+    EXPECT_EQ(entry->PriceEdit()->text(), QStringLiteral("3219"));
+    EXPECT_EQ(entry->SellLabel()->palette().color(QPalette::Window), QColor(0, 200, 0));
+    EXPECT_EQ(entry->BuyLabel()->palette().color(QPalette::Window), QColor(255, 255, 245));
+    QTest::mouseClick(entry->CloseLabel(), Qt::LeftButton);
+    EXPECT_TRUE(entry->CloseRadio()->isChecked());
+    EXPECT_EQ(entry->CloseLabel()->palette().color(QPalette::Window), QColor(255, 222, 1));
+    EXPECT_EQ(entry->OpenLabel()->palette().color(QPalette::Window), QColor(255, 255, 245));
+    EXPECT_EQ(entry->LotsHint()->text(), QStringLiteral("0手")) << "nothing held to close";
+
+    // Clicking the contract already shown changes nothing but the price mode.
+    Type(entry->LotsEdit(), QStringLiteral("4"));
+    QTest::mouseClick(entry->PriceModeButton(), Qt::LeftButton);
+    ClickRow(*board->List(), 0);
+    EXPECT_EQ(entry->LotsEdit()->text(), QStringLiteral("4"));
+    EXPECT_EQ(entry->PriceModeButton()->text(), QStringLiteral("跟盘价"));
+}
+
+TEST_F(TradingTest, AGivenPriceStaysWhileTheMarketMoves) {
+    SelectRb();
+    GivePrice(QStringLiteral("3200"));
+    BackEnd().SetQuote("rb2705", 3230, 3229, 3231);
+    ASSERT_TRUE(WaitFor([&] { return entry->AskPrice()->text() == QStringLiteral("3231"); }));
+    QTest::qWait(3 * CTradeDlg1::kQuoteTickMs);
+    EXPECT_EQ(entry->PriceEdit()->text(), QStringLiteral("3200"));
+    // An empty given price is filled by the next tick; choosing a side replaces a typed one.
+    Type(entry->PriceEdit(), QString());
+    EXPECT_TRUE(WaitFor([&] { return entry->PriceEdit()->text() == QStringLiteral("3231"); }));
+    Type(entry->PriceEdit(), QStringLiteral("3200"));
+    QTest::mouseClick(entry->SellRadio(), Qt::LeftButton);
+    EXPECT_EQ(entry->PriceEdit()->text(), QStringLiteral("3229"));
+}
+
+TEST_F(TradingTest, BuyOpenTwoLotsConfirmedShowsInAllOrdersAndTheFills) {
+    SelectRb();
+    QTest::mouseClick(entry->ConfirmBox(), Qt::LeftButton);
+    ASSERT_TRUE(entry->ConfirmBox()->isChecked());
+    Type(entry->LotsEdit(), QStringLiteral("2"));
+    EXPECT_EQ(PlaceOrder(), OrderOutcome::Accepted);
+    EXPECT_EQ(Messages(),
+              std::vector<QString>{Text("确认下单|下单:开仓  买  rb2705  2手  于价格 3216")});
+    EXPECT_EQ(LastOrderAccepted, 1);
+
+    // The order fills at the ask at once; it is listed with its status and colours.
+    CListCtrlCl& list = *all->List();
+    ASSERT_TRUE(WaitFor([&] { return list.GetItemCount() == 1; }));
+    EXPECT_EQ(list.GetItemText(0, AllOrderCol::Code), "rb2705");
+    EXPECT_EQ(list.GetItemText(0, AllOrderCol::Volume), "2");
+    ASSERT_TRUE(
+        WaitFor([&] { return list.GetItemText(0, AllOrderCol::Status) == Ansi("全部成交"); }));
+    EXPECT_EQ(list.CellTextColour(0, AllOrderCol::Status), QColor(0, 121, 0));
+    EXPECT_EQ(list.CellTextColour(0, AllOrderCol::Direction), QColor(210, 47, 45));
+    EXPECT_EQ(list.CellTextColour(0, AllOrderCol::Code), QColor(111, 94, 16));
+    EXPECT_EQ(working->List()->GetItemCount(), 0);
+
+    CListCtrlCl& fills = *trades->List();
+    ASSERT_TRUE(WaitFor([&] { return fills.GetItemCount() == 1; }));
+    EXPECT_EQ(fills.GetItemText(0, TradeCol::Direction), Ansi("买"));
+    EXPECT_EQ(fills.CellTextColour(0, TradeCol::Direction), QColor(204, 51, 51));
+    EXPECT_EQ(fills.GetItemText(0, TradeCol::Volume), "2");
+    EXPECT_EQ(fills.GetItemText(0, TradeCol::Price), "3216.000");
+
+    // Selling them again: the fill shows indented and green.
+    QTest::mouseClick(entry->SellRadio(), Qt::LeftButton);
+    QTest::mouseClick(entry->CloseLabel(), Qt::LeftButton);
+    QTest::mouseClick(entry->ConfirmBox(), Qt::LeftButton);
+    Type(entry->LotsEdit(), QStringLiteral("2"));
+    EXPECT_EQ(PlaceOrder(), OrderOutcome::Accepted);
+    ASSERT_TRUE(WaitFor([&] { return fills.GetItemCount() == 2; }));
+    EXPECT_EQ(fills.GetItemText(1, TradeCol::Direction), "  " + Ansi("卖"));
+    EXPECT_EQ(fills.CellTextColour(1, TradeCol::Direction), QColor(0, 128, 0));
+    EXPECT_EQ(Messages().size(), 1u) << "no confirmation once unchecked";
+}
+
+TEST_F(TradingTest, ARestingOrderIsCancelledByDoubleClickAfterTheQuestion) {
+    SelectRb();
+    GivePrice(QStringLiteral("3100"));
+    Type(entry->LotsEdit(), QStringLiteral("2"));
+    ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);
+    CListCtrlCl& list = *working->List();
+    ASSERT_TRUE(WaitFor([&] { return list.GetItemCount() == 1; }));
+    EXPECT_EQ(list.GetItemText(0, WorkingOrderCol::Unfilled), "2");
+    EXPECT_EQ(list.GetItemText(0, WorkingOrderCol::Price), "3100.000");
+    EXPECT_EQ(list.CellTextColour(0, WorkingOrderCol::Code), QColor(111, 94, 16));
+    const std::string number = list.GetItemText(0, WorkingOrderCol::OrderNo);
+
+    // Cancel answered first: nothing is sent.
+    effects.answer = MessageResult::Cancel;
+    DoubleClickRow(list, 0);
+    QTest::qWait(2 * COrderSubDlg1::kTickMs);
+    EXPECT_EQ(list.GetItemCount(), 1);
+    effects.answer = MessageResult::Ok;
+    DoubleClickRow(list, 0);
+    const QString question = Text("撤单|撤单:") + ToQt(number) + Text("  rb2705  2手");
+    EXPECT_EQ(Messages(), (std::vector<QString>{question, question}));
+    ASSERT_TRUE(WaitFor([&] { return list.GetItemCount() == 0; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return all->List()->GetItemText(0, AllOrderCol::Status) == Ansi("已撤"); }));
+    EXPECT_EQ(all->List()->CellTextColour(0, AllOrderCol::Status), QColor(122, 126, 0));
+    EXPECT_EQ(Messages().size(), 2u);
+}
+
+TEST_F(TradingTest, CancelAllAsksOnceAndEmptiesTheWorkingOrders) {
+    SelectRb();
+    GivePrice(QStringLiteral("3100"));
+    ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);
+    GivePrice(QStringLiteral("3101"));
+    ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);
+    CListCtrlCl& list = *working->List();
+    ASSERT_TRUE(WaitFor([&] { return list.GetItemCount() == 2; }));
+    QTest::mouseClick(working->CancelAllButton(), Qt::LeftButton);
+    EXPECT_EQ(Messages(), std::vector<QString>{Text("撤单|是否确认要撤销全部委托单?")});
+    ASSERT_TRUE(WaitFor([&] { return list.GetItemCount() == 0; }));
+
+    // With nothing listed the button asks nothing.
+    QTest::mouseClick(working->CancelAllButton(), Qt::LeftButton);
+    QTest::qWait(100);
+    EXPECT_EQ(Messages().size(), 1u);
+}
+
+TEST_F(TradingTest, AllOrdersFiltersAndCancelsOnlyWorkingRows) {
+    SelectRb();
+    Type(entry->LotsEdit(), QStringLiteral("1"));
+    ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);  // fills at the ask
+    GivePrice(QStringLiteral("3100"));
+    ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);  // rests
+    CListCtrlCl& list = *all->List();
+    ASSERT_TRUE(WaitFor([&] { return list.GetItemCount() == 2; }));
+    frame->OrderView()->Tabs()->setCurrentIndex(1);
+    EXPECT_TRUE(all->isVisible());
+    EXPECT_FALSE(working->isVisible());
+
+    QTest::mouseClick(all->FilterButton(OrderFilter::Filled), Qt::LeftButton);
+    ASSERT_EQ(list.GetItemCount(), 1);
+    EXPECT_EQ(list.GetItemText(0, AllOrderCol::Status), Ansi("全部成交"));
+    // A filled order cannot be cancelled: nothing is asked.
+    ClickRow(list, 0);
+    QTest::mouseClick(all->CancelButton(), Qt::LeftButton);
+    EXPECT_TRUE(Messages().empty());
+    QTest::mouseClick(all->FilterButton(OrderFilter::Cancelled), Qt::LeftButton);
+    EXPECT_EQ(list.GetItemCount(), 0);
+    QTest::mouseClick(all->CancelAllButton(), Qt::LeftButton);
+    EXPECT_TRUE(Messages().empty()) << "no rows under this filter: nothing asked";
+
+    QTest::mouseClick(all->FilterButton(OrderFilter::Working), Qt::LeftButton);
+    ASSERT_EQ(list.GetItemCount(), 1);
+    ClickRow(list, 0);
+    QTest::mouseClick(all->CancelButton(), Qt::LeftButton);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_TRUE(Messages()[0].endsWith(Text("  rb2705  1手")));
+    // Under "全部单" the cancelled order shows its new status.
+    QTest::mouseClick(all->FilterButton(OrderFilter::All), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return list.GetItemText(1, AllOrderCol::Status) == Ansi("已撤"); }));
+    EXPECT_EQ(list.GetItemCount(), 2);
+}
+
+TEST_F(TradingTest, ARefusalShowsTheBackEndsReasonAndKeepsTheForm) {
+    SelectRb();
+    BackEnd().RejectNextOrder("保证金不足");
+    Type(entry->LotsEdit(), QStringLiteral("3"));
+    EXPECT_EQ(PlaceOrder(), OrderOutcome::Refused);
+    EXPECT_EQ(Messages(), std::vector<QString>{Text("通知|保证金不足")});
+    EXPECT_EQ(LastOrderAccepted, 0);
+    EXPECT_EQ(entry->LotsEdit()->text(), QStringLiteral("3"));
+
+    // The back-end's own checks come back the same way.
+    GivePrice(QStringLiteral("3300"));
+    QTest::mouseClick(entry->CloseLabel(), Qt::LeftButton);
+    EXPECT_EQ(PlaceOrder(), OrderOutcome::Refused);
+    EXPECT_EQ(Messages().back(), Text("通知|可平仓数量不足"));
+
+    // Outside the day's limits the panel refuses before anything is sent.
+    GivePrice(QStringLiteral("3500"));
+    EXPECT_EQ(PlaceOrder(), OrderOutcome::NotSent);
+    const auto messages = Messages();
+    ASSERT_EQ(messages.size(), 4u);
+    EXPECT_EQ(messages[2], Text("通知|报价超过涨停价,买入失败"));
+    EXPECT_EQ(messages[3], Text("通知|挂单价格超出合约的涨跌幅限制"));
+}
+
+TEST_F(TradingTest, TheWindowTakesInputWhileAnOrderIsOut) {
+    SelectRb();
+    BackEnd().StallWeb(1500);
+    QSignalSpy finished(entry, &CTradeDlg1::orderFinished);
+    const auto started = std::chrono::steady_clock::now();
+    QTest::mouseClick(entry->OrderButton(), Qt::LeftButton);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
+    EXPECT_TRUE(entry->OrderOut());
+    EXPECT_EQ(entry->cursor().shape(), Qt::BusyCursor);
+    // A second click while the first is out sends nothing.
+    QTest::mouseClick(entry->OrderButton(), Qt::LeftButton);
+    Type(entry->LotsEdit(), QStringLiteral("5"));
+    EXPECT_EQ(entry->LotsEdit()->text(), QStringLiteral("5"));
+    ClickRow(*board->List(), 1);
+    EXPECT_EQ(entry->ContractBox()->currentText(), QStringLiteral("hc2705"));
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_NE(entry->cursor().shape(), Qt::BusyCursor);
+    BackEnd().StallWeb(0);
+    ASSERT_TRUE(WaitFor([&] { return all->List()->GetItemCount() == 1; }));
+    QTest::qWait(600);
+    EXPECT_EQ(all->List()->GetItemCount(), 1) << "one order only";
+    EXPECT_EQ(all->List()->GetItemText(0, AllOrderCol::Code), "rb2705");
+}
+
+TEST_F(TradingTest, AFailedRequestSaysSystemError) {
+    SelectRb();
+    BackEnd().CloseWebConnections(true);
+    EXPECT_EQ(PlaceOrder(), OrderOutcome::Failed);
+    EXPECT_EQ(Messages(), std::vector<QString>{Text("通知|系统错误")});
+    BackEnd().CloseWebConnections(false);
+}
+
+TEST_F(TradingTest, MissingInputsAreAskedFor) {
+    EXPECT_EQ(PlaceOrder(), OrderOutcome::NotSent);
+    SelectRb();
+    Type(entry->LotsEdit(), QString());
+    EXPECT_EQ(PlaceOrder(), OrderOutcome::NotSent);
+    GivePrice(QString());
+    Type(entry->LotsEdit(), QStringLiteral("1"));
+    EXPECT_EQ(PlaceOrder(), OrderOutcome::NotSent);
+    EXPECT_EQ(Messages(), (std::vector<QString>{Text("通知|请输入合约"), Text("通知|请输入手数"),
+                                                Text("通知|请输入价格")}));
+}
+
+TEST_F(TradingTest, TheKeyboardPlacesAnOrderOnlyWithThePointerOverTheButton) {
+    SelectRb();
+    QSignalSpy finished(entry, &CTradeDlg1::orderFinished);
+    QCursor::setPos(frame->mapToGlobal(QPoint(5, 5)));
+    QTest::keyClick(entry->OrderButton(), Qt::Key_Return);
+    QTest::keyClick(entry->OrderButton(), Qt::Key_Space);
+    QTest::qWait(100);
+    EXPECT_EQ(finished.count(), 0);
+    // Enter and Escape in a field do nothing either.
+    QTest::keyClick(entry->PriceEdit(), Qt::Key_Return);
+    QTest::keyClick(entry->PriceEdit(), Qt::Key_Escape);
+    QTest::qWait(100);
+    EXPECT_EQ(finished.count(), 0);
+
+    QCursor::setPos(entry->OrderButton()->mapToGlobal(entry->OrderButton()->rect().center()));
+    ASSERT_EQ(QCursor::pos(),
+              entry->OrderButton()->mapToGlobal(entry->OrderButton()->rect().center()));
+    QTest::keyClick(entry->OrderButton(), Qt::Key_Return);
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_EQ(static_cast<OrderOutcome>(finished.at(0).at(0).toInt()), OrderOutcome::Accepted);
+}
+
+TEST_F(TradingTest, ADoubleClickOnTheBoardBuysOneLotAtTheAsk) {
+    QSignalSpy finished(entry, &CTradeDlg1::orderFinished);
+    DoubleClickRow(*board->List(), 0);
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_EQ(static_cast<OrderOutcome>(finished.at(0).at(0).toInt()), OrderOutcome::Accepted);
+    ASSERT_TRUE(WaitFor([&] { return trades->List()->GetItemCount() == 1; }));
+    EXPECT_EQ(trades->List()->GetItemText(0, TradeCol::Price), "3216.000");
+    EXPECT_EQ(trades->List()->GetItemText(0, TradeCol::OpenClose), Ansi("开仓"));
+}
+
+TEST_F(TradingTest, TheContractBoxTakesATypedCodeAndTheBoardShowsItsRow) {
+    QComboBox* box = entry->ContractBox();
+    EXPECT_GE(box->count(), 30);
+    EXPECT_EQ(box->itemText(0), QStringLiteral("a2705")) << "sorted regardless of case";
+    const int rows = board->List()->GetItemCount();
+    QTest::keyClicks(box->lineEdit(), QStringLiteral("zn270"));
+    EXPECT_EQ(entry->CurrentContract(), "") << "not a whole code yet";
+    QTest::keyClicks(box->lineEdit(), QStringLiteral("2"));
+    EXPECT_EQ(entry->CurrentContract(), "zn2702");
+    ASSERT_EQ(board->List()->GetItemCount(), rows + 1);
+    EXPECT_EQ(board->List()->GetItemText(rows, QuoteCol::Code), "zn2702");
+    EXPECT_EQ(board->List()->GetItemText(rows, QuoteCol::Name), Ansi("沪锌2702"));
+    EXPECT_TRUE(quotes.JoinedCodes().find("zn2702") != std::string::npos);
+    ASSERT_TRUE(WaitFor([&] { return !entry->AskPrice()->text().isEmpty(); }));
+    EXPECT_EQ(entry->PriceEdit()->text(), entry->AskPrice()->text());
+
+    // Another contract takes its place: the extra row and its subscription go.
+    SelectRb();
+    EXPECT_EQ(board->List()->GetItemCount(), rows);
+    EXPECT_TRUE(quotes.JoinedCodes().find("zn2702") == std::string::npos);
+    EXPECT_TRUE(quotes.JoinedCodes().find("rb2705") != std::string::npos) << "a custom one stays";
+}
+
+TEST_F(TradingTest, SpinnersStepLotsAndPrice) {
+    SelectRb();
+    QToolButton* lotsDown = entry->LotsSpinner()->DownButton();
+    QTest::mouseClick(lotsDown, Qt::LeftButton);
+    EXPECT_EQ(entry->LotsEdit()->text(), QStringLiteral("1"));
+    QTest::mouseClick(entry->LotsSpinner()->UpButton(), Qt::LeftButton);
+    QTest::mouseClick(entry->LotsSpinner()->UpButton(), Qt::LeftButton);
+    EXPECT_EQ(entry->LotsEdit()->text(), QStringLiteral("3"));
+    QTest::mouseClick(lotsDown, Qt::LeftButton);
+    EXPECT_EQ(entry->LotsEdit()->text(), QStringLiteral("2"));
+
+    GivePrice(QStringLiteral("3200"));
+    QTest::mouseClick(entry->PriceSpinner()->UpButton(), Qt::LeftButton);
+    EXPECT_EQ(entry->PriceEdit()->text(), QStringLiteral("3201"));
+    QTest::mouseClick(entry->PriceSpinner()->DownButton(), Qt::LeftButton);
+    QTest::mouseClick(entry->PriceSpinner()->DownButton(), Qt::LeftButton);
+    EXPECT_EQ(entry->PriceEdit()->text(), QStringLiteral("3199"));
+}
+
+TEST_F(TradingTest, QuickReverseTurnsALongIntoAShortOfTheSameLots) {
+    auto* positions = new PositionsStandIn(session);
+    frame->LcView()->SetPanel(0, positions);
+    ASSERT_EQ(frame->Positions(), positions);
+    SelectRb();
+    Type(entry->LotsEdit(), QStringLiteral("2"));
+    ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);
+    ASSERT_TRUE(WaitFor([&] {
+        const auto rows = positions->PositionRows();
+        return rows.size() == 1 && rows[0].closableVolume == "2";
+    }));
+
+    // The lots hint reads the positions: selling closes the long's 2 lots.
+    QTest::mouseClick(entry->SellLabel(), Qt::LeftButton);
+    QTest::mouseClick(entry->CloseLabel(), Qt::LeftButton);
+    EXPECT_EQ(entry->LotsHint()->text(), QStringLiteral("2手"));
+
+    // Lots that do not match the position: refused with a message, nothing sent.
+    QTest::mouseClick(entry->ConfirmBox(), Qt::LeftButton);
+    Type(entry->LotsEdit(), QStringLiteral("1"));
+    entry->ReverseButton()->click();
+    EXPECT_EQ(Messages(), std::vector<QString>{Text("通知|交易失败，反手数量有误")});
+    EXPECT_TRUE(entry->ConfirmBox()->isChecked()) << "the confirmation setting is kept";
+    // Without a selected position nothing happens at all.
+    positions->selected = false;
+    entry->ReverseButton()->click();
+    EXPECT_EQ(Messages().size(), 1u);
+    positions->selected = true;
+
+    Type(entry->LotsEdit(), QStringLiteral("2"));
+    QSignalSpy finished(entry, &CTradeDlg1::orderFinished);
+    const auto started = std::chrono::steady_clock::now();
+    entry->ReverseButton()->click();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
+    ASSERT_TRUE(WaitFor([&] { return finished.count() == 2; }));
+    EXPECT_EQ(Messages().size(), 1u) << "neither order asked for confirmation";
+    EXPECT_TRUE(entry->ConfirmBox()->isChecked());
+    EXPECT_EQ(entry->LotsEdit()->text(), QString());
+    ASSERT_TRUE(WaitFor([&] {
+        const auto rows = positions->PositionRows();
+        return rows.size() == 1 && rows[0].direction == Ansi("卖") && rows[0].totalVolume == "2";
+    }));
+    ASSERT_TRUE(WaitFor([&] { return trades->List()->GetItemCount() == 3; }));
+    EXPECT_EQ(trades->List()->GetItemText(1, TradeCol::OpenClose), Ansi("平仓"));
+    EXPECT_EQ(trades->List()->GetItemText(2, TradeCol::OpenClose), Ansi("开仓"));
+
+    // The hidden "止盈止损" hands over to the positions panel.
+    entry->StopRuleButton()->click();
+    EXPECT_EQ(positions->stopRuleEditors, 1);
+}
+
+TEST_F(TradingTest, ARefusedCloseEndsTheQuickReverse) {
+    auto* positions = new PositionsStandIn(session);
+    frame->LcView()->SetPanel(0, positions);
+    SelectRb();
+    Type(entry->LotsEdit(), QStringLiteral("2"));
+    ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);
+    ASSERT_TRUE(WaitFor([&] { return positions->PositionRows().size() == 1; }));
+    QTest::mouseClick(entry->SellLabel(), Qt::LeftButton);
+    QTest::mouseClick(entry->CloseLabel(), Qt::LeftButton);
+    Type(entry->LotsEdit(), QStringLiteral("2"));
+    BackEnd().RejectNextOrder("交易所休市");
+    QSignalSpy finished(entry, &CTradeDlg1::orderFinished);
+    entry->ReverseButton()->click();
+    ASSERT_TRUE(finished.wait(5000));
+    QTest::qWait(CTradeDlg1::kReversePauseMs + 300);
+    EXPECT_EQ(finished.count(), 1) << "no opening order after a refused close";
+    EXPECT_EQ(Messages(), std::vector<QString>{Text("通知|交易所休市")});
+    EXPECT_FALSE(entry->ConfirmBox()->isChecked()) << "restored as it was";
+}
+
+TEST_F(TradingTest, OrdersViewShowsOnePanelAtATime) {
+    QTabWidget* tabs = frame->OrderView()->Tabs();
+    EXPECT_EQ(tabs->tabText(0), QStringLiteral("未成交单(F2)"));
+    EXPECT_EQ(tabs->tabText(1), QStringLiteral("所有委托单(F5)"));
+    EXPECT_EQ(frame->TradeView()->Tabs()->tabText(0), QStringLiteral("标准下单板(小键盘+)"));
+    EXPECT_EQ(frame->DetailView()->Tabs()->tabText(0), QStringLiteral("成交记录(F4)"));
+    for (int round = 0; round < 2; ++round) {
+        tabs->setCurrentIndex(1);
+        EXPECT_TRUE(all->isVisible());
+        EXPECT_FALSE(working->isVisible());
+        tabs->setCurrentIndex(0);
+        EXPECT_TRUE(working->isVisible());
+        EXPECT_FALSE(all->isVisible());
+    }
+    EXPECT_EQ(working->List()->model()->headerData(5, Qt::Horizontal).toString(),
+              QStringLiteral("未成交手数"));
+    EXPECT_EQ(working->List()->columnWidth(7), 130);
+    EXPECT_EQ(all->List()->CellAlignment(5), Qt::AlignRight);
+    EXPECT_EQ(trades->List()->CellAlignment(4), Qt::AlignHCenter);
+    EXPECT_TRUE(all->FilterButton(OrderFilter::All)->isChecked());
+}
+
+// An order the back-end no longer holds as working while the list still shows it.
+TEST_F(TradingTest, ARefusedCancellationSaysWhy) {
+    SelectRb();
+    GivePrice(QStringLiteral("3100"));
+    ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);
+    CListCtrlCl& list = *working->List();
+    ASSERT_TRUE(WaitFor([&] { return list.GetItemCount() == 1; }));
+    std::string answer;
+    ASSERT_TRUE(PostForm(session, kCancelPath, CancelBody(list.GetItemText(0, 0)), answer));
+    ClickRow(list, 0);
+    QTest::mouseClick(working->CancelButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return Messages().size() == 2; }));
+    EXPECT_EQ(Messages()[1], Text("通知|撤单失败，该委托不可撤销"));
+}
+
+TEST_F(TradingTest, TheCancelButtonsAnswerIsDroppedWhileItsTabIsHidden) {
+    SelectRb();
+    GivePrice(QStringLiteral("3100"));
+    ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);
+    CListCtrlCl& list = *working->List();
+    ASSERT_TRUE(WaitFor([&] { return list.GetItemCount() == 1; }));
+    std::string answer;
+    ASSERT_TRUE(PostForm(session, kCancelPath, CancelBody(list.GetItemText(0, 0)), answer));
+    ClickRow(list, 0);
+    QTest::mouseClick(working->CancelButton(), Qt::LeftButton);
+    EXPECT_TRUE(working->Canceller().OneOut());
+    frame->OrderView()->Tabs()->setCurrentIndex(1);
+    ASSERT_TRUE(WaitFor([&] { return !working->Canceller().OneOut(); }));
+    QTest::qWait(100);
+    EXPECT_EQ(Messages().size(), 1u) << "only the question; the refusal was dropped";
+}
+
+}  // namespace
+}  // namespace ft::ui
