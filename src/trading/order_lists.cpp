@@ -1,5 +1,8 @@
 #include "trading/order_lists.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 #include "core/form_body.h"
 #include "core/record_format.h"
 #include "core/text.h"
@@ -83,14 +86,21 @@ void Put(const std::array<std::string, N>& shown, int column, std::string_view t
     }
 }
 
-// Every column shows its field as sent; `colour` gives a column's colour for its text.
+// Every column shows its field; `numeric` columns show it by the number display rule, and
+// `colour` gives a column's colour for its text.
 template <typename Record, std::size_t N, typename Colour>
-void RowWrites(const std::array<ColumnSpec, N>& columns, const std::array<std::string, N>& shown,
-               const Record& record, Colour colour, std::vector<CellWrite>& writes) {
+void RowWrites(const std::array<ColumnSpec, N>& columns, std::initializer_list<int> numeric,
+               const std::array<std::string, N>& shown, const Record& record, Colour colour,
+               std::vector<CellWrite>& writes) {
     writes.clear();
+    std::string trimmed;
     for (std::size_t c = 0; c < N; ++c) {
         const int column = static_cast<int>(c);
-        const std::string_view text = FieldText(record, static_cast<std::size_t>(columns[c].field));
+        std::string_view text = FieldText(record, static_cast<std::size_t>(columns[c].field));
+        if (std::find(numeric.begin(), numeric.end(), column) != numeric.end()) {
+            trimmed = TrimZeros(text);
+            text = trimmed;
+        }
         Put(shown, column, text, colour(column, text), writes);
     }
 }
@@ -146,7 +156,7 @@ std::size_t TradeCount(const TradeTable& trades) {
 void WorkingOrderRowWrites(const WorkingOrderRow& shown, const OrderRecord& order,
                            std::vector<CellWrite>& writes) {
     RowWrites(
-        kWorkingOrderColumns, shown, order,
+        kWorkingOrderColumns, {WorkingOrderCol::Price}, shown, order,
         [](int column, std::string_view) -> std::optional<Rgb> {
             return column == WorkingOrderCol::Code ? std::optional<Rgb>(kCodeColour) : std::nullopt;
         },
@@ -158,7 +168,7 @@ void AllOrderRowWrites(const AllOrderRow& shown, const OrderRecord& order,
     // Every status and direction gets its colour, also the plain black ones, so a row never
     // keeps the colour of the order shown there before.
     RowWrites(
-        kAllOrderColumns, shown, order,
+        kAllOrderColumns, {AllOrderCol::Price, AllOrderCol::AvgFillPrice}, shown, order,
         [](int column, std::string_view text) -> std::optional<Rgb> {
             switch (column) {
                 case AllOrderCol::Code:
@@ -180,11 +190,15 @@ void TradeRowWrites(const TradeRow& shown, const TradeRecord& trade,
                     std::vector<CellWrite>& writes) {
     writes.clear();
     static const std::string indentedSell = "  " + Sell();
+    std::string trimmed;
     for (std::size_t c = 0; c < kTradeColumns.size(); ++c) {
         const int column = static_cast<int>(c);
         std::string_view text = FieldText(trade, static_cast<std::size_t>(kTradeColumns[c].field));
         std::optional<Rgb> colour;
-        if (column == TradeCol::Code) {
+        if (column == TradeCol::Price) {
+            trimmed = TrimZeros(text);
+            text = trimmed;
+        } else if (column == TradeCol::Code) {
             colour = kCodeColour;
         } else if (column == TradeCol::Direction) {
             const bool sell = text == Sell();

@@ -62,8 +62,9 @@ void FilteredOrders(const OrderTable& orders, OrderFilter filter,
                     std::vector<const OrderRecord*>& shown);
 std::size_t TradeCount(const TradeTable& trades);
 
-// The row rules: the writes that make a shown row show its record. A cell whose text is
-// already right gets no write; a coloured column carries its colour with its text.
+// The row rules: the writes that make a shown row show its record. Prices show by the number
+// display rule (3500.000 as 3500). A cell whose text is already right gets no write; a
+// coloured column carries its colour with its text.
 void WorkingOrderRowWrites(const WorkingOrderRow& shown, const OrderRecord& order,
                            std::vector<CellWrite>& writes);
 void AllOrderRowWrites(const AllOrderRow& shown, const OrderRecord& order,

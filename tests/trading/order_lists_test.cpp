@@ -104,7 +104,8 @@ TEST(OrderListsTest, AWorkingRowIsWrittenOnceAndThenOnlyWhereItChanged) {
     row = Apply(row, writes);
     EXPECT_EQ(row[WorkingOrderCol::OrderNo], "17");
     EXPECT_EQ(row[WorkingOrderCol::Direction], Ansi("卖"));
-    EXPECT_EQ(row[WorkingOrderCol::Price], "3500.000") << "shown as sent";
+    EXPECT_EQ(row[WorkingOrderCol::Price], "3500") << "the number display rule";
+    EXPECT_EQ(row[WorkingOrderCol::Volume], "3");
     ASSERT_TRUE(Find(writes, WorkingOrderCol::Code));
     EXPECT_EQ(Find(writes, WorkingOrderCol::Code)->colour, kCodeColour);
     EXPECT_FALSE(Find(writes, WorkingOrderCol::Direction)->colour);
@@ -125,6 +126,7 @@ TEST(OrderListsTest, AllOrderRowsColourEveryDirectionAndStatus) {
     EXPECT_EQ(Find(writes, AllOrderCol::Direction)->colour, (Rgb{210, 47, 45}));
     EXPECT_EQ(Find(writes, AllOrderCol::Status)->colour, (Rgb{0, 121, 0}));
     EXPECT_EQ(Find(writes, AllOrderCol::Filled)->text, "2");
+    EXPECT_EQ(Find(writes, AllOrderCol::AvgFillPrice)->text, "3500");
     row = Apply(row, writes);
 
     // Another order now in the same row: every differing cell, the status black again.
@@ -147,7 +149,7 @@ TEST(OrderListsTest, ASellFillIsIndentedGreenAndABuyRed) {
     CopyField(fill.contractCode, 16, "rb2705");
     CopyField(fill.direction, 8, Ansi("卖"));
     CopyField(fill.openClose, 8, Ansi("平仓"));
-    CopyField(fill.price, 16, "3500.000");
+    CopyField(fill.price, 16, "3500.500");
     CopyField(fill.volume, 8, "2");
     CopyField(fill.tradeTime, 16, "09:30:01");
     std::vector<CellWrite> writes;
@@ -157,6 +159,7 @@ TEST(OrderListsTest, ASellFillIsIndentedGreenAndABuyRed) {
     EXPECT_EQ(Find(writes, TradeCol::Direction)->text, "  " + Ansi("卖"));
     EXPECT_EQ(Find(writes, TradeCol::Direction)->colour, (Rgb{0, 128, 0}));
     EXPECT_EQ(Find(writes, TradeCol::Code)->colour, kCodeColour);
+    EXPECT_EQ(Find(writes, TradeCol::Price)->text, "3500.5");
     row = Apply(row, writes);
     TradeRowWrites(row, fill, writes);
     EXPECT_TRUE(writes.empty()) << "the indented text counts as shown";

@@ -14,6 +14,7 @@
 #include <QToolButton>
 
 #include <chrono>
+#include <cstdlib>
 
 #include "core/text.h"
 #include "net/request_client.h"
@@ -203,7 +204,7 @@ TEST_F(TradingTest, BuyOpenTwoLotsConfirmedShowsInAllOrdersAndTheFills) {
     EXPECT_EQ(fills.GetItemText(0, TradeCol::Direction), Ansi("买"));
     EXPECT_EQ(fills.CellTextColour(0, TradeCol::Direction), QColor(204, 51, 51));
     EXPECT_EQ(fills.GetItemText(0, TradeCol::Volume), "2");
-    EXPECT_EQ(fills.GetItemText(0, TradeCol::Price), "3216.000");
+    EXPECT_EQ(fills.GetItemText(0, TradeCol::Price), "3216");
 
     // Selling them again: the fill shows indented and green.
     QTest::mouseClick(entry->SellRadio(), Qt::LeftButton);
@@ -225,7 +226,7 @@ TEST_F(TradingTest, ARestingOrderIsCancelledByDoubleClickAfterTheQuestion) {
     CListCtrlCl& list = *working->List();
     ASSERT_TRUE(WaitFor([&] { return list.GetItemCount() == 1; }));
     EXPECT_EQ(list.GetItemText(0, WorkingOrderCol::Unfilled), "2");
-    EXPECT_EQ(list.GetItemText(0, WorkingOrderCol::Price), "3100.000");
+    EXPECT_EQ(list.GetItemText(0, WorkingOrderCol::Price), "3100");
     EXPECT_EQ(list.CellTextColour(0, WorkingOrderCol::Code), QColor(111, 94, 16));
     const std::string number = list.GetItemText(0, WorkingOrderCol::OrderNo);
 
@@ -396,7 +397,7 @@ TEST_F(TradingTest, ADoubleClickOnTheBoardBuysOneLotAtTheAsk) {
     ASSERT_TRUE(finished.wait(5000));
     EXPECT_EQ(static_cast<OrderOutcome>(finished.at(0).at(0).toInt()), OrderOutcome::Accepted);
     ASSERT_TRUE(WaitFor([&] { return trades->List()->GetItemCount() == 1; }));
-    EXPECT_EQ(trades->List()->GetItemText(0, TradeCol::Price), "3216.000");
+    EXPECT_EQ(trades->List()->GetItemText(0, TradeCol::Price), "3216");
     EXPECT_EQ(trades->List()->GetItemText(0, TradeCol::OpenClose), Ansi("开仓"));
 }
 
@@ -565,6 +566,56 @@ TEST_F(TradingTest, TheCancelButtonsAnswerIsDroppedWhileItsTabIsHidden) {
     ASSERT_TRUE(WaitFor([&] { return !working->Canceller().OneOut(); }));
     QTest::qWait(100);
     EXPECT_EQ(Messages().size(), 1u) << "only the question; the refusal was dropped";
+}
+
+// The main window after a few orders: some filled, some resting, one cancelled. With
+// FT_SCREENSHOT_DIR set it is saved there with the order-entry panel on its own.
+TEST_F(TradingTest, TheMainWindowShowsOrdersAndFills) {
+    frame->showNormal();
+    frame->resize(1280, 800);
+    SelectRb();
+    Type(entry->LotsEdit(), QStringLiteral("2"));
+    ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);
+    GivePrice(QStringLiteral("3190"));
+    ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);
+    ClickRow(*board->List(), 2);
+    QTest::mouseClick(entry->SellLabel(), Qt::LeftButton);
+    ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);
+    GivePrice(QStringLiteral("79500"));
+    Type(entry->LotsEdit(), QStringLiteral("3"));
+    ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);
+    ClickRow(*board->List(), 0);
+    QTest::mouseClick(entry->BuyLabel(), Qt::LeftButton);
+    GivePrice(QStringLiteral("3150"));
+    ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);
+    ASSERT_TRUE(WaitFor([&] { return working->List()->GetItemCount() == 3; }))
+        << working->List()->GetItemCount() << " " << all->List()->GetItemCount() << " "
+        << (Messages().empty() ? QString() : Messages().back()).toStdString();
+    ClickRow(*working->List(), 2);
+    QTest::mouseClick(working->CancelButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return working->List()->GetItemCount() == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return trades->List()->GetItemCount() == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return all->List()->GetItemCount() == 5; }));
+    // The lots hint once the funds bar shows the available funds.
+    ASSERT_TRUE(WaitFor([&] { return frame->AvailableFunds() != "--"; }));
+    QTest::mouseClick(entry->BuyLabel(), Qt::LeftButton);
+    EXPECT_NE(entry->LotsHint()->text(), QStringLiteral("0手"));
+    GivePrice(QStringLiteral("3205"));
+    QTest::qWait(400);
+
+    const QPixmap window = frame->grab();
+    const QPixmap panel = entry->grab();
+    EXPECT_FALSE(window.isNull());
+    EXPECT_EQ(panel.size(), entry->size());
+    if (const char* where = std::getenv("FT_SCREENSHOT_DIR")) {
+        EXPECT_TRUE(window.save(QString::fromLocal8Bit(where) + "/main-window-trading.png"));
+        // The panel alone at the size of its controls.
+        EXPECT_TRUE(entry->grab(QRect(0, 0, 300, 210))
+                        .save(QString::fromLocal8Bit(where) + "/order-entry-panel.png"));
+        frame->OrderView()->Tabs()->setCurrentIndex(1);
+        QTest::qWait(100);
+        EXPECT_TRUE(frame->grab().save(QString::fromLocal8Bit(where) + "/all-orders.png"));
+    }
 }
 
 }  // namespace

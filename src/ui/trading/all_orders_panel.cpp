@@ -1,6 +1,7 @@
 #include "ui/trading/all_orders_panel.h"
 
 #include <QRadioButton>
+#include <algorithm>
 
 #include "ui/controls/list_kit.h"
 #include "ui/controls/xp_button.h"
@@ -16,6 +17,10 @@ COrderSubDlg2::COrderSubDlg2(const PaneContext& context, QWidget* parent)
       canceller_(this, context) {
     StyleMarketList(*list_);
     BuildColumns(*list_, kAllOrderColumns);
+    // The dialog's font, so the filters' texts fit their widths.
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(12);
+    setFont(font);
     const char* titles[] = {"全部单(&A)", "挂单(&S)", "已成交(&D)", "已撤单/错单(&F)"};
     for (std::size_t i = 0; i < filters_.size(); ++i) {
         filters_[i] = new QRadioButton(QString::fromUtf8(titles[i]), this);
@@ -37,8 +42,10 @@ void COrderSubDlg2::resizeEvent(QResizeEvent* event) {
     const int widths[] = {70, 65, 75, 110};
     int x = 10;
     for (std::size_t i = 0; i < filters_.size(); ++i) {
-        filters_[i]->setGeometry(x, top, widths[i], 20);
-        x += widths[i] + 10;
+        // Never narrower than its text: the fonts standing in for 宋体 run wider.
+        const int width = std::max(widths[i], filters_[i]->sizeHint().width());
+        filters_[i]->setGeometry(x, top, width, 20);
+        x += width + 10;
     }
     cancel_->setGeometry(x, top - 2, 70, 24);
     cancelAll_->setGeometry(x + 80, top - 2, 70, 24);
