@@ -79,7 +79,7 @@ const std::string& Cancelled() {
 }
 
 template <std::size_t N>
-void Put(const std::array<std::string, N>& shown, int column, std::string_view text,
+void Put(const std::array<std::string_view, N>& shown, int column, std::string_view text,
          std::optional<Rgb> colour, std::vector<CellWrite>& writes) {
     if (shown[static_cast<std::size_t>(column)] != text) {
         writes.push_back({column, std::string(text), colour});
@@ -90,7 +90,7 @@ void Put(const std::array<std::string, N>& shown, int column, std::string_view t
 // `colour` gives a column's colour for its text.
 template <typename Record, std::size_t N, typename Colour>
 void RowWrites(const std::array<ColumnSpec, N>& columns, std::initializer_list<int> numeric,
-               const std::array<std::string, N>& shown, const Record& record, Colour colour,
+               const std::array<std::string_view, N>& shown, const Record& record, Colour colour,
                std::vector<CellWrite>& writes) {
     writes.clear();
     std::string trimmed;

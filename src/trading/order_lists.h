@@ -43,9 +43,10 @@ struct TradeCol {
 };
 extern const std::array<ColumnSpec, TradeCol::Count> kTradeColumns;
 
-using WorkingOrderRow = std::array<std::string, WorkingOrderCol::Count>;
-using AllOrderRow = std::array<std::string, AllOrderCol::Count>;
-using TradeRow = std::array<std::string, TradeCol::Count>;
+// The texts a row shows, as views into the list (read just before the rule runs).
+using WorkingOrderRow = std::array<std::string_view, WorkingOrderCol::Count>;
+using AllOrderRow = std::array<std::string_view, AllOrderCol::Count>;
+using TradeRow = std::array<std::string_view, TradeCol::Count>;
 
 // An order that still waits in the market: unfilled lots above 0 and the status "未成交" or
 // "部分成交".

@@ -28,14 +28,23 @@ OrderRecord Order(const std::string& no, const char* direction, int volume, int 
     return o;
 }
 
+// A list row: its texts, and views of them as a row rule reads them.
 template <std::size_t N>
-std::array<std::string, N> Apply(std::array<std::string, N> row,
-                                 const std::vector<CellWrite>& writes) {
-    for (const CellWrite& w : writes) {
-        row[static_cast<std::size_t>(w.column)] = w.text;
+struct ShownRow {
+    std::array<std::string, N> texts{};
+    std::array<std::string_view, N> View() const {
+        std::array<std::string_view, N> view;
+        for (std::size_t c = 0; c < N; ++c) {
+            view[c] = texts[c];
+        }
+        return view;
     }
-    return row;
-}
+    void Apply(const std::vector<CellWrite>& writes) {
+        for (const CellWrite& w : writes) {
+            texts[static_cast<std::size_t>(w.column)] = w.text;
+        }
+    }
+};
 
 const CellWrite* Find(const std::vector<CellWrite>& writes, int column) {
     for (const CellWrite& w : writes) {
@@ -98,22 +107,22 @@ TEST(OrderListsTest, WorkingOrdersAndTheFourFilters) {
 TEST(OrderListsTest, AWorkingRowIsWrittenOnceAndThenOnlyWhereItChanged) {
     OrderRecord order = Order("17", "卖", 3, 3, "未成交", 0);
     std::vector<CellWrite> writes;
-    WorkingOrderRow row{};
-    WorkingOrderRowWrites(row, order, writes);
+    ShownRow<WorkingOrderCol::Count> row;
+    WorkingOrderRowWrites(row.View(), order, writes);
     EXPECT_EQ(writes.size(), 8u);
-    row = Apply(row, writes);
-    EXPECT_EQ(row[WorkingOrderCol::OrderNo], "17");
-    EXPECT_EQ(row[WorkingOrderCol::Direction], Ansi("卖"));
-    EXPECT_EQ(row[WorkingOrderCol::Price], "3500") << "the number display rule";
-    EXPECT_EQ(row[WorkingOrderCol::Volume], "3");
+    row.Apply(writes);
+    EXPECT_EQ(row.texts[WorkingOrderCol::OrderNo], "17");
+    EXPECT_EQ(row.texts[WorkingOrderCol::Direction], Ansi("卖"));
+    EXPECT_EQ(row.texts[WorkingOrderCol::Price], "3500") << "the number display rule";
+    EXPECT_EQ(row.texts[WorkingOrderCol::Volume], "3");
     ASSERT_TRUE(Find(writes, WorkingOrderCol::Code));
     EXPECT_EQ(Find(writes, WorkingOrderCol::Code)->colour, kCodeColour);
     EXPECT_FALSE(Find(writes, WorkingOrderCol::Direction)->colour);
 
-    WorkingOrderRowWrites(row, order, writes);
+    WorkingOrderRowWrites(row.View(), order, writes);
     EXPECT_TRUE(writes.empty());
     CopyField(order.unfilledVolume, 8, "1");
-    WorkingOrderRowWrites(row, order, writes);
+    WorkingOrderRowWrites(row.View(), order, writes);
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_EQ(writes[0].column, WorkingOrderCol::Unfilled);
     EXPECT_EQ(writes[0].text, "1");
@@ -121,23 +130,23 @@ TEST(OrderListsTest, AWorkingRowIsWrittenOnceAndThenOnlyWhereItChanged) {
 
 TEST(OrderListsTest, AllOrderRowsColourEveryDirectionAndStatus) {
     std::vector<CellWrite> writes;
-    AllOrderRow row{};
-    AllOrderRowWrites(row, Order("1", "买", 2, 0, "全部成交", 2), writes);
+    ShownRow<AllOrderCol::Count> row;
+    AllOrderRowWrites(row.View(), Order("1", "买", 2, 0, "全部成交", 2), writes);
     EXPECT_EQ(Find(writes, AllOrderCol::Direction)->colour, (Rgb{210, 47, 45}));
     EXPECT_EQ(Find(writes, AllOrderCol::Status)->colour, (Rgb{0, 121, 0}));
     EXPECT_EQ(Find(writes, AllOrderCol::Filled)->text, "2");
     EXPECT_EQ(Find(writes, AllOrderCol::AvgFillPrice)->text, "3500");
-    row = Apply(row, writes);
+    row.Apply(writes);
 
     // Another order now in the same row: every differing cell, the status black again.
-    AllOrderRowWrites(row, Order("2", "卖", 2, 2, "未成交", 0), writes);
+    AllOrderRowWrites(row.View(), Order("2", "卖", 2, 2, "未成交", 0), writes);
     EXPECT_EQ(Find(writes, AllOrderCol::OrderNo)->text, "2");
     EXPECT_EQ(Find(writes, AllOrderCol::Direction)->colour, (Rgb{0, 126, 0}));
     EXPECT_EQ(Find(writes, AllOrderCol::Status)->colour, (Rgb{0, 0, 0}));
     EXPECT_FALSE(Find(writes, AllOrderCol::Code)) << "same contract";
-    row = Apply(row, writes);
+    row.Apply(writes);
 
-    AllOrderRowWrites(row, Order("2", "卖", 2, 0, "已撤", 0), writes);
+    AllOrderRowWrites(row.View(), Order("2", "卖", 2, 0, "已撤", 0), writes);
     ASSERT_EQ(writes.size(), 2u);
     EXPECT_EQ(Find(writes, AllOrderCol::Status)->colour, (Rgb{122, 126, 0}));
     EXPECT_EQ(Find(writes, AllOrderCol::Unfilled)->text, "0");
@@ -153,19 +162,19 @@ TEST(OrderListsTest, ASellFillIsIndentedGreenAndABuyRed) {
     CopyField(fill.volume, 8, "2");
     CopyField(fill.tradeTime, 16, "09:30:01");
     std::vector<CellWrite> writes;
-    TradeRow row{};
-    TradeRowWrites(row, fill, writes);
+    ShownRow<TradeCol::Count> row;
+    TradeRowWrites(row.View(), fill, writes);
     EXPECT_EQ(writes.size(), 7u);
     EXPECT_EQ(Find(writes, TradeCol::Direction)->text, "  " + Ansi("卖"));
     EXPECT_EQ(Find(writes, TradeCol::Direction)->colour, (Rgb{0, 128, 0}));
     EXPECT_EQ(Find(writes, TradeCol::Code)->colour, kCodeColour);
     EXPECT_EQ(Find(writes, TradeCol::Price)->text, "3500.5");
-    row = Apply(row, writes);
-    TradeRowWrites(row, fill, writes);
+    row.Apply(writes);
+    TradeRowWrites(row.View(), fill, writes);
     EXPECT_TRUE(writes.empty()) << "the indented text counts as shown";
 
     CopyField(fill.direction, 8, Ansi("买"));
-    TradeRowWrites(row, fill, writes);
+    TradeRowWrites(row.View(), fill, writes);
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_EQ(writes[0].text, Ansi("买"));
     EXPECT_EQ(writes[0].colour, (Rgb{204, 51, 51}));

@@ -6,8 +6,11 @@
 #include <QColor>
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/list_table.h"
@@ -32,6 +35,14 @@ void ReadRow(const CListCtrlCl& list, int row, std::array<std::string, N>& shown
     }
 }
 
+// The same as views into the list's cells, valid until the list changes.
+template <std::size_t N>
+void ReadRow(const CListCtrlCl& list, int row, std::array<std::string_view, N>& shown) {
+    for (std::size_t c = 0; c < N; ++c) {
+        shown[c] = list.ItemText(row, static_cast<int>(c));
+    }
+}
+
 // Appends a row showing `texts` (column 0 first); returns its index.
 int AppendRow(CListCtrlCl& list, std::span<const std::string> texts);
 
@@ -41,38 +52,68 @@ inline int ApplyRowWrites(CListCtrlCl& list, int row, const std::vector<CellWrit
     return list.WriteRow(row, writes);
 }
 
-// Rebuilds `list` with one row per record, in order: every row is written by the row rule
-// `rule(shown, record, writes)` from an empty row. Returns the number of texts written.
-template <std::size_t N, typename Record, typename Rule>
-int FillRows(CListCtrlCl& list, std::span<const Record* const> records, Rule rule,
-             std::vector<CellWrite>& writes) {
-    static const std::array<std::string, N> kEmptyRow{};
-    list.DeleteAllItems();
-    int written = 0;
-    for (const Record* record : records) {
-        const int row = list.AppendItem(std::string());
-        rule(kEmptyRow, *record, writes);
-        written += ApplyRowWrites(list, row, writes);
-    }
-    return written;
-}
+// A list that shows rows of a published session table, one row per record, written by a row
+// rule `rule(shown, record, writes)`. It keeps the table it last showed, so a tick over a table
+// that was not replaced costs nothing, and after a reload only the rows whose record changed
+// are compared cell by cell.
+template <typename Record, std::size_t N>
+class TableRows {
+public:
+    using Rule = void (*)(const std::array<std::string_view, N>&, const Record&,
+                          std::vector<CellWrite>&);
+    explicit TableRows(Rule rule) : rule_(rule) {}
 
-// Brings row i of `list` in step with record i (the list already has a row per record): only
-// the cells whose text differs are written. Returns the number of texts written.
-template <std::size_t N, typename Record, typename Rule>
-int RewriteRows(CListCtrlCl& list, std::span<const Record* const> records, Rule rule,
-                std::array<std::string, N>& shown, std::vector<CellWrite>& writes) {
-    int written = 0;
-    const int rows = std::min(list.GetItemCount(), static_cast<int>(records.size()));
-    for (int row = 0; row < rows; ++row) {
-        ReadRow(list, row, shown);
-        rule(shown, *records[static_cast<std::size_t>(row)], writes);
-        if (!writes.empty()) {
-            written += ApplyRowWrites(list, row, writes);
+    // Whether the list shows rows of exactly this table.
+    bool Shows(const void* table) const { return table && table == table_.get(); }
+    std::size_t Count() const { return records_.size(); }
+
+    // Rebuilds the list from `records` (rows of `table`, which is kept while they are shown).
+    // Returns the number of texts written.
+    int Fill(CListCtrlCl& list, std::shared_ptr<const void> table,
+             std::vector<const Record*> records) {
+        static const std::array<std::string_view, N> kEmptyRow{};
+        table_ = std::move(table);
+        records_ = std::move(records);
+        list.DeleteAllItems();
+        int row = list.AppendItems(static_cast<int>(records_.size()));
+        int written = 0;
+        for (const Record* record : records_) {
+            rule_(kEmptyRow, *record, writes_);
+            written += ApplyRowWrites(list, row++, writes_);
         }
+        return written;
     }
-    return written;
-}
+
+    // Brings the rows in step with as many records (rows of `table`): a row whose record is the
+    // same as before is left alone, any other gets the writes of its cells that differ. Returns
+    // the number of texts written.
+    int Update(CListCtrlCl& list, std::shared_ptr<const void> table,
+               std::vector<const Record*> records) {
+        int written = 0;
+        const std::size_t rows = std::min({records.size(), records_.size(),
+                                           static_cast<std::size_t>(list.GetItemCount())});
+        for (std::size_t i = 0; i < rows; ++i) {
+            // The fields are zero-filled after their text, so equal bytes are equal records.
+            if (std::memcmp(records[i], records_[i], sizeof(Record)) == 0) {
+                continue;
+            }
+            const int row = static_cast<int>(i);
+            ReadRow(list, row, shown_);
+            rule_(shown_, *records[i], writes_);
+            written += ApplyRowWrites(list, row, writes_);
+        }
+        table_ = std::move(table);
+        records_ = std::move(records);
+        return written;
+    }
+
+private:
+    Rule rule_;
+    std::shared_ptr<const void> table_;
+    std::vector<const Record*> records_;
+    std::array<std::string_view, N> shown_{};
+    std::vector<CellWrite> writes_;
+};
 
 // The column widths as they are now (the trader may have dragged them).
 std::vector<int> ColumnWidths(const CListCtrlCl& list);

@@ -60,24 +60,31 @@ OrderFilter COrderSubDlg2::Filter() const {
     return OrderFilter::All;
 }
 
-int COrderSubDlg2::Fill(const OrderTable& orders) {
-    FilteredOrders(orders, Filter(), orders_);
-    return FillRows<AllOrderCol::Count>(*list_, std::span<const OrderRecord* const>(orders_),
-                                        AllOrderRowWrites, writes_);
+int COrderSubDlg2::Fill(std::shared_ptr<const OrderTable> orders,
+                        std::vector<const OrderRecord*> shown) {
+    shownFilter_ = Filter();
+    return rows_.Fill(*list_, std::move(orders), std::move(shown));
 }
 
 void COrderSubDlg2::FillAllOrders() {
-    Fill(*context_.session.orders.Snapshot());
+    auto orders = context_.session.orders.Snapshot();
+    std::vector<const OrderRecord*> shown;
+    FilteredOrders(*orders, Filter(), shown);
+    Fill(std::move(orders), std::move(shown));
 }
 
 int COrderSubDlg2::Tick() {
-    const auto orders = context_.session.orders.Snapshot();
-    FilteredOrders(*orders, Filter(), orders_);
-    if (static_cast<int>(orders_.size()) != list_->GetItemCount()) {
-        return Fill(*orders);
+    auto orders = context_.session.orders.Snapshot();
+    const OrderFilter filter = Filter();
+    if (rows_.Shows(orders.get()) && filter == shownFilter_) {
+        return 0;
     }
-    return RewriteRows(*list_, std::span<const OrderRecord* const>(orders_), AllOrderRowWrites,
-                       shown_, writes_);
+    std::vector<const OrderRecord*> shown;
+    FilteredOrders(*orders, filter, shown);
+    if (static_cast<int>(shown.size()) != list_->GetItemCount() || filter != shownFilter_) {
+        return Fill(std::move(orders), std::move(shown));
+    }
+    return rows_.Update(*list_, std::move(orders), std::move(shown));
 }
 
 void COrderSubDlg2::CancelSelectedOrder() {

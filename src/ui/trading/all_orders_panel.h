@@ -4,9 +4,11 @@
 
 #include <QTimer>
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "trading/order_lists.h"
+#include "ui/controls/list_kit.h"
 #include "ui/pane/pane_view.h"
 #include "ui/trading/order_cancel.h"
 
@@ -46,7 +48,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    int Fill(const OrderTable& orders);
+    int Fill(std::shared_ptr<const OrderTable> orders, std::vector<const OrderRecord*> shown);
 
     PaneContext context_;
     CListCtrlCl* list_;
@@ -55,9 +57,8 @@ private:
     CXPButton* cancelAll_;
     OrderCanceller canceller_;
     QTimer timer_;
-    std::vector<const OrderRecord*> orders_;
-    AllOrderRow shown_;
-    std::vector<CellWrite> writes_;
+    TableRows<OrderRecord, AllOrderCol::Count> rows_{AllOrderRowWrites};
+    OrderFilter shownFilter_ = OrderFilter::All;
 };
 
 }  // namespace ft::ui

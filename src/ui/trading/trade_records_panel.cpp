@@ -14,26 +14,28 @@ CTDetailSubDlg1::CTDetailSubDlg1(const PaneContext& context, QWidget* parent)
     timer_.start(kTickMs);
 }
 
-void CTDetailSubDlg1::Fill(const TradeTable& trades) {
-    trades_.clear();
-    const std::size_t count = TradeCount(trades);
+void CTDetailSubDlg1::Fill(std::shared_ptr<const TradeTable> trades) {
+    std::vector<const TradeRecord*> shown;
+    const std::size_t count = TradeCount(*trades);
     for (std::size_t i = 0; i < count; ++i) {
-        trades_.push_back(&trades.rows[i]);
+        shown.push_back(&trades->rows[i]);
     }
-    FillRows<TradeCol::Count>(*list_, std::span<const TradeRecord* const>(trades_), TradeRowWrites,
-                              writes_);
+    rows_.Fill(*list_, std::move(trades), std::move(shown));
 }
 
 void CTDetailSubDlg1::FillTrades() {
-    Fill(*context_.session.trades.Snapshot());
+    Fill(context_.session.trades.Snapshot());
 }
 
+// Only the number of fills is watched: a reload that replaces fills without changing their
+// number leaves the list as it is.
 bool CTDetailSubDlg1::Tick() {
-    const auto trades = context_.session.trades.Snapshot();
-    if (static_cast<int>(TradeCount(*trades)) == list_->GetItemCount()) {
+    auto trades = context_.session.trades.Snapshot();
+    if (rows_.Shows(trades.get()) ||
+        static_cast<int>(TradeCount(*trades)) == list_->GetItemCount()) {
         return false;
     }
-    Fill(*trades);
+    Fill(std::move(trades));
     return true;
 }
 

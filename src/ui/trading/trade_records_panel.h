@@ -2,9 +2,10 @@
 #pragma once
 
 #include <QTimer>
-#include <vector>
+#include <memory>
 
 #include "trading/order_lists.h"
+#include "ui/controls/list_kit.h"
 #include "ui/pane/pane_view.h"
 
 namespace ft::ui {
@@ -25,13 +26,12 @@ public:
     bool Tick();
 
 private:
-    void Fill(const TradeTable& trades);
+    void Fill(std::shared_ptr<const TradeTable> trades);
 
     PaneContext context_;
     CListCtrlCl* list_;
     QTimer timer_;
-    std::vector<const TradeRecord*> trades_;
-    std::vector<CellWrite> writes_;
+    TableRows<TradeRecord, TradeCol::Count> rows_{TradeRowWrites};
 };
 
 }  // namespace ft::ui

@@ -41,11 +41,10 @@ void COrderSubDlg1::paintEvent(QPaintEvent* /*event*/) {
     painter.fillRect(rect(), Qt::white);
 }
 
-int COrderSubDlg1::Fill(const OrderTable& orders) {
+int COrderSubDlg1::Fill(std::shared_ptr<const OrderTable> orders,
+                        std::vector<const OrderRecord*> shown) {
     const int before = list_->GetItemCount();
-    WorkingOrders(orders, orders_);
-    const int written = FillRows<WorkingOrderCol::Count>(
-        *list_, std::span<const OrderRecord* const>(orders_), WorkingOrderRowWrites, writes_);
+    const int written = rows_.Fill(*list_, std::move(orders), std::move(shown));
     // The window never waits for the funds: they reload aside.
     if (list_->GetItemCount() != before) {
         context_.loader.StartReloadMoney();
@@ -54,17 +53,25 @@ int COrderSubDlg1::Fill(const OrderTable& orders) {
 }
 
 void COrderSubDlg1::FillWorkingOrders() {
-    Fill(*context_.session.orders.Snapshot());
+    auto orders = context_.session.orders.Snapshot();
+    std::vector<const OrderRecord*> shown;
+    WorkingOrders(*orders, shown);
+    Fill(std::move(orders), std::move(shown));
 }
 
 int COrderSubDlg1::Tick() {
-    const auto orders = context_.session.orders.Snapshot();
-    WorkingOrders(*orders, orders_);
-    if (static_cast<int>(orders_.size()) != list_->GetItemCount()) {
-        return Fill(*orders);
+    auto orders = context_.session.orders.Snapshot();
+    if (rows_.Shows(orders.get())) {
+        return 0;
     }
-    return RewriteRows(*list_, std::span<const OrderRecord* const>(orders_), WorkingOrderRowWrites,
-                       shown_, writes_);
+    // Counted with the rule the list uses, so a partly filled order does not rebuild the list
+    // on every tick.
+    std::vector<const OrderRecord*> shown;
+    WorkingOrders(*orders, shown);
+    if (static_cast<int>(shown.size()) != list_->GetItemCount()) {
+        return Fill(std::move(orders), std::move(shown));
+    }
+    return rows_.Update(*list_, std::move(orders), std::move(shown));
 }
 
 void COrderSubDlg1::CancelSelectedOrder(bool fromButton) {

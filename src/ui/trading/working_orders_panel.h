@@ -3,9 +3,11 @@
 #pragma once
 
 #include <QTimer>
+#include <memory>
 #include <vector>
 
 #include "trading/order_lists.h"
+#include "ui/controls/list_kit.h"
 #include "ui/pane/pane_view.h"
 #include "ui/trading/order_cancel.h"
 
@@ -41,7 +43,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    int Fill(const OrderTable& orders);
+    int Fill(std::shared_ptr<const OrderTable> orders, std::vector<const OrderRecord*> shown);
 
     PaneContext context_;
     CListCtrlCl* list_;
@@ -49,9 +51,7 @@ private:
     CXPButton* cancelAll_;
     OrderCanceller canceller_;
     QTimer timer_;
-    std::vector<const OrderRecord*> orders_;
-    WorkingOrderRow shown_;
-    std::vector<CellWrite> writes_;
+    TableRows<OrderRecord, WorkingOrderCol::Count> rows_{WorkingOrderRowWrites};
 };
 
 }  // namespace ft::ui
