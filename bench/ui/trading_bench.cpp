@@ -233,9 +233,10 @@ private:
             }
             const bool order = request.find("a=weituo ") != std::string::npos;
             const std::string body = order ? "0,ok,1" : "";
-            const std::string answer = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n"
-                                       "Connection: close\r\nContent-Length: " +
-                                       std::to_string(body.size()) + "\r\n\r\n" + body;
+            const std::string answer =
+                "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n"
+                "Connection: close\r\nContent-Length: " +
+                std::to_string(body.size()) + "\r\n\r\n" + body;
             ::send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
             ::close(client);
             if (order) {

@@ -18,6 +18,7 @@
 
 #include "core/text.h"
 #include "net/request_client.h"
+#include "support/http_test_server.h"
 #include "support/ui_fixture.h"
 #include "trading/order_lists.h"
 #include "ui/common/text_boundary.h"
@@ -315,13 +316,21 @@ TEST_F(TradingTest, ARefusalShowsTheBackEndsReasonAndKeepsTheForm) {
     EXPECT_EQ(PlaceOrder(), OrderOutcome::Refused);
     EXPECT_EQ(Messages().back(), Text("通知|可平仓数量不足"));
 
+    // 平今 has no visible control; other panels choose it, and it closes today's lots only.
+    entry->ChooseCloseToday();
+    EXPECT_TRUE(entry->CloseTodayRadio()->isChecked());
+    EXPECT_FALSE(entry->CloseRadio()->isChecked());
+    EXPECT_EQ(entry->CloseTodayLabel()->palette().color(QPalette::Window), QColor(255, 222, 1));
+    EXPECT_EQ(PlaceOrder(), OrderOutcome::Refused);
+    EXPECT_EQ(Messages().back(), Text("通知|可平仓数量不足"));
+
     // Outside the day's limits the panel refuses before anything is sent.
     GivePrice(QStringLiteral("3500"));
     EXPECT_EQ(PlaceOrder(), OrderOutcome::NotSent);
     const auto messages = Messages();
-    ASSERT_EQ(messages.size(), 4u);
-    EXPECT_EQ(messages[2], Text("通知|报价超过涨停价,买入失败"));
-    EXPECT_EQ(messages[3], Text("通知|挂单价格超出合约的涨跌幅限制"));
+    ASSERT_EQ(messages.size(), 5u);
+    EXPECT_EQ(messages[3], Text("通知|报价超过涨停价,买入失败"));
+    EXPECT_EQ(messages[4], Text("通知|挂单价格超出合约的涨跌幅限制"));
 }
 
 TEST_F(TradingTest, TheWindowTakesInputWhileAnOrderIsOut) {
@@ -616,6 +625,147 @@ TEST_F(TradingTest, TheMainWindowShowsOrdersAndFills) {
         QTest::qWait(100);
         EXPECT_TRUE(frame->grab().save(QString::fromLocal8Bit(where) + "/all-orders.png"));
     }
+}
+
+// The order lists alone, over tables the test publishes, against a recording web server.
+class OrderPanelsTest : public ft::testing::UiFixture {
+protected:
+    void SetUp() override {
+        UiFixture::SetUp();
+        for (int mode = 0; mode < kServerModeCount; ++mode) {
+            server.Serve(session, static_cast<ServerMode>(mode));
+        }
+        server.Answer("0,ok");
+        LogInSession();
+    }
+    static OrderRecord Order(const std::string& no, int volume, int unfilled, const char* status) {
+        OrderRecord o{};
+        CopyField(o.orderNo, 32, no);
+        CopyField(o.contractCode, 16, "rb2705");
+        CopyField(o.direction, 8, Ansi("买"));
+        CopyField(o.openClose, 8, Ansi("开仓"));
+        CopyField(o.volume, 8, std::to_string(volume));
+        CopyField(o.unfilledVolume, 8, std::to_string(unfilled));
+        CopyField(o.price, 16, "3100.000");
+        CopyField(o.orderTime, 32, "2026-12-07 09:30:00");
+        CopyField(o.status, 16, Ansi(status));
+        CopyField(o.filledVolume, 8, std::to_string(volume - unfilled));
+        return o;
+    }
+    void Publish(std::vector<OrderRecord> rows) {
+        auto table = std::make_shared<OrderTable>();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            table->rows[i] = rows[i];
+        }
+        session.orders.Publish(table);
+    }
+    int Requests(const char* action) {
+        loader.WaitIdle();
+        int n = 0;
+        for (const auto& r : server.Requests()) {
+            n += r.path.find(std::string("a=") + action) != std::string::npos;
+        }
+        return n;
+    }
+    PaneContext Context() { return {session, loader, quotes, nullptr}; }
+
+    ft::testing::HttpTestServer server;
+};
+
+TEST_F(OrderPanelsTest, APartlyFilledOrderIsUpdatedInPlaceWithoutReloadingTheFunds) {
+    Publish({Order("1", 3, 2, "部分成交"), Order("2", 1, 0, "全部成交")});
+    COrderSubDlg1 panel(Context());
+    panel.resize(700, 300);
+    panel.show();
+    ASSERT_EQ(panel.List()->GetItemCount(), 1);
+    EXPECT_EQ(Requests("getusermoneyinfo"), 1) << "the first fill found a row";
+    panel.List()->SelectRow(0);
+
+    EXPECT_EQ(panel.Tick(), 0);
+    Publish({Order("1", 3, 2, "部分成交"), Order("2", 1, 0, "全部成交")});  // a reload, same data
+    EXPECT_EQ(panel.Tick(), 0);
+    Publish({Order("1", 3, 1, "部分成交"), Order("2", 1, 0, "全部成交")});
+    EXPECT_EQ(panel.Tick(), 1);
+    EXPECT_EQ(panel.List()->GetItemText(0, WorkingOrderCol::Unfilled), "1");
+    EXPECT_EQ(panel.List()->GetFirstSelectedRow(), 0) << "not rebuilt";
+    EXPECT_EQ(Requests("getusermoneyinfo"), 1);
+
+    // Filled at last: the row goes and the funds reload once.
+    Publish({Order("1", 3, 0, "全部成交"), Order("2", 1, 0, "全部成交")});
+    panel.Tick();
+    EXPECT_EQ(panel.List()->GetItemCount(), 0);
+    EXPECT_EQ(Requests("getusermoneyinfo"), 2);
+
+    // "全撤" with nothing listed reloads the funds and asks and sends nothing.
+    QTest::mouseClick(panel.CancelAllButton(), Qt::LeftButton);
+    EXPECT_EQ(Requests("getusermoneyinfo"), 3);
+    EXPECT_EQ(Requests("cancelallweituo"), 0);
+    EXPECT_TRUE(effects.Messages().empty());
+    // Double-clicking where there is no row does nothing.
+    QTest::mouseDClick(panel.List()->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 100));
+    EXPECT_TRUE(effects.Messages().empty());
+}
+
+TEST_F(OrderPanelsTest, AStatusChangeIsWrittenInPlaceUnderAllOrders) {
+    Publish({Order("1", 2, 2, "未成交"), Order("2", 1, 1, "未成交")});
+    COrderSubDlg2 panel(Context());
+    panel.resize(800, 300);
+    panel.show();
+    ASSERT_EQ(panel.List()->GetItemCount(), 2);
+    panel.List()->SelectRow(1);
+    Publish({Order("1", 2, 2, "未成交"), Order("2", 1, 0, "已撤")});
+    EXPECT_EQ(panel.Tick(), 3) << "status, unfilled and filled lots";
+    EXPECT_EQ(panel.List()->GetItemText(1, AllOrderCol::Status), Ansi("已撤"));
+    EXPECT_EQ(panel.List()->CellTextColour(1, AllOrderCol::Status), QColor(122, 126, 0));
+    EXPECT_EQ(panel.List()->GetFirstSelectedRow(), 1) << "not rebuilt";
+
+    // Under "挂单" the cancelled order leaves the list; a partly filled one never shows.
+    Publish({Order("1", 2, 2, "未成交"), Order("2", 1, 0, "已撤"), Order("3", 3, 1, "部分成交")});
+    QTest::mouseClick(panel.FilterButton(OrderFilter::Working), Qt::LeftButton);
+    ASSERT_EQ(panel.List()->GetItemCount(), 1);
+    EXPECT_EQ(panel.List()->GetItemText(0, AllOrderCol::OrderNo), "1");
+    // The cancellation asks with the unfilled lots and sends the order's number.
+    panel.List()->SelectRow(0);
+    QTest::mouseClick(panel.CancelButton(), Qt::LeftButton);
+    EXPECT_EQ(effects.Messages(),
+              std::vector<QString>{QString::fromUtf8("撤单|撤单:1  rb2705  2手")});
+    ASSERT_TRUE(WaitFor([&] { return Requests("cancelweituo") == 1; }));
+    for (const auto& request : server.Requests()) {
+        if (request.path.find("a=cancelweituo") != std::string::npos) {
+            EXPECT_EQ(request.body.substr(0, 5), "id=1&");
+        }
+    }
+    // Accepted: the tables reload.
+    EXPECT_TRUE(WaitFor([&] { return Requests("weituodetail") == 1; }));
+}
+
+TEST_F(OrderPanelsTest, TradeRecordsFollowTheNumberOfFills) {
+    auto trades = std::make_shared<TradeTable>();
+    auto fill = [](const char* no, const char* direction) {
+        TradeRecord t{};
+        CopyField(t.tradeNo, 16, no);
+        CopyField(t.contractCode, 16, "rb2705");
+        CopyField(t.direction, 8, Ansi(direction));
+        CopyField(t.price, 16, "3216.000");
+        return t;
+    };
+    CTDetailSubDlg1 panel(Context());
+    EXPECT_EQ(panel.List()->GetItemCount(), 0);
+    EXPECT_FALSE(panel.Tick()) << "an empty table: nothing to do";
+    trades->rows[0] = fill("1", "买");
+    session.trades.Publish(trades);
+    EXPECT_TRUE(panel.Tick());
+    EXPECT_EQ(panel.List()->GetItemCount(), 1);
+    // The same number of fills with other contents leaves the list as it is.
+    auto replaced = std::make_shared<TradeTable>();
+    replaced->rows[0] = fill("9", "卖");
+    session.trades.Publish(replaced);
+    EXPECT_FALSE(panel.Tick());
+    EXPECT_EQ(panel.List()->GetItemText(0, TradeCol::TradeNo), "1");
+    replaced->rows[1] = fill("10", "卖");
+    EXPECT_TRUE(panel.Tick());
+    EXPECT_EQ(panel.List()->GetItemText(0, TradeCol::TradeNo), "9");
+    EXPECT_EQ(panel.List()->GetItemText(1, TradeCol::Direction), "  " + Ansi("卖"));
 }
 
 }  // namespace

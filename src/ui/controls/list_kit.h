@@ -90,8 +90,8 @@ public:
     int Update(CListCtrlCl& list, std::shared_ptr<const void> table,
                std::vector<const Record*> records) {
         int written = 0;
-        const std::size_t rows = std::min({records.size(), records_.size(),
-                                           static_cast<std::size_t>(list.GetItemCount())});
+        const std::size_t rows = std::min(
+            {records.size(), records_.size(), static_cast<std::size_t>(list.GetItemCount())});
         for (std::size_t i = 0; i < rows; ++i) {
             // The fields are zero-filled after their text, so equal bytes are equal records.
             if (std::memcmp(records[i], records_[i], sizeof(Record)) == 0) {
