@@ -267,7 +267,8 @@ bool CTradeDlg1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == order_) {
         switch (event->type()) {
             case QEvent::MouseButtonRelease:
-                mouseClick_ = true;
+                mouseClick_ =
+                    order_->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint());
                 break;
             case QEvent::KeyPress:
             case QEvent::KeyRelease:
