@@ -326,6 +326,26 @@ void BM_OrderClickToRequest(benchmark::State& state) {
 }
 BENCHMARK(BM_OrderClickToRequest)->Arg(0)->Arg(1)->Iterations(1000)->Unit(benchmark::kMicrosecond);
 
+// For comparison: the same click on a button of the same size that does nothing (the mouse
+// events and the button's repaint alone).
+void BM_ClickOnAnIdleButton(benchmark::State& state) {
+    QWidget window;
+    window.resize(300, 210);
+    ui::CXPButton button(QStringLiteral("下单"), &window);
+    button.setGeometry(3, 148, 195, 54);
+    window.show();
+    QCoreApplication::processEvents();
+    std::vector<double> times;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        QTest::mouseClick(&button, Qt::LeftButton);
+        times.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    }
+    state.counters["median_us"] = Percentile(times, 0.5);
+    state.counters["p99_us"] = Percentile(times, 0.99);
+}
+BENCHMARK(BM_ClickOnAnIdleButton)->Iterations(1000)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
