@@ -387,7 +387,7 @@ std::string Backend::Handle(const std::string& module, const std::string& action
         for (const Product& p : products_) {
             out += p.variety + "," + p.code + "," + p.name + "," + p.exchange + "," +
                    std::to_string(p.multiplier) + "," + Fixed(p.tick, Decimals(p.tick)) + "," +
-                   p.type + "," + p.lastDate + "," + Fixed(p.marginRate, 3) + "," +
+                   p.type + "," + p.lastDate + "," + Fixed(p.marginRate * 100, 2) + "," +
                    (p.commissionRate > 0 ? "万分之" + Fixed(p.commissionRate * 10000, 2)
                                          : Fixed(p.commissionPerLot, 2)) +
                    "|";

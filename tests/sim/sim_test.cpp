@@ -215,16 +215,23 @@ TEST_F(SimTest, OrderLifeCycleRestFillCancel) {
 }
 
 TEST_F(SimTest, CommissionIsPerLotOrARateOfTheTurnover) {
-    std::string rb, cu;
+    std::string rb, cu, rbMargin, auMargin;
     for (const std::string& record : Split(Act("getallproduct"), "|")) {
         const auto f = Split(record, ",");
-        if (f.size() == 10 && f[1] == "rb2705")
+        if (f.size() == 10 && f[1] == "rb2705") {
             rb = f[9];
+            rbMargin = f[8];
+        }
         if (f.size() == 10 && f[1] == "cu2702")
             cu = f[9];
+        if (f.size() == 10 && f[1] == "au2706")
+            auMargin = f[8];
     }
     EXPECT_EQ(rb, "3.50");
     EXPECT_EQ(cu, "万分之0.50");
+    // The margin rate in percent, as the order-entry panel's lots hint reads it.
+    EXPECT_EQ(rbMargin, "10.00");
+    EXPECT_EQ(auMargin, "12.00");
     sim->control(0).SetQuote("cu2702", 78650, 78640, 78660);
     sim->control(0).FillNextOrder();
     ASSERT_EQ(Order("rb2705", 1, 1, 1, "3215").substr(0, 2), "0,");

@@ -5,9 +5,14 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <array>
+#include <cstdio>
+#include <memory>
+
 #include "core/text.h"
 #include "support/recording_effects.h"
 #include "ui/controls/list_ctrl.h"
+#include "ui/controls/list_kit.h"
 #include "ui/controls/text_controls.h"
 #include "ui/controls/xp_button.h"
 
@@ -118,6 +123,53 @@ TEST_F(ControlsTest, ACellWhoseColourChangesIsPaintedAgainEvenWithTheSameText) {
     EXPECT_TRUE(spy.painted.isEmpty());
 }
 
+// A two-field record and its row rule for the table-backed list.
+struct Pair {
+    char key[8];
+    char value[8];
+};
+int ruleRuns = 0;
+void PairRule(const std::array<std::string_view, 2>& shown, const Pair& record,
+              std::vector<CellWrite>& writes) {
+    ++ruleRuns;
+    writes.clear();
+    for (int c = 0; c < 2; ++c) {
+        const std::string_view text = c == 0 ? record.key : record.value;
+        if (shown[static_cast<std::size_t>(c)] != text) {
+            writes.push_back({c, std::string(text), std::nullopt});
+        }
+    }
+}
+
+TEST_F(ControlsTest, ATableBackedListRewritesOnlyTheRowsWhoseRecordChanged) {
+    CListCtrlCl list;
+    list.InsertColumn(0, "k", 60);
+    list.InsertColumn(1, "v", 60);
+    list.AppendItem("old");
+    EXPECT_EQ(list.AppendItems(2), 1);
+    EXPECT_EQ(list.GetItemCount(), 3);
+    EXPECT_EQ(list.ItemText(2, 0), "");
+
+    auto table = std::make_shared<std::array<Pair, 3>>(
+        std::array<Pair, 3>{{{"a", "1"}, {"b", "2"}, {"c", "3"}}});
+    TableRows<Pair, 2> rows(PairRule);
+    std::vector<const Pair*> records{&(*table)[0], &(*table)[1], &(*table)[2]};
+    EXPECT_EQ(rows.Fill(list, table, records), 6);
+    EXPECT_EQ(list.GetItemCount(), 3);
+    EXPECT_EQ(list.ItemText(1, 1), "2");
+    EXPECT_TRUE(rows.Shows(table.get()));
+
+    // A reload with one record changed: only that row is looked at.
+    auto next = std::make_shared<std::array<Pair, 3>>(*table);
+    std::snprintf((*next)[2].value, 8, "%s", "9");
+    EXPECT_FALSE(rows.Shows(next.get()));
+    ruleRuns = 0;
+    EXPECT_EQ(rows.Update(list, next, {&(*next)[0], &(*next)[1], &(*next)[2]}), 1);
+    EXPECT_EQ(ruleRuns, 1);
+    EXPECT_EQ(list.ItemText(2, 1), "9");
+    EXPECT_TRUE(rows.Shows(next.get()));
+}
+
 TEST_F(ControlsTest, TooWideACellTextKeepsItsStartAndEndsInAnEllipsis) {
     CListCtrlCl list;
     const QFont font = list.CellFont();
@@ -211,18 +263,32 @@ TEST_F(ControlsTest, AnEnterKeyUpWithoutItsPressDoesNotClick) {
     QWidget window;
     auto* button = new CXPButton(QStringLiteral("退出"), &window);
     button->resize(75, 24);
+    auto* other = new QPushButton(QStringLiteral("确定"), &window);
+    other->move(0, 30);
     window.show();
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    button->setFocus();
     QSignalSpy clicked(button, &QPushButton::clicked);
     QTest::keyRelease(button, Qt::Key_Return);
     EXPECT_EQ(clicked.count(), 0);
-    QTest::keyPress(button, Qt::Key_Return);
-    button->clearFocus();
-    button->setFocus();
+    // The key went down on another window's button (a message box that closed on it).
+    QTest::keyPress(other, Qt::Key_Return);
     QTest::keyRelease(button, Qt::Key_Return);
-    EXPECT_EQ(clicked.count(), 0) << "the press belonged to the focus before";
+    EXPECT_EQ(clicked.count(), 0) << "the press belonged to another button";
+    QTest::keyClick(button, Qt::Key_Return);
+    EXPECT_EQ(clicked.count(), 1);
+}
+
+// A panel swallows Enter's key-down on its own controls; its buttons still click on the key-up.
+TEST_F(ControlsTest, AButtonWhoseKeyDownAFilterSwallowedStillClicks) {
+    QWidget window;
+    auto* button = new CXPButton(QStringLiteral("下单"), &window);
+    struct Swallow : QObject {
+        bool eventFilter(QObject*, QEvent* event) override {
+            return event->type() == QEvent::KeyPress;
+        }
+    } swallow;
+    button->installEventFilter(&swallow);
+    window.show();
+    QSignalSpy clicked(button, &QPushButton::clicked);
     QTest::keyClick(button, Qt::Key_Return);
     EXPECT_EQ(clicked.count(), 1);
 }

@@ -51,6 +51,17 @@ public:
         endInsertRows();
         return row;
     }
+    // Appends `count` empty rows in one insertion; returns the index of the first.
+    int AppendRows(int count) {
+        const int first = rowCount();
+        if (count <= 0) {
+            return first;
+        }
+        beginInsertRows({}, first, first + count - 1);
+        rows_.resize(rows_.size() + static_cast<std::size_t>(count));
+        endInsertRows();
+        return first;
+    }
     bool SetText(int row, int column, const std::string& text, bool onlyIfChanged) {
         if (!Store(row, column, text, onlyIfChanged)) {
             return false;
@@ -255,6 +266,10 @@ int CListCtrlCl::GetColumnCount() const {
 
 int CListCtrlCl::InsertItem(int row, const std::string& text) {
     return model_->InsertRow(row, text);
+}
+
+int CListCtrlCl::AppendItems(int count) {
+    return model_->AppendRows(count);
 }
 
 void CListCtrlCl::SetItemText(int row, int column, const std::string& text) {

@@ -60,6 +60,8 @@ public:
     int GetColumnCount() const;
     int InsertItem(int row, const std::string& text);  // returns the row index
     int AppendItem(const std::string& text) { return InsertItem(GetItemCount(), text); }
+    // Appends `count` empty rows at once (a list filled whole); returns the first one's index.
+    int AppendItems(int count);
     void SetItemText(int row, int column, const std::string& text);
     // The one way panels rewrite a cell on their timers: only a different text is written
     // (and repainted). Returns whether it wrote.

@@ -4,7 +4,10 @@
 #pragma once
 
 #include <QColor>
+#include <algorithm>
 #include <array>
+#include <cstring>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -32,9 +35,9 @@ void ReadRow(const CListCtrlCl& list, int row, std::array<std::string, N>& shown
     }
 }
 
-// The same as views into the list's cells, without copies; valid until the list changes.
+// The same as views into the list's cells, valid until the list changes.
 template <std::size_t N>
-void ViewRow(const CListCtrlCl& list, int row, std::array<std::string_view, N>& shown) {
+void ReadRow(const CListCtrlCl& list, int row, std::array<std::string_view, N>& shown) {
     for (std::size_t c = 0; c < N; ++c) {
         shown[c] = list.ItemText(row, static_cast<int>(c));
     }
@@ -48,6 +51,69 @@ int AppendRow(CListCtrlCl& list, std::span<const std::string> texts);
 inline int ApplyRowWrites(CListCtrlCl& list, int row, const std::vector<CellWrite>& writes) {
     return list.WriteRow(row, writes);
 }
+
+// A list that shows rows of a published session table, one row per record, written by a row
+// rule `rule(shown, record, writes)`. It keeps the table it last showed, so a tick over a table
+// that was not replaced costs nothing, and after a reload only the rows whose record changed
+// are compared cell by cell.
+template <typename Record, std::size_t N>
+class TableRows {
+public:
+    using Rule = void (*)(const std::array<std::string_view, N>&, const Record&,
+                          std::vector<CellWrite>&);
+    explicit TableRows(Rule rule) : rule_(rule) {}
+
+    // Whether the list shows rows of exactly this table.
+    bool Shows(const void* table) const { return table && table == table_.get(); }
+    std::size_t Count() const { return records_.size(); }
+
+    // Rebuilds the list from `records` (rows of `table`, which is kept while they are shown).
+    // Returns the number of texts written.
+    int Fill(CListCtrlCl& list, std::shared_ptr<const void> table,
+             std::vector<const Record*> records) {
+        static const std::array<std::string_view, N> kEmptyRow{};
+        table_ = std::move(table);
+        records_ = std::move(records);
+        list.DeleteAllItems();
+        int row = list.AppendItems(static_cast<int>(records_.size()));
+        int written = 0;
+        for (const Record* record : records_) {
+            rule_(kEmptyRow, *record, writes_);
+            written += ApplyRowWrites(list, row++, writes_);
+        }
+        return written;
+    }
+
+    // Brings the rows in step with as many records (rows of `table`): a row whose record is the
+    // same as before is left alone, any other gets the writes of its cells that differ. Returns
+    // the number of texts written.
+    int Update(CListCtrlCl& list, std::shared_ptr<const void> table,
+               std::vector<const Record*> records) {
+        int written = 0;
+        const std::size_t rows = std::min(
+            {records.size(), records_.size(), static_cast<std::size_t>(list.GetItemCount())});
+        for (std::size_t i = 0; i < rows; ++i) {
+            // The fields are zero-filled after their text, so equal bytes are equal records.
+            if (std::memcmp(records[i], records_[i], sizeof(Record)) == 0) {
+                continue;
+            }
+            const int row = static_cast<int>(i);
+            ReadRow(list, row, shown_);
+            rule_(shown_, *records[i], writes_);
+            written += ApplyRowWrites(list, row, writes_);
+        }
+        table_ = std::move(table);
+        records_ = std::move(records);
+        return written;
+    }
+
+private:
+    Rule rule_;
+    std::shared_ptr<const void> table_;
+    std::vector<const Record*> records_;
+    std::array<std::string_view, N> shown_{};
+    std::vector<CellWrite> writes_;
+};
 
 // The column widths as they are now (the trader may have dragged them).
 std::vector<int> ColumnWidths(const CListCtrlCl& list);

@@ -1,7 +1,9 @@
 #include "ui/controls/xp_button.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPointer>
 
 namespace ft::ui {
 namespace {
@@ -17,6 +19,38 @@ void DrawEdges(QPainter& p, const QRect& r, const QColor& topLeft, const QColor&
     p.setPen(bottomRight);
     p.drawLine(r.bottomLeft(), r.bottomRight());
     p.drawLine(r.topRight(), r.bottomRight());
+}
+
+// Which widget the last Enter key-down went to. It watches the whole application, ahead of any
+// widget's own filter, so it also sees a key-down that a panel swallows before its button.
+class EnterPressTracker : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (IsEnter(key) && !key->isAutoRepeat() && watched->isWidgetType() && !pressed_) {
+                target = static_cast<QWidget*>(watched);
+                pressed_ = true;
+            }
+        } else if (event->type() == QEvent::KeyRelease) {
+            pressed_ = false;
+        }
+        return false;
+    }
+    QPointer<QWidget> target;
+
+private:
+    // An unhandled key-down travels on to the parents; the first receiver is the target.
+    bool pressed_ = false;
+};
+
+EnterPressTracker& Tracker() {
+    static EnterPressTracker* tracker = [] {
+        auto* t = new EnterPressTracker;
+        QCoreApplication::instance()->installEventFilter(t);
+        return t;
+    }();
+    return *tracker;
 }
 
 }  // namespace
@@ -39,6 +73,7 @@ void FillGradient(QPainter& painter, const QRect& rect, QColor top, QColor botto
 }
 
 CXPButton::CXPButton(QWidget* parent) : QPushButton(parent) {
+    Tracker();
     setAttribute(Qt::WA_Hover);
     setAutoDefault(false);
 }
@@ -107,15 +142,9 @@ void CXPButton::keyPressEvent(QKeyEvent* event) {
     // The click comes with the key-up; the press must not reach a dialog's default button.
     if (IsEnter(event)) {
         event->accept();
-        enterDown_ = true;
         return;
     }
     QPushButton::keyPressEvent(event);
-}
-
-void CXPButton::focusOutEvent(QFocusEvent* event) {
-    enterDown_ = false;
-    QPushButton::focusOutEvent(event);
 }
 
 void CXPButton::keyReleaseEvent(QKeyEvent* event) {
@@ -123,8 +152,8 @@ void CXPButton::keyReleaseEvent(QKeyEvent* event) {
         event->accept();
         // Only the key-up of a press this button saw: Enter that closed a message box over it
         // must not click it when the key comes up.
-        const bool pressedHere = enterDown_;
-        enterDown_ = false;
+        const bool pressedHere = Tracker().target == this;
+        Tracker().target = nullptr;
         if (pressedHere && isEnabled()) {
             click();
         }

@@ -36,11 +36,9 @@ protected:
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     bool hovering_ = false;
-    bool enterDown_ = false;
 };
 
 // Fills `rect` line by line from `top` to `bottom` with the integer step per component that

@@ -401,6 +401,10 @@ PositionsSource* CMainFrame::Positions() const {
     return lcView_ ? dynamic_cast<PositionsSource*>(lcView_->Panel(0)) : nullptr;
 }
 
+QuoteBoardRows* CMainFrame::QuoteBoard() const {
+    return topView_ ? topView_->QuoteBoard() : nullptr;
+}
+
 bool CMainFrame::PositionProfits(std::vector<std::string>& texts) const {
     texts.clear();
     if (PositionsSource* positions = Positions()) {

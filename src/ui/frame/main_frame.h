@@ -70,6 +70,7 @@ public:
     // What the panels ask of each other.
     OrderEntryTarget* OrderEntry() const override;
     PositionsSource* Positions() const override;
+    QuoteBoardRows* QuoteBoard() const override;
     const CListCtrlCl* ContractList() const override;
     void OpenSettlementQuery() override { OnSettlementQuery(); }
     bool PositionProfits(std::vector<std::string>& texts) const override;

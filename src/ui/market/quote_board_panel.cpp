@@ -93,6 +93,26 @@ bool CPriceSubDlg1::IsCustomCode(const std::string& code) const {
     return false;
 }
 
+void CPriceSubDlg1::EnsureRow(const std::string& code, const std::string& name) {
+    for (int row = 0; row < list_->GetItemCount(); ++row) {
+        if (list_->ItemText(row, QuoteCol::Code) == code) {
+            return;
+        }
+    }
+    const int row = list_->AppendItem(code);
+    list_->SetItemText(row, QuoteCol::Name, name);
+    list_->SetCellTextColour(QuoteCol::Code, row, ToColour(kCodeColour));
+}
+
+void CPriceSubDlg1::RemoveRow(const std::string& code) {
+    for (int row = 0; row < list_->GetItemCount(); ++row) {
+        if (list_->ItemText(row, QuoteCol::Code) == code) {
+            list_->DeleteItem(row);
+            return;
+        }
+    }
+}
+
 int CPriceSubDlg1::Tick() {
     int written = 0;
     for (int row = 0; row < list_->GetItemCount(); ++row) {

@@ -13,7 +13,7 @@ namespace ft::ui {
 class CListCtrlCl;
 class OrderEntryTarget;
 
-class CPriceSubDlg1 : public TabPanel {
+class CPriceSubDlg1 : public TabPanel, public QuoteBoardRows {
     Q_OBJECT
 public:
     static constexpr int kTickMs = 80;
@@ -24,7 +24,10 @@ public:
     // Codes of the custom list's rows, in the order they were added (rows the order-entry
     // panel appends are not in it).
     const std::vector<std::string>& Codes() const { return codes_; }
-    bool IsCustomCode(const std::string& code) const;
+    bool IsCustomCode(const std::string& code) const override;
+    // The order-entry panel's row of a contract outside the custom list.
+    void EnsureRow(const std::string& code, const std::string& name) override;
+    void RemoveRow(const std::string& code) override;
 
     // Empties the board and loads the custom list again (after the custom list was edited).
     void Reload();

@@ -56,6 +56,21 @@ public:
     // A closing order of a fired rule that the back-end refused or never answered, for the
     // trader to see (GBK); empty when there is none.
     virtual std::string StopOrderProblem() const { return {}; }
+    // Whether a row is selected (the quick reverse acts only then).
+    virtual bool HasSelectedRow() const = 0;
+};
+
+// The quote board's side: the order-entry panel shows the contract it trades on the board,
+// in a row of its own when the contract is not one of the account's custom contracts.
+class QuoteBoardRows {
+public:
+    virtual ~QuoteBoardRows() = default;
+    // Texts are GBK.
+    virtual bool IsCustomCode(const std::string& code) const = 0;
+    // Appends a row for `code` unless some row shows it already.
+    virtual void EnsureRow(const std::string& code, const std::string& name) = 0;
+    // Deletes the first row showing `code`.
+    virtual void RemoveRow(const std::string& code) = 0;
 };
 
 class PanelLinks {
@@ -63,6 +78,7 @@ public:
     virtual ~PanelLinks() = default;
     virtual OrderEntryTarget* OrderEntry() const = 0;
     virtual PositionsSource* Positions() const = 0;
+    virtual QuoteBoardRows* QuoteBoard() const = 0;
     // The contract list of the top view (the custom contracts dialog and the order-entry
     // panel's contract box offer its contracts).
     virtual const CListCtrlCl* ContractList() const = 0;

@@ -135,7 +135,7 @@ int CLcSubDlg1::RefreshPositionList() {
     ShownPositionRow shown;
     for (int row = 0; row < rows; ++row) {
         const PositionRecord& record = positions->rows[static_cast<std::size_t>(row)];
-        ViewRow(*list_, row, shown);
+        ReadRow(*list_, row, shown);
         const PositionRowSync sync = PositionRowWrites(shown, record, writes_);
         if (sync.otherPosition) {
             Rebuild();
@@ -160,7 +160,7 @@ int CLcSubDlg1::RefreshPositionList() {
     heldShown_ = held && rules_.AnyLiveLeg();
     const auto products = context_.session.products.Snapshot();
     for (int row = 0; row < list_->GetItemCount(); ++row) {
-        ViewRow(*list_, row, shown);
+        ReadRow(*list_, row, shown);
         const std::string_view code = shown[PositionCol::Code];
         const std::string record = context_.quotes.FindQuote(code);
         const std::optional<QuotePrices> prices = ReadQuotePrices(record, code);
@@ -296,6 +296,10 @@ void CLcSubDlg1::CloseOnDoubleClick(int row) {
         }
         return true;
     });
+}
+
+bool CLcSubDlg1::HasSelectedRow() const {
+    return list_->GetFirstSelectedRow() >= 0;
 }
 
 void CLcSubDlg1::OpenStopRuleEditor() {

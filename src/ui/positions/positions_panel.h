@@ -44,6 +44,7 @@ public:
     std::vector<PositionRowView> PositionRows() const override;
     std::vector<std::string> ProfitTexts() const override;
     void OpenStopRuleEditor() override;
+    bool HasSelectedRow() const override;
     bool StopRulesHeld() const override { return heldShown_; }
     std::string StopOrderProblem() const override;
 

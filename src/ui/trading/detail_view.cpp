@@ -1,5 +1,7 @@
 #include "ui/trading/detail_view.h"
 
+#include "ui/trading/trade_records_panel.h"
+
 #include <QTabWidget>
 
 namespace ft::ui {
@@ -7,6 +9,7 @@ namespace ft::ui {
 CTDetailView::CTDetailView(const PaneContext& context, QWidget* parent)
     : CTFormView(context, parent) {
     AddTab(QStringLiteral("成交记录(F4)"));
+    SetPanel(0, new CTDetailSubDlg1(context));
     Tabs()->setCurrentIndex(0);
 }
 
