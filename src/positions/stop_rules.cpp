@@ -98,6 +98,18 @@ std::string BadTakeProfitMessage() {
     return Ansi("止盈价格设置错误!");
 }
 
+void FillMissingLots(std::vector<RuleGridRow>& rows, LotsUnit unit, std::string_view closableLots) {
+    const std::string lots = unit == LotsUnit::OneLot ? "1" : std::string(closableLots);
+    for (RuleGridRow& row : rows) {
+        if (!row.stopLossPrice.empty() && row.stopLossLots.empty()) {
+            row.stopLossLots = lots;
+        }
+        if (!row.takeProfitPrice.empty() && row.takeProfitLots.empty()) {
+            row.takeProfitLots = lots;
+        }
+    }
+}
+
 SaveOutcome SaveStopRules(StopRuleTable& table, std::string_view code, std::string_view direction,
                           std::string_view positionId, std::string_view quoteRecord,
                           const std::vector<RuleGridRow>& rows, std::time_t now) {

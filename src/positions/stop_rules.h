@@ -57,6 +57,12 @@ struct RuleGridRow {
     std::string takeProfitLots;
 };
 
+// The dialog's 单位数量 choice: what a leg whose price is typed but whose lots cell is left
+// empty closes. 自动 and 默认手数: the position's closable lots at saving; 1手: one lot. (A leg
+// saved without lots would otherwise never fire.)
+enum class LotsUnit { Auto, OneLot, Default };
+void FillMissingLots(std::vector<RuleGridRow>& rows, LotsUnit unit, std::string_view closableLots);
+
 // What the dialog's 保存 step produced: the message that stopped it (nothing stored), or the
 // first stop-loss and first take-profit of the grid for the positions list.
 struct SaveOutcome {

@@ -183,6 +183,22 @@ TEST_F(StopRulesTest, APriceWithoutLotsShowsNoColumnAfterSaving) {
     EXPECT_EQ(LiveRuleColumns(table, "9001").stopLoss, "");
 }
 
+// A price typed without lots would never fire: the dialog's unit choice supplies the lots.
+TEST(StopRuleLotsTest, AnEmptyLotsCellTakesTheUnitChoice) {
+    const std::vector<RuleGridRow> typed{{"", "3100", "", "3300", "2"}, {"", "", "", "", ""}};
+    std::vector<RuleGridRow> rows = typed;
+    FillMissingLots(rows, LotsUnit::Auto, "3");
+    EXPECT_EQ(rows[0].stopLossLots, "3");
+    EXPECT_EQ(rows[0].takeProfitLots, "2") << "typed lots stay";
+    EXPECT_EQ(rows[1].stopLossLots, "") << "no price, no lots";
+    rows = typed;
+    FillMissingLots(rows, LotsUnit::OneLot, "3");
+    EXPECT_EQ(rows[0].stopLossLots, "1");
+    rows = typed;
+    FillMissingLots(rows, LotsUnit::Default, "3");
+    EXPECT_EQ(rows[0].stopLossLots, "3");
+}
+
 TEST_F(StopRulesTest, TheThreeMessagesInOrderAndNothingStoredOnAFailure) {
     ASSERT_TRUE(Save({Row("3450", "1")}).message.empty());
     // The first failing row and leg decide.

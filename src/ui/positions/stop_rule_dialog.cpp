@@ -160,8 +160,13 @@ void CLostProfitDlg::Save() {
     if (CInPlaceEdit* editor = grid_->Editor()) {
         editor->Commit();
     }
+    std::vector<RuleGridRow> rows = GridRows();
+    const LotsUnit unit = units_[1]->isChecked()   ? LotsUnit::OneLot
+                          : units_[2]->isChecked() ? LotsUnit::Default
+                                                   : LotsUnit::Auto;
+    FillMissingLots(rows, unit, target_.closableLots);
     SaveOutcome outcome = SaveStopRules(table_, target_.code, target_.direction, target_.positionId,
-                                        quotes_.FindQuote(target_.code), GridRows(), clock());
+                                        quotes_.FindQuote(target_.code), rows, clock());
     if (!outcome.message.empty()) {
         Message(this, outcome.message);
         return;
