@@ -4,6 +4,8 @@
 
 #include "core/text.h"
 
+#include "support/quote_records.h"
+
 namespace ft {
 namespace {
 
@@ -129,20 +131,7 @@ TEST(PositionRowTest, ARowTakenOverByAnotherPositionIsNotPatchedInPlace) {
 }
 
 std::string Quote(int fields, const std::string& code = "rb2705") {
-    std::string text;
-    for (int i = 0; i < fields; ++i) {
-        std::string f = std::to_string(i);
-        if (i == 1)
-            f = code;
-        if (i == 4)
-            f = "3510";
-        if (i == 18)
-            f = "3509";
-        if (i == 20)
-            f = "3511";
-        text += (i ? "," : "") + f;
-    }
-    return text;
+    return testing::QuoteRecordText(fields, code, {{4, "3510"}, {18, "3509"}, {20, "3511"}});
 }
 
 TEST(QuotePricesTest, NeedTheCodeAndTwentyOneFields) {

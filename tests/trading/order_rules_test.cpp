@@ -7,6 +7,8 @@
 #include "core/text.h"
 #include "trading/order_rules.h"
 
+#include "support/quote_records.h"
+
 namespace ft {
 namespace {
 
@@ -267,22 +269,8 @@ TEST(OrderWorkerTest, TheAnswerDecidesTheFlagTheReloadAndTheMessage) {
 }
 
 std::string Quote(int fields, const std::string& code = "rb2705") {
-    std::string text;
-    for (int i = 0; i < fields; ++i) {
-        std::string f = std::to_string(i);
-        if (i == 1)
-            f = code;
-        if (i == 16)
-            f = "3770.000";
-        if (i == 17)
-            f = "3230.000";
-        if (i == 18)
-            f = "3499.000";
-        if (i == 20)
-            f = "3501.000";
-        text += (i ? "," : "") + f;
-    }
-    return text;
+    return testing::QuoteRecordText(
+        fields, code, {{16, "3770.000"}, {17, "3230.000"}, {18, "3499.000"}, {20, "3501.000"}});
 }
 
 TEST(EntryQuoteTest, TakenOnlyFromAWholeRecordOfTheContract) {

@@ -9,8 +9,8 @@
 #include "ui/common/run_aside.h"
 #include "ui/common/text_boundary.h"
 #include "ui/controls/list_kit.h"
-#include "ui/controls/retry_timer.h"
 #include "ui/market/custom_contracts_dialog.h"
+#include "ui/pane/submit_when_priced.h"
 
 namespace ft::ui {
 namespace {
@@ -147,17 +147,7 @@ void CPriceSubDlg1::OnDoubleClick() {
     target->ChooseOpen();
     target->SelectContract(list_->GetItemText(row, QuoteCol::Code),
                            list_->GetItemText(row, QuoteCol::Name), 0);
-    // Wait (on the UI thread, without blocking it) up to 4 s for the panel's price.
-    RetryEvery(this, 20, 200, [this] {
-        OrderEntryTarget* entry = OrderEntry();
-        if (entry && !entry->HasPrice()) {
-            return false;
-        }
-        if (entry) {
-            entry->SubmitOrder(SubmitFrom::Code);
-        }
-        return true;
-    });
+    SubmitWhenPriced(this, context_.links);
 }
 
 void CPriceSubDlg1::ShowMenu(const QPoint& globalPos) {

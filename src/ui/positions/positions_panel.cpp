@@ -10,7 +10,7 @@
 #include "positions/stop_rule_file.h"
 #include "ui/common/run_aside.h"
 #include "ui/controls/list_kit.h"
-#include "ui/controls/retry_timer.h"
+#include "ui/pane/submit_when_priced.h"
 #include "ui/positions/stop_rule_dialog.h"
 
 namespace ft::ui {
@@ -285,17 +285,7 @@ void CLcSubDlg1::CloseOnDoubleClick(int row) {
     target->ChooseClose();
     target->SelectContract(list_->GetItemText(row, PositionCol::Code), "", 0);
     target->SetLots(list_->GetItemText(row, PositionCol::ClosableVolume));
-    // Up to 4 s for the order panel's price, without holding the window.
-    RetryEvery(this, 20, 200, [this] {
-        OrderEntryTarget* entry = OrderEntry();
-        if (entry && !entry->HasPrice()) {
-            return false;
-        }
-        if (entry) {
-            entry->SubmitOrder(SubmitFrom::Code);
-        }
-        return true;
-    });
+    SubmitWhenPriced(this, context_.links);
 }
 
 bool CLcSubDlg1::HasSelectedRow() const {
