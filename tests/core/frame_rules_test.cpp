@@ -17,6 +17,7 @@
 
 #include "support/temp_dir_test.h"
 
+#include "support/local_time.h"
 namespace ft {
 namespace {
 
@@ -182,15 +183,7 @@ TEST(ConnectionPaneTest, SaysWhetherQuotesFlowAndTheWebBackEndAnswers) {
     EXPECT_EQ(ConnectionPaneText(facts).text, Ansi("行情已连接"))
         << "nothing asked for, nothing overdue";
 
-    std::tm local{};
-    local.tm_year = 126;
-    local.tm_mon = 11;
-    local.tm_mday = 8;
-    local.tm_hour = 10;
-    local.tm_min = 32;
-    local.tm_sec = 5;
-    local.tm_isdst = -1;
-    const std::time_t down = std::mktime(&local);
+    const std::time_t down = testing::LocalTime(2026, 12, 8, 10, 32, 5);
     facts.feedDownSince = down;
     facts.webUnreachable = true;
     facts.webUnreachableSince = down + 60;

@@ -12,19 +12,12 @@
 #include "core/text.h"
 #include "support/temp_dir_test.h"
 
+#include "support/local_time.h"
 namespace ft {
 namespace {
 
 std::time_t Local(int y, int mo, int d, int h, int mi, int s = 0) {
-    std::tm t{};
-    t.tm_year = y - 1900;
-    t.tm_mon = mo - 1;
-    t.tm_mday = d;
-    t.tm_hour = h;
-    t.tm_min = mi;
-    t.tm_sec = s;
-    t.tm_isdst = -1;
-    return std::mktime(&t);
+    return testing::LocalTime(y, mo, d, h, mi, s);
 }
 
 std::string Quote(const std::string& last) {
