@@ -11,6 +11,7 @@
 
 #include "core/text.h"
 #include "support/recording_effects.h"
+#include "ui/common/text_boundary.h"
 #include "ui/controls/list_ctrl.h"
 #include "ui/controls/list_kit.h"
 #include "ui/controls/text_controls.h"
@@ -355,6 +356,15 @@ TEST_F(ControlsTest, RowWritesRepaintOnlyTheirRowOnce) {
     EXPECT_EQ(changes, 1) << "nothing changed: nothing announced";
     QApplication::processEvents();
     EXPECT_TRUE(spy.painted.isEmpty());
+}
+
+TEST(TextBoundaryTest, GbkAndAsciiBothArriveAsTheirCharacters) {
+    EXPECT_EQ(ToQt("3215.5"), QStringLiteral("3215.5"));
+    EXPECT_EQ(ToQt(Ansi("螺纹钢2705")), QStringLiteral("螺纹钢2705"));
+    EXPECT_EQ(ToQt(std::string("rb\0xx", 5)), QStringLiteral("rb")) << "a zero byte ends the text";
+    EXPECT_EQ(ToQt(std::string("1") + Ansi("手")), QStringLiteral("1手"));
+    EXPECT_EQ(ToQt(""), QString());
+    EXPECT_EQ(FromQt(QStringLiteral("止损")), Ansi("止损"));
 }
 
 }  // namespace

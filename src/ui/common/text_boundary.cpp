@@ -5,6 +5,15 @@
 namespace ft::ui {
 
 QString ToQt(std::string_view gbk) {
+    // Most cells are numbers and codes: plain ASCII needs no conversion (a zero byte ends the
+    // text, as it does for the conversion).
+    std::size_t n = 0;
+    while (n < gbk.size() && gbk[n] != '\0' && static_cast<unsigned char>(gbk[n]) < 0x80) {
+        ++n;
+    }
+    if (n == gbk.size() || gbk[n] == '\0') {
+        return QString::fromLatin1(gbk.data(), static_cast<qsizetype>(n));
+    }
     const std::string utf8 = GbkToUtf8(gbk);
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
