@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QObject>
 #include <QThread>
 #include <condition_variable>
 #include <deque>
@@ -17,38 +18,82 @@ struct HandOver {
     bool ran = false;
 };
 
-// Hand-overs wait in this queue rather than in a blocking queued call, so that a shutting-down
-// UI thread can refuse them instead of leaving their workers blocked.
-struct HandOverQueue {
+// Work for the UI thread waits in these queues, guarded by one mutex: a shutting-down UI
+// thread can refuse the hand-overs instead of leaving their workers blocked, and everything a
+// worker hands over is run and destroyed on the UI thread.
+struct Queues {
     std::mutex mutex;
     std::condition_variable finished;
-    std::deque<std::shared_ptr<HandOver>> pending;
+    std::deque<std::shared_ptr<HandOver>> handOvers;
+    std::deque<std::function<void()>> posted;
     bool shutDown = false;
 };
 
-HandOverQueue& Queue() {
-    static HandOverQueue queue;
-    return queue;
+Queues& TheQueues() {
+    static Queues queues;
+    return queues;
 }
 
-void RunPending() {
-    HandOverQueue& queue = Queue();
+void RunHandOvers() {
+    Queues& q = TheQueues();
     while (true) {
         std::shared_ptr<HandOver> next;
         {
-            std::lock_guard lock(queue.mutex);
-            if (queue.pending.empty()) {
+            std::lock_guard lock(q.mutex);
+            if (q.handOvers.empty()) {
                 return;
             }
-            next = queue.pending.front();
-            queue.pending.pop_front();
+            next = q.handOvers.front();
+            q.handOvers.pop_front();
         }
         next->fn();
-        std::lock_guard lock(queue.mutex);
+        std::lock_guard lock(q.mutex);
         next->done = true;
         next->ran = true;
-        queue.finished.notify_all();
+        q.finished.notify_all();
     }
+}
+
+void RunPosted() {
+    Queues& q = TheQueues();
+    while (true) {
+        std::function<void()> next;
+        {
+            std::lock_guard lock(q.mutex);
+            if (q.posted.empty()) {
+                return;
+            }
+            next = std::move(q.posted.front());
+            q.posted.pop_front();
+        }
+        next();
+    }
+}
+
+// Lives on the UI thread and drains the queues when asked. Asked by name, so a request
+// carries no functor that a worker would have to destroy.
+class Dispatcher : public QObject {
+    Q_OBJECT
+public:
+    Q_INVOKABLE void Drain() {
+        RunHandOvers();
+        RunPosted();
+    }
+};
+
+Dispatcher* TheDispatcher(QCoreApplication* app) {
+    static Dispatcher* dispatcher = [app] {
+        auto* d = new Dispatcher;
+        if (d->thread() != app->thread()) {
+            d->moveToThread(app->thread());
+        }
+        return d;
+    }();
+    return dispatcher;
+}
+
+void Wake(QCoreApplication* app) {
+    QMetaObject::invokeMethod(TheDispatcher(app), "Drain", Qt::QueuedConnection);
 }
 
 }  // namespace
@@ -64,19 +109,19 @@ bool RunOnUiThread(const std::function<void()>& fn) {
         fn();
         return true;
     }
-    HandOverQueue& queue = Queue();
+    Queues& q = TheQueues();
     auto handOver = std::make_shared<HandOver>();
     handOver->fn = fn;
     {
-        std::lock_guard lock(queue.mutex);
-        if (queue.shutDown) {
+        std::lock_guard lock(q.mutex);
+        if (q.shutDown) {
             return false;
         }
-        queue.pending.push_back(handOver);
+        q.handOvers.push_back(handOver);
     }
-    QMetaObject::invokeMethod(app, &RunPending, Qt::QueuedConnection);
-    std::unique_lock lock(queue.mutex);
-    queue.finished.wait(lock, [&] { return handOver->done; });
+    Wake(app);
+    std::unique_lock lock(q.mutex);
+    q.finished.wait(lock, [&] { return handOver->done; });
     return handOver->ran;
 }
 
@@ -86,24 +131,30 @@ void PostToUiThread(std::function<void()> fn) {
         fn();
         return;
     }
-    QMetaObject::invokeMethod(app, std::move(fn), Qt::QueuedConnection);
+    {
+        std::lock_guard lock(TheQueues().mutex);
+        TheQueues().posted.push_back(std::move(fn));
+    }
+    Wake(app);
 }
 
 void ShutDownHandOver() {
-    HandOverQueue& queue = Queue();
-    std::lock_guard lock(queue.mutex);
-    queue.shutDown = true;
-    for (const auto& handOver : queue.pending) {
+    Queues& q = TheQueues();
+    std::lock_guard lock(q.mutex);
+    q.shutDown = true;
+    for (const auto& handOver : q.handOvers) {
         handOver->done = true;
     }
-    queue.pending.clear();
-    queue.finished.notify_all();
+    q.handOvers.clear();
+    q.finished.notify_all();
 }
 
 void ResumeHandOver() {
-    HandOverQueue& queue = Queue();
-    std::lock_guard lock(queue.mutex);
-    queue.shutDown = false;
+    Queues& q = TheQueues();
+    std::lock_guard lock(q.mutex);
+    q.shutDown = false;
 }
 
 }  // namespace ft::ui
+
+#include "ui_thread.moc"
