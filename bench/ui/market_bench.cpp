@@ -106,12 +106,3 @@ void BM_List1024RowsRewrite(benchmark::State& state) {
 BENCHMARK(BM_List1024RowsRewrite)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

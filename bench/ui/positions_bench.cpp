@@ -137,18 +137,3 @@ void BM_PositionsStepAllPricesChanged(benchmark::State& state) {
 BENCHMARK(BM_PositionsStepAllPricesChanged)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The panel looks for its rule file beside the program; keep that out of the build tree.
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("ft-positions-bench-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    setenv("FT_PROGRAM_DIR", dir.c_str(), 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::filesystem::remove_all(dir);
-    return 0;
-}

@@ -347,13 +347,3 @@ void BM_ClickOnAnIdleButton(benchmark::State& state) {
 BENCHMARK(BM_ClickOnAnIdleButton)->Iterations(1000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    ft::ui::FinishAsideWork();
-    return 0;
-}

@@ -502,6 +502,18 @@ protected:
     std::unique_ptr<CLcSubDlg1> MakePanel() {
         return std::make_unique<CLcSubDlg1>(PaneContext{session, loader, quotes, nullptr});
     }
+    // A long rb2705 position (id 7) with a stop-loss of 1 lot at 3100.
+    std::unique_ptr<CLcSubDlg1> PanelWithALongAndItsStop() {
+        auto table = std::make_shared<PositionTable>();
+        Put(*table, 0, "rb2705", "7");
+        session.positions.Publish(table);
+        auto panel = MakePanel();
+        EXPECT_TRUE(SaveStopRules(panel->Rules(), "rb2705", Ansi("买"), "7",
+                                  Quote("rb2705", "3200", "3199", "3201"),
+                                  {RuleGridRow{"", "3100", "1", "", ""}}, std::time(nullptr))
+                        .message.empty());
+        return panel;
+    }
 };
 
 TEST_F(PositionsPanelTest, MoreThanSixtyFourPositionsShowTheFirstWithoutRebuildingEveryTick) {
@@ -520,14 +532,7 @@ TEST_F(PositionsPanelTest, MoreThanSixtyFourPositionsShowTheFirstWithoutRebuildi
 }
 
 TEST_F(PositionsPanelTest, ANewPositionRebuildsAndARowTakenOverByAnotherFollowsItsId) {
-    auto table = std::make_shared<PositionTable>();
-    Put(*table, 0, "rb2705", "7");
-    session.positions.Publish(table);
-    auto panel = MakePanel();
-    ASSERT_TRUE(SaveStopRules(panel->Rules(), "rb2705", Ansi("买"), "7",
-                              Quote("rb2705", "3200", "3199", "3201"),
-                              {RuleGridRow{"", "3100", "1", "", ""}}, std::time(nullptr))
-                    .message.empty());
+    auto panel = PanelWithALongAndItsStop();
     CListCtrlCl& list = *panel->List();
 
     // The same number of positions, but the row now holds another one.
@@ -558,14 +563,7 @@ TEST_F(PositionsPanelTest, ANewPositionRebuildsAndARowTakenOverByAnotherFollowsI
 }
 
 TEST_F(PositionsPanelTest, AFrozenQuoteNeverFiresAStop) {
-    auto table = std::make_shared<PositionTable>();
-    Put(*table, 0, "rb2705", "7");
-    session.positions.Publish(table);
-    auto panel = MakePanel();
-    ASSERT_TRUE(SaveStopRules(panel->Rules(), "rb2705", Ansi("买"), "7",
-                              Quote("rb2705", "3200", "3199", "3201"),
-                              {RuleGridRow{"", "3100", "1", "", ""}}, std::time(nullptr))
-                    .message.empty());
+    auto panel = PanelWithALongAndItsStop();
     panel->ShowRuleColumns(0);
     // A quote through the stop arrives, and then nothing more for over three seconds.
     quotes.SetQuoteText(Quote("rb2705", "3090", "3090", "3091"));

@@ -116,6 +116,19 @@ protected:
         ASSERT_EQ(entry->ContractBox()->currentText(), QStringLiteral("rb2705"));
     }
     std::vector<QString> Messages() { return effects.Messages(); }
+    // A resting order that the back-end cancels while the working-orders list still shows it;
+    // the trader then selects it and presses 撤单.
+    void ClickCancelOfAnOrderCancelledBehindTheList() {
+        SelectRb();
+        GivePrice(QStringLiteral("3100"));
+        ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);
+        CListCtrlCl& list = *working->List();
+        ASSERT_TRUE(WaitFor([&] { return list.GetItemCount() == 1; }));
+        std::string answer;
+        ASSERT_TRUE(PostForm(session, kCancelPath, CancelBody(list.GetItemText(0, 0)), answer));
+        ClickRow(list, 0);
+        QTest::mouseClick(working->CancelButton(), Qt::LeftButton);
+    }
     static QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 
     CPriceSubDlg1* board = nullptr;
@@ -587,29 +600,13 @@ TEST_F(TradingTest, OrdersViewShowsOnePanelAtATime) {
 
 // An order the back-end no longer holds as working while the list still shows it.
 TEST_F(TradingTest, ARefusedCancellationSaysWhy) {
-    SelectRb();
-    GivePrice(QStringLiteral("3100"));
-    ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);
-    CListCtrlCl& list = *working->List();
-    ASSERT_TRUE(WaitFor([&] { return list.GetItemCount() == 1; }));
-    std::string answer;
-    ASSERT_TRUE(PostForm(session, kCancelPath, CancelBody(list.GetItemText(0, 0)), answer));
-    ClickRow(list, 0);
-    QTest::mouseClick(working->CancelButton(), Qt::LeftButton);
+    ClickCancelOfAnOrderCancelledBehindTheList();
     ASSERT_TRUE(WaitFor([&] { return Messages().size() == 2; }));
     EXPECT_EQ(Messages()[1], Text("通知|撤单失败，该委托不可撤销"));
 }
 
 TEST_F(TradingTest, TheCancelButtonsAnswerIsDroppedWhileItsTabIsHidden) {
-    SelectRb();
-    GivePrice(QStringLiteral("3100"));
-    ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);
-    CListCtrlCl& list = *working->List();
-    ASSERT_TRUE(WaitFor([&] { return list.GetItemCount() == 1; }));
-    std::string answer;
-    ASSERT_TRUE(PostForm(session, kCancelPath, CancelBody(list.GetItemText(0, 0)), answer));
-    ClickRow(list, 0);
-    QTest::mouseClick(working->CancelButton(), Qt::LeftButton);
+    ClickCancelOfAnOrderCancelledBehindTheList();
     EXPECT_TRUE(working->Canceller().OneOut());
     frame->OrderView()->Tabs()->setCurrentIndex(1);
     ASSERT_TRUE(WaitFor([&] { return !working->Canceller().OneOut(); }));
