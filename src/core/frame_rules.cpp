@@ -151,8 +151,12 @@ ConnectionText ConnectionPaneText(const ConnectionFacts& facts) {
                     Ansi("秒未更新");
         out.trouble = true;
     }
-    if (facts.stopRulesHeld) {
-        out.text += Ansi("，止损止盈已暂停");
+    if (!facts.heldRuleCodes.empty()) {
+        out.text += Ansi("，止损止盈已暂停(");
+        for (std::size_t i = 0; i < facts.heldRuleCodes.size(); ++i) {
+            out.text += (i ? "," : "") + facts.heldRuleCodes[i];
+        }
+        out.text += ")";
         out.trouble = true;
     }
     if (facts.webUnreachable) {

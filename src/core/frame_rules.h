@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "core/session_state.h"
 
@@ -123,7 +124,8 @@ struct ConnectionFacts {
     bool webUnreachable = false;
     std::int64_t webUnreachableSince = 0;
     std::uint64_t nowTick = 0;
-    bool stopRulesHeld = false;
+    // Contracts whose armed stop rules wait for a fresh quote of their own.
+    std::vector<std::string> heldRuleCodes;
     std::string stopOrderProblem;  // GBK; empty when none
 };
 struct ConnectionText {

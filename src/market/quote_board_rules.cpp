@@ -102,6 +102,27 @@ std::array<std::string, ContractCol::Count> ContractRowTexts(const ProductRecord
     return texts;
 }
 
+std::vector<CustomContract> Catalogue(const ProductTable& products) {
+    std::vector<CustomContract> contracts;
+    const std::size_t rows = products.Count(kContractListRows);
+    for (std::size_t i = 0; i < rows; ++i) {
+        const ProductRecord& p = products.rows[i];
+        contracts.push_back(
+            {std::string(FieldText(p.contractCode)), std::string(FieldText(p.contractName))});
+    }
+    return contracts;
+}
+
+bool IsListedContract(const ProductTable& products, std::string_view code) {
+    const std::size_t rows = products.Count(kContractListRows);
+    for (std::size_t i = 0; i < rows; ++i) {
+        if (FieldText(products.rows[i].contractCode) == code) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::vector<CustomContract> ParseCustomContracts(std::string_view answer) {
     std::vector<CustomContract> contracts;
     std::vector<std::string> records;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/list_table.h"
+#include "core/session_state.h"
 
 namespace ft {
 
@@ -80,6 +81,13 @@ struct CustomContract {
     friend bool operator==(const CustomContract&, const CustomContract&) = default;
 };
 std::vector<CustomContract> ParseCustomContracts(std::string_view answer);
+
+// The contract list shows at most this many products.
+inline constexpr std::size_t kContractListRows = 500;
+// The contracts the contract list offers, (code, name) in the table's order.
+std::vector<CustomContract> Catalogue(const ProductTable& products);
+// Whether `code` is one of the contracts the contract list offers.
+bool IsListedContract(const ProductTable& products, std::string_view code);
 
 // Bodies of the two custom list requests.
 inline constexpr const char* kGetUserFuturesPath = "index.php?m=client&a=getuserfutures";

@@ -1,6 +1,7 @@
 #include "net/quote_book.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "core/record_format.h"
 #include "platform/system.h"
@@ -16,11 +17,12 @@ bool QuoteRecordMatches(std::string_view record, std::string_view code) {
     return record[pos - 1] == ',' && end < record.size() && record[end] == ',';
 }
 
-void QuoteBook::Subscribe(std::string_view code) {
-    std::lock_guard lock(lock_);
-    if (std::find(codes_.begin(), codes_.end(), code) != codes_.end()) {
-        return;
-    }
+QuoteOwner NewQuoteOwner() {
+    static std::atomic<QuoteOwner> next{100};
+    return next++;
+}
+
+void QuoteBook::AddCodeLocked(std::string_view code) {
     codes_.emplace_back(code);
     if (joined_.size() < 4) {
         joined_ = std::string(code);
@@ -30,8 +32,7 @@ void QuoteBook::Subscribe(std::string_view code) {
     }
 }
 
-void QuoteBook::Unsubscribe(std::string_view code) {
-    std::lock_guard lock(lock_);
+void QuoteBook::RemoveCodeLocked(std::string_view code) {
     auto it = std::find(codes_.begin(), codes_.end(), code);
     if (it != codes_.end()) {
         codes_.erase(it);
@@ -45,6 +46,82 @@ void QuoteBook::Unsubscribe(std::string_view code) {
     }
 }
 
+void QuoteBook::Hold(QuoteOwner owner, std::string_view code) {
+    std::lock_guard lock(lock_);
+    auto it = subscriptions_.find(code);
+    if (it == subscriptions_.end()) {
+        it = subscriptions_.emplace(std::string(code), Subscription{}).first;
+        AddCodeLocked(code);
+    }
+    auto& owners = it->second.owners;
+    if (std::find(owners.begin(), owners.end(), owner) == owners.end()) {
+        owners.push_back(owner);
+    }
+}
+
+void QuoteBook::Release(QuoteOwner owner, std::string_view code) {
+    std::lock_guard lock(lock_);
+    auto it = subscriptions_.find(code);
+    if (it == subscriptions_.end()) {
+        // As an unsubscription always has: the joined text is rebuilt from the list.
+        RemoveCodeLocked(code);
+        return;
+    }
+    std::erase(it->second.owners, owner);
+    if (it->second.owners.empty()) {
+        subscriptions_.erase(it);
+        RemoveCodeLocked(code);
+    }
+}
+
+void QuoteBook::HoldOnly(QuoteOwner owner, const std::vector<std::string>& codes) {
+    std::lock_guard lock(lock_);
+    // Let go of what is no longer wanted first, then take the rest in the given order.
+    for (std::size_t i = codes_.size(); i-- > 0;) {
+        const std::string code = codes_[i];
+        if (std::find(codes.begin(), codes.end(), code) != codes.end()) {
+            continue;
+        }
+        auto it = subscriptions_.find(code);
+        if (std::erase(it->second.owners, owner) > 0 && it->second.owners.empty()) {
+            subscriptions_.erase(it);
+            RemoveCodeLocked(code);
+        }
+    }
+    for (const std::string& code : codes) {
+        if (code.empty()) {
+            continue;
+        }
+        auto it = subscriptions_.find(code);
+        if (it == subscriptions_.end()) {
+            it = subscriptions_.emplace(code, Subscription{}).first;
+            AddCodeLocked(code);
+        }
+        auto& owners = it->second.owners;
+        if (std::find(owners.begin(), owners.end(), owner) == owners.end()) {
+            owners.push_back(owner);
+        }
+    }
+}
+
+void QuoteBook::ReleaseAll(QuoteOwner owner) {
+    HoldOnly(owner, {});
+}
+
+bool QuoteBook::Holds(QuoteOwner owner, std::string_view code) const {
+    std::lock_guard lock(lock_);
+    auto it = subscriptions_.find(code);
+    return it != subscriptions_.end() &&
+           std::find(it->second.owners.begin(), it->second.owners.end(), owner) !=
+               it->second.owners.end();
+}
+
+std::uint64_t QuoteBook::SeenTick(std::string_view code) const {
+    std::lock_guard lock(lock_);
+    auto it = subscriptions_.find(code);
+    return it == subscriptions_.end() ? 0 : it->second.seenTick;
+}
+
 std::string QuoteBook::JoinedCodes() const {
     std::lock_guard lock(lock_);
     return joined_;
@@ -56,6 +133,10 @@ std::vector<std::string> QuoteBook::Codes() const {
 }
 
 void QuoteBook::SetQuoteText(std::string text) {
+    SetQuoteText(std::move(text), platform::TickCount());
+}
+
+void QuoteBook::SetQuoteText(std::string text, std::uint64_t now) {
     // Parse outside the lock; only the swap happens under it.
     auto parsed = std::make_unique<Parsed>();
     parsed->text = std::move(text);
@@ -72,14 +153,36 @@ void QuoteBook::SetQuoteText(std::string text) {
             }
         }
     }
+    // Which subscribed codes this answer carries, for the per-contract age: the list is copied
+    // under the lock, the matching runs outside it.
+    std::vector<std::string> codes = Codes();
+    std::erase_if(codes, [&](const std::string& code) { return !Matches(*parsed, code); });
     std::unique_ptr<const Parsed> old(std::move(parsed));
-    const std::uint64_t now = platform::TickCount();
     {
         std::lock_guard lock(lock_);
         quotes_.swap(old);
         health_.lastAnswerTick = now;
         health_.downSince = 0;
+        for (const std::string& code : codes) {
+            if (auto it = subscriptions_.find(code); it != subscriptions_.end()) {
+                it->second.seenTick = now;
+            }
+        }
     }
+}
+
+bool QuoteBook::Matches(const Parsed& parsed, std::string_view code) {
+    if (code.empty() || code.find(',') != std::string_view::npos) {
+        return std::any_of(
+            parsed.records.begin(), parsed.records.end(),
+            [&](std::string_view record) { return QuoteRecordMatches(record, code); });
+    }
+    auto it = parsed.byField.find(code);
+    if (it == parsed.byField.end()) {
+        return false;
+    }
+    return std::any_of(it->second.begin(), it->second.end(),
+                       [&](std::size_t r) { return QuoteRecordMatches(parsed.records[r], code); });
 }
 
 void QuoteBook::MarkFeedFailure(std::int64_t now) {

@@ -65,12 +65,18 @@ std::shared_ptr<TradeTable> ParseTrades(std::string_view answer) {
 }
 
 std::shared_ptr<PositionTable> ParsePositions(std::string_view answer, QuoteBook* subscribe) {
-    return ParseTable<PositionTable>(answer, [subscribe](const PositionRecord& row) {
-        // Every held contract is quoted.
-        if (subscribe && row.contractCode[0] != '\0') {
-            subscribe->Subscribe(row.contractCode);
+    std::vector<std::string> codes;
+    auto table = ParseTable<PositionTable>(answer, [&codes](const PositionRecord& row) {
+        if (row.contractCode[0] != '\0') {
+            codes.emplace_back(row.contractCode);
         }
     });
+    // Every held contract is quoted from the moment its position is known until it is gone,
+    // whoever else lets go of it.
+    if (subscribe) {
+        subscribe->HoldOnly(kPositionsOwner, codes);
+    }
+    return table;
 }
 
 std::shared_ptr<MoneyRecord> ParseMoney(std::string_view answer, bool withRiskBase) {

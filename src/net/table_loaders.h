@@ -18,7 +18,8 @@ namespace ft {
 // Parsing of one answer into a new table (no network). Records go to the row of their own
 // index; a record with two fields or fewer leaves its row empty; records beyond the capacity
 // are dropped; over-long fields are cut to their width at a character boundary; fields the
-// record lacks stay empty. `onPositionCode` sees each stored position's code.
+// record lacks stay empty. `subscribe` holds the codes of the stored positions for
+// kPositionsOwner and lets go of its others.
 std::shared_ptr<ProductTable> ParseProducts(std::string_view answer);
 std::shared_ptr<OrderTable> ParseOrders(std::string_view answer);
 std::shared_ptr<TradeTable> ParseTrades(std::string_view answer);

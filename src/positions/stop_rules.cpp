@@ -1,5 +1,6 @@
 #include "positions/stop_rules.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/frame_rules.h"
@@ -67,19 +68,25 @@ std::size_t StopRuleTable::FirstFree() const {
     return kSlots;
 }
 
+namespace {
+
+bool LiveLeg(const StopRule& rule) {
+    return rule.Taken() && ((ToInt(FieldText(rule.stopLossLots)) >= 1 &&
+                             ToDouble(FieldText(rule.stopLossPrice)) > 0.1) ||
+                            (ToInt(FieldText(rule.takeProfitLots)) >= 1 &&
+                             ToDouble(FieldText(rule.takeProfitPrice)) > 0.1));
+}
+
+}  // namespace
+
 bool StopRuleTable::AnyLiveLeg() const {
-    for (const StopRule& rule : slots_) {
-        if (!rule.Taken()) {
-            continue;
-        }
-        if ((ToInt(FieldText(rule.stopLossLots)) >= 1 &&
-             ToDouble(FieldText(rule.stopLossPrice)) > 0.1) ||
-            (ToInt(FieldText(rule.takeProfitLots)) >= 1 &&
-             ToDouble(FieldText(rule.takeProfitPrice)) > 0.1)) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(slots_.begin(), slots_.end(), LiveLeg);
+}
+
+bool HasLiveLeg(const StopRuleTable& table, std::string_view positionId) {
+    return std::any_of(table.Slots().begin(), table.Slots().end(), [&](const StopRule& rule) {
+        return rule.BelongsTo(positionId) && LiveLeg(rule);
+    });
 }
 
 std::string RuleTimeText(std::time_t t) {

@@ -116,6 +116,9 @@ struct StopRuleRow {
 bool EvaluateStopRules(StopRuleTable& table, const StopRuleRow& row, std::string_view last,
                        std::string_view bid, std::string_view ask, std::vector<FiredLeg>& fired);
 
+// Whether a taken slot of `positionId` holds a leg that could still fire.
+bool HasLiveLeg(const StopRuleTable& table, std::string_view positionId);
+
 // The rule columns of a position ("price/lots", or empty).
 struct RuleColumns {
     std::string stopLoss;

@@ -197,13 +197,13 @@ TEST(ConnectionPaneTest, SaysThatStopRulesArePausedAndThatAClosingOrderFailed) {
     facts.subscribed = true;
     facts.lastAnswerTick = 10'000;
     facts.nowTick = 10'500;
-    facts.stopRulesHeld = true;
+    facts.heldRuleCodes = {"al2702", "rb2705"};
     ConnectionText text = ConnectionPaneText(facts);
-    EXPECT_EQ(text.text, Ansi("行情已连接，止损止盈已暂停"));
+    EXPECT_EQ(text.text, Ansi("行情已连接，止损止盈已暂停(al2702,rb2705)"));
     EXPECT_TRUE(text.trouble) << "held rules are trouble even while the feed looks fine";
 
     facts.nowTick = 15'000;
-    facts.stopRulesHeld = false;
+    facts.heldRuleCodes.clear();
     facts.stopOrderProblem = Ansi("止损止盈平仓失败: rb2705 持仓不存在");
     text = ConnectionPaneText(facts);
     EXPECT_EQ(text.text, Ansi("行情已连接，行情已5秒未更新；止损止盈平仓失败: rb2705 持仓不存在"));

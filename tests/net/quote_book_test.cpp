@@ -104,13 +104,13 @@ TEST(FindQuote, ReadersSeeWholeAnswersWhileTheyAreReplaced) {
                 if (r != "a,IF2406,1" && r != "d,IF2406,2") {
                     ++bad;
                 }
-                book.Subscribe("IF2406");
+                book.Hold(kCustomListOwner, "IF2406");
             }
         });
     }
     for (int i = 0; i < 2000; ++i) {
         book.SetQuoteText(i % 2 ? first : second);
-        book.Subscribe("c" + std::to_string(i % 50));
+        book.Hold(kCustomListOwner, "c" + std::to_string(i % 50));
     }
     done = true;
     for (auto& t : readers) {
@@ -144,15 +144,73 @@ TEST(Subscription, JoinedText) {
         for (const auto& step : c.steps) {
             trace += step + " ";
             if (step[0] == '+') {
-                book.Subscribe(step.substr(1));
+                book.Hold(kCustomListOwner, step.substr(1));
             } else {
-                book.Unsubscribe(step.substr(1));
+                book.Release(kCustomListOwner, step.substr(1));
             }
         }
         SCOPED_TRACE(trace);
         EXPECT_EQ(book.JoinedCodes(), c.joined);
         EXPECT_EQ(book.Codes(), c.codes);
     }
+}
+
+TEST(Subscription, ACodeStaysQuotedWhileAnyOwnerHoldsIt) {
+    QuoteBook book;
+    book.Hold(kCustomListOwner, "rb2705");
+    book.Hold(kOrderEntryOwner, "rb2705");
+    book.Hold(kOrderEntryOwner, "rb2705");  // a second hold of one owner counts once
+    book.Release(kOrderEntryOwner, "rb2705");
+    EXPECT_EQ(book.Codes(), std::vector<std::string>{"rb2705"}) << "the custom list still holds it";
+    book.Hold(kOrderEntryOwner, "rb2705");
+    book.Release(kCustomListOwner, "rb2705");
+    EXPECT_EQ(book.JoinedCodes(), "rb2705") << "the order panel still holds it";
+    book.Release(kOrderEntryOwner, "rb2705");
+    EXPECT_EQ(book.JoinedCodes(), "");
+    // Letting go of what one never held takes nothing from the others.
+    book.Hold(kPositionsOwner, "al2702");
+    book.Release(kOrderEntryOwner, "al2702");
+    book.ReleaseAll(kStopRulesOwner);
+    EXPECT_EQ(book.Codes(), std::vector<std::string>{"al2702"});
+}
+
+TEST(Subscription, HoldOnlyReplacesOneOwnersSetAndKeepsTheOthers) {
+    QuoteBook book;
+    const QuoteOwner dialog = NewQuoteOwner();
+    EXPECT_NE(dialog, NewQuoteOwner());
+    book.Hold(kOrderEntryOwner, "IF2406");
+    book.HoldOnly(kPositionsOwner, {"IF2406", "al2702", "rb2705"});
+    book.Hold(dialog, "rb2705");
+    book.HoldOnly(kPositionsOwner, {"cu2703"});
+    EXPECT_EQ(book.Codes(), (std::vector<std::string>{"IF2406", "rb2705", "cu2703"}));
+    EXPECT_EQ(book.JoinedCodes(), "IF2406,rb2705,cu2703");
+    EXPECT_TRUE(book.Holds(kOrderEntryOwner, "IF2406"));
+    EXPECT_FALSE(book.Holds(kPositionsOwner, "IF2406"));
+    book.ReleaseAll(dialog);
+    book.ReleaseAll(kPositionsOwner);
+    EXPECT_EQ(book.Codes(), std::vector<std::string>{"IF2406"});
+}
+
+TEST(Subscription, EachCodeKnowsWhenAnAnswerLastCarriedIt) {
+    QuoteBook book;
+    book.Hold(kPositionsOwner, "al2702");
+    book.Hold(kPositionsOwner, "rb2705");
+    EXPECT_EQ(book.SeenTick("al2702"), 0u);
+    book.SetQuoteText("0,al2702,1,2**0,rb2705,3,4");
+    const std::uint64_t first = book.SeenTick("al2702");
+    EXPECT_GT(first, 0u);
+    EXPECT_EQ(book.SeenTick("rb2705"), first);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    // An answer without al2702 leaves its age running; a record holding the code only at its
+    // start does not count (FindQuote would not find it either).
+    book.SetQuoteText("0,rb2705,3,4**al2702,x,y");
+    EXPECT_EQ(book.SeenTick("al2702"), first);
+    EXPECT_GT(book.SeenTick("rb2705"), first);
+    // Subscribed anew, a code is unseen again.
+    book.Release(kPositionsOwner, "al2702");
+    book.Hold(kPositionsOwner, "al2702");
+    EXPECT_EQ(book.SeenTick("al2702"), 0u);
+    EXPECT_EQ(book.SeenTick("never"), 0u);
 }
 
 }  // namespace

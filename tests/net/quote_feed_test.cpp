@@ -286,7 +286,7 @@ TEST_F(QuoteFeedTest, NoRequestWhileNothingIsSubscribed) {
     EXPECT_EQ(server.RequestCount(), 0u);
     EXPECT_EQ(quotes.QuoteText(), "old**text");
 
-    quotes.Subscribe("IF2406");
+    quotes.Hold(kCustomListOwner, "IF2406");
     ASSERT_TRUE(server.WaitForRequests(3, 2s));
     feed->Stop();
     EXPECT_EQ(quotes.QuoteText(), "new");
@@ -310,7 +310,7 @@ TEST_F(QuoteFeedTest, ThreadRetriesTheFirstConnect) {
 
 TEST_F(QuoteFeedTest, StopDoesNotWaitOutASilentServer) {
     server.SetDefault(QuoteReply::Silent());
-    quotes.Subscribe("IF2406");
+    quotes.Hold(kCustomListOwner, "IF2406");
     auto feed = MakeFeed(QuoteTimings{});
     feed->Start();
     ASSERT_TRUE(server.WaitForRequests(1, 2s));

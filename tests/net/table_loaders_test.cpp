@@ -155,7 +155,7 @@ TEST(Loaders, MissingFieldsOfAShortRecordStayEmpty) {
 
 TEST(Loaders, PositionCodesAreSubscribed) {
     QuoteBook quotes;
-    quotes.Subscribe("IF2501");
+    quotes.Hold(kCustomListOwner, "IF2501");
     ParsePositions(
         "rb2501,买,1,0,1,1,3500,0,100,上期所,0,0,P1|IF2501,卖,1,0,1,1,3900,0,9,中金所,"
         "0,0,P2|",

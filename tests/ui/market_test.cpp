@@ -112,7 +112,7 @@ TEST(ContractListTest, ShowsAtMostFiveHundredRowsUnderItsTitles) {
 }
 
 TEST_F(MarketTest, EditingTheCustomListChangesTheBoard) {
-    COptHyDlg dialog(session, frame->TopView()->ContractList(), frame.get());
+    COptHyDlg dialog(session, frame.get());
     QSignalSpy loaded(&dialog, &COptHyDlg::customListLoaded);
     dialog.show();
     EXPECT_FALSE(dialog.OkButton()->isEnabled()) << "确定 waits for the back-end's list";
@@ -160,7 +160,7 @@ TEST_F(MarketTest, EditingTheCustomListChangesTheBoard) {
 TEST_F(MarketTest, TheCustomListCannotBeSavedOverWhenItCouldNotBeRead) {
     BackEnd().CloseWebConnections(true);
     {
-        COptHyDlg dialog(session, frame->TopView()->ContractList(), frame.get());
+        COptHyDlg dialog(session, frame.get());
         ASSERT_TRUE(WaitFor([&] { return !effects.Messages().empty(); }));
         EXPECT_EQ(dialog.CustomList()->GetItemCount(), 0);
         EXPECT_FALSE(dialog.OkButton()->isEnabled());
@@ -168,7 +168,7 @@ TEST_F(MarketTest, TheCustomListCannotBeSavedOverWhenItCouldNotBeRead) {
                   std::vector<QString>{QStringLiteral("通知|读取自选合约失败，无法修改")});
     }
     BackEnd().CloseWebConnections(false);
-    COptHyDlg dialog(session, frame->TopView()->ContractList(), frame.get());
+    COptHyDlg dialog(session, frame.get());
     QSignalSpy loaded(&dialog, &COptHyDlg::customListLoaded);
     ASSERT_TRUE(loaded.wait(5000));
     EXPECT_EQ(dialog.CustomList()->GetItemCount(), 10) << "the back-end still has the list";
@@ -177,7 +177,7 @@ TEST_F(MarketTest, TheCustomListCannotBeSavedOverWhenItCouldNotBeRead) {
 
 TEST_F(MarketTest, TheDialogTakesInputWhileTheBackEndIsSlow) {
     BackEnd().StallWeb(1500);
-    COptHyDlg dialog(session, frame->TopView()->ContractList(), frame.get());
+    COptHyDlg dialog(session, frame.get());
     dialog.show();
     // The request is out: the dialog shows that it waits and still takes typing.
     EXPECT_EQ(dialog.cursor().shape(), Qt::BusyCursor);

@@ -1,7 +1,9 @@
 // The positions panel and the stop-loss / take-profit settings against the reference back-end
 // started in the test, and standing alone over a session the test fills.
 #include <gtest/gtest.h>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -21,6 +23,7 @@
 #include "positions/stop_rule_file.h"
 #include "support/ui_fixture.h"
 #include "ui/common/text_boundary.h"
+#include "ui/common/trading_stepper.h"
 #include "ui/controls/editable_list.h"
 #include "ui/controls/text_controls.h"
 #include "ui/controls/xp_button.h"
@@ -28,6 +31,7 @@
 #include "ui/positions/lc_view.h"
 #include "ui/positions/positions_panel.h"
 #include "ui/positions/stop_rule_dialog.h"
+#include "ui/trading/order_entry_panel.h"
 #include "ui/trading/trade_view.h"
 
 namespace ft::ui {
@@ -155,7 +159,9 @@ protected:
         }
         QSignalSpy finished(dialog, &QDialog::finished);
         QTest::mouseClick(dialog->SaveButton(), Qt::LeftButton);
-        ASSERT_EQ(finished.count(), 1) << effects.Messages().size();
+        ASSERT_EQ(finished.count(), 1)
+            << (effects.Messages().empty() ? std::string()
+                                           : effects.Messages().back().toStdString());
     }
 
     QString ConnectionPane() const {
@@ -250,7 +256,7 @@ TEST_F(PositionsTest, AStopLossSetInTheDialogClosesThePositionWhenTheMarketCross
     const std::string id = list->GetItemText(0, 12);
     CLostProfitDlg* dialog = OpenSettings(0);
     ASSERT_TRUE(dialog);
-    EXPECT_TRUE(panel->RulesSuspended());
+    EXPECT_TRUE(panel->State().RulesSuspended());
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("止盈止损设置"));
     EXPECT_EQ(dialog->Headline()->text(),
               QStringLiteral("为 rb2705 买 可平数量为:3 设置止损止盈。"));
@@ -270,14 +276,14 @@ TEST_F(PositionsTest, AStopLossSetInTheDialogClosesThePositionWhenTheMarketCross
     QSignalSpy finished(dialog, &QDialog::finished);
     QTest::mouseClick(dialog->SaveButton(), Qt::LeftButton);
     ASSERT_EQ(finished.count(), 1) << ::testing::PrintToString(effects.Messages());
-    EXPECT_FALSE(panel->RulesSuspended());
+    EXPECT_FALSE(panel->State().RulesSuspended());
     EXPECT_EQ(list->GetItemText(0, 9), "3190/3");
     EXPECT_EQ(list->GetItemText(0, 10), "");
-    EXPECT_TRUE(std::filesystem::exists(panel->RuleFilePath()));
+    EXPECT_TRUE(std::filesystem::exists(panel->State().RuleFilePath()));
 
     // The bid falls to the stop: one closing order at the stop's price, then the position
     // is gone.
-    QSignalSpy answered(panel, &CLcSubDlg1::closeOrderAnswered);
+    QSignalSpy answered(frame->Stepper(), &TradingStepper::closeOrderAnswered);
     BackEnd().SetQuote("rb2705", 3189, 3188, 3190);
     ASSERT_TRUE(answered.wait(5000));
     EXPECT_EQ(answered.at(0).at(0).toBool(), true);
@@ -302,7 +308,7 @@ TEST_F(PositionsTest, ARefusedClosingOrderIsLoggedAndShownWithoutABox) {
     OpenPosition("rb2705", 1, 3, 3200);
     SetRules(0, QStringLiteral("3190"), QStringLiteral("2"));
     BackEnd().RejectNextOrder("资金账户冻结");
-    QSignalSpy answered(panel, &CLcSubDlg1::closeOrderAnswered);
+    QSignalSpy answered(frame->Stepper(), &TradingStepper::closeOrderAnswered);
     BackEnd().SetQuote("rb2705", 3190, 3190, 3191);
     ASSERT_TRUE(answered.wait(5000));
     EXPECT_FALSE(answered.at(0).at(0).toBool());
@@ -328,13 +334,13 @@ TEST_F(PositionsTest, ASlowAnswerHoldsNeitherTheWindowNorSendsTwice) {
     OpenPosition("cu2702", 1, 1, 78650);
     SetRules(0, QStringLiteral("3190"), QStringLiteral("1"));
     BackEnd().StallWeb(1500);
-    QSignalSpy answered(panel, &CLcSubDlg1::closeOrderAnswered);
+    QSignalSpy answered(frame->Stepper(), &TradingStepper::closeOrderAnswered);
     BackEnd().SetQuote("rb2705", 3185, 3185, 3186);
-    ASSERT_TRUE(WaitFor([&] { return panel->CloseOrdersOut() == 1; }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return panel->State().CloseOrdersOut() == 1; }, 2000));
     // While the order is out, the other rows keep following the market.
     BackEnd().SetQuote("cu2702", 78700, 78690, 78710);
     EXPECT_TRUE(WaitFor([&] { return list->GetItemText(1, 7) == "250"; }, 1000));
-    EXPECT_EQ(panel->CloseOrdersOut(), 1);
+    EXPECT_EQ(panel->State().CloseOrdersOut(), 1);
     ASSERT_TRUE(answered.wait(5000));
     BackEnd().StallWeb(0);
     QTest::qWait(300);
@@ -349,18 +355,18 @@ TEST_F(PositionsTest, RulesArePausedWhileQuotesAreStaleAndResumeOnTheNextAnswer)
     SetRules(0, QStringLiteral("3190"), QStringLiteral("1"));
     EXPECT_FALSE(ConnectionPane().contains(QStringLiteral("止损止盈已暂停")));
     BackEnd().CloseQuoteConnections(true);
-    ASSERT_TRUE(WaitFor([&] { return panel->StopRulesHeld(); }, 8000));
+    ASSERT_TRUE(WaitFor([&] { return !panel->State().HeldRuleCodes().empty(); }, 8000));
     EXPECT_TRUE(
         WaitFor([&] { return ConnectionPane().contains(QStringLiteral("止损止盈已暂停")); }, 2000))
         << ConnectionPane().toStdString();
     // The market crosses the stop while the feed is away; nothing fires on what it cannot see.
     BackEnd().SetQuote("rb2705", 3185, 3185, 3186);
     QTest::qWait(400);
-    EXPECT_EQ(panel->CloseOrdersOut(), 0);
-    QSignalSpy answered(panel, &CLcSubDlg1::closeOrderAnswered);
+    EXPECT_EQ(panel->State().CloseOrdersOut(), 0);
+    QSignalSpy answered(frame->Stepper(), &TradingStepper::closeOrderAnswered);
     BackEnd().CloseQuoteConnections(false);
     ASSERT_TRUE(answered.wait(10000));
-    EXPECT_FALSE(panel->StopRulesHeld());
+    EXPECT_FALSE(!panel->State().HeldRuleCodes().empty());
     EXPECT_TRUE(WaitFor(
         [&] { return !ConnectionPane().contains(QStringLiteral("止损止盈已暂停")); }, 2000));
 }
@@ -390,12 +396,12 @@ TEST_F(PositionsTest, RulesComeBackAfterARestartWithinTheDay) {
     EXPECT_EQ(list->GetItemText(0, 9), "3190/2");
     EXPECT_EQ(list->GetItemText(0, 10), "3300/1");
     int taken = 0;
-    for (const StopRule& rule : panel->Rules().Slots())
+    for (const StopRule& rule : panel->State().Rules().Slots())
         taken += rule.Taken();
     EXPECT_EQ(taken, 1) << "the closed position's rules stayed behind";
 
     // And they still fire.
-    QSignalSpy answered(panel, &CLcSubDlg1::closeOrderAnswered);
+    QSignalSpy answered(frame->Stepper(), &TradingStepper::closeOrderAnswered);
     BackEnd().SetQuote("rb2705", 3300, 3300, 3301);
     ASSERT_TRUE(answered.wait(5000));
     EXPECT_TRUE(WaitFor([&] { return list->GetItemText(0, 2) == "2"; }));
@@ -415,14 +421,14 @@ TEST_F(PositionsTest, CancellingTheDialogChangesNothingAndResumesTheRules) {
     EXPECT_EQ(grid.GetItemText(0, 1), "3000");
 
     // While the dialog is open the rules wait, even where the market crosses them.
-    QSignalSpy answered(panel, &CLcSubDlg1::closeOrderAnswered);
+    QSignalSpy answered(frame->Stepper(), &TradingStepper::closeOrderAnswered);
     BackEnd().SetQuote("rb2705", 3185, 3185, 3186);
     QTest::qWait(600);
-    EXPECT_EQ(panel->CloseOrdersOut(), 0);
+    EXPECT_EQ(panel->State().CloseOrdersOut(), 0);
     EXPECT_EQ(answered.count(), 0);
 
     QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
-    EXPECT_FALSE(panel->RulesSuspended());
+    EXPECT_FALSE(panel->State().RulesSuspended());
     EXPECT_EQ(list->GetItemText(0, 9), "3190/1");
     ASSERT_TRUE(answered.wait(3000)) << "evaluation resumed with the old rule";
 }
@@ -461,7 +467,53 @@ TEST_F(PositionsTest, TheDialogRefusesBadPricesAndDeletesRowsOnlyWhenConfirmed) 
     QTest::mouseClick(dialog->SaveButton(), Qt::LeftButton);
     ASSERT_EQ(finished.count(), 1);
     EXPECT_EQ(list->GetItemText(0, 9), "");
-    EXPECT_EQ(panel->Rules().FirstFree(), 0u);
+    EXPECT_EQ(panel->State().Rules().FirstFree(), 0u);
+}
+
+TEST_F(PositionsTest, AHeldContractOutsideTheCustomListStaysQuotedWhenTheOrderPanelMovesOn) {
+    // al2702 is not one of the demo account's custom contracts.
+    BackEnd().SetQuote("al2702", 20300, 20295, 20305);
+    OpenPosition("al2702", 1, 2, 20300);
+    ASSERT_EQ(list->GetItemText(0, PositionCol::Code), "al2702");
+    auto* entry = dynamic_cast<CTradeDlg1*>(frame->TradeView()->OrderEntryPanel());
+    ASSERT_TRUE(entry);
+    // The trader looks at al2702 on the order panel, then picks another contract.
+    QTest::keyClicks(entry->ContractBox()->lineEdit(), QStringLiteral("al2702"));
+    ASSERT_EQ(entry->CurrentContract(), "al2702");
+    entry->ContractBox()->lineEdit()->clear();
+    QTest::keyClicks(entry->ContractBox()->lineEdit(), QStringLiteral("cu2702"));
+    ASSERT_EQ(entry->CurrentContract(), "cu2702");
+    EXPECT_FALSE(quotes.Holds(kOrderEntryOwner, "al2702")) << "the panel let go of its claim";
+    const std::vector<std::string> codes = quotes.Codes();
+    EXPECT_NE(std::find(codes.begin(), codes.end(), "al2702"), codes.end())
+        << "the position still holds it";
+
+    ASSERT_TRUE(WaitFor([&] { return !quotes.FindQuote("al2702").empty(); }))
+        << quotes.JoinedCodes() << " | " << quotes.QuoteText().substr(0, 300);
+    SetRules(0, QStringLiteral("20200"), QStringLiteral("2"));
+    EXPECT_TRUE(quotes.Holds(kStopRulesOwner, "al2702"));
+    // 2 lots x (20350 - 20300) x 5: the profit and the funds bar follow the market.
+    BackEnd().SetQuote("al2702", 20350, 20345, 20355);
+    ASSERT_TRUE(WaitFor([&] { return list->GetItemText(0, PositionCol::Profit) == "500"; }))
+        << list->GetItemText(0, PositionCol::Profit);
+    CTopView* top = frame->TopView();
+    EXPECT_TRUE(WaitFor([&] { return top->FundsValue(2)->text() == QStringLiteral("500"); }))
+        << top->FundsValue(2)->text().toStdString();
+
+    // Through the stop: it fires once.
+    QSignalSpy answered(frame->Stepper(), &TradingStepper::closeOrderAnswered);
+    BackEnd().SetQuote("al2702", 20190, 20190, 20195);
+    ASSERT_TRUE(answered.wait(5000));
+    EXPECT_TRUE(answered.at(0).at(0).toBool());
+    EXPECT_TRUE(WaitFor([&] { return list->GetItemCount() == 0; }));
+    QTest::qWait(300);
+    EXPECT_EQ(answered.count(), 1);
+    EXPECT_EQ(Occurrences(ReadLog(ProgramDir()), ",post:"), 1);
+    // Gone with its position and its rule, the contract is no longer asked for.
+    EXPECT_TRUE(WaitFor([&] {
+        const std::vector<std::string> now = quotes.Codes();
+        return std::find(now.begin(), now.end(), "al2702") == now.end();
+    }));
 }
 
 // The panel alone over a session the test fills: no back-end, quotes set by hand.
@@ -500,18 +552,25 @@ protected:
         return text;
     }
     std::unique_ptr<CLcSubDlg1> MakePanel() {
-        return std::make_unique<CLcSubDlg1>(PaneContext{session, loader, quotes, nullptr});
+        state = std::make_unique<TradingState>(session, quotes);
+        state->RestoreRules((ProgramDir() / "rules.txt").string(), std::time(nullptr));
+        stepper = std::make_unique<TradingStepper>(*state, loader);
+        return std::make_unique<CLcSubDlg1>(
+            PaneContext{session, loader, quotes, nullptr, stepper.get()});
     }
+    std::unique_ptr<TradingState> state;
+    std::unique_ptr<TradingStepper> stepper;
     // A long rb2705 position (id 7) with a stop-loss of 1 lot at 3100.
     std::unique_ptr<CLcSubDlg1> PanelWithALongAndItsStop() {
         auto table = std::make_shared<PositionTable>();
         Put(*table, 0, "rb2705", "7");
         session.positions.Publish(table);
         auto panel = MakePanel();
-        EXPECT_TRUE(SaveStopRules(panel->Rules(), "rb2705", Ansi("买"), "7",
+        EXPECT_TRUE(SaveStopRules(panel->State().Rules(), "rb2705", Ansi("买"), "7",
                                   Quote("rb2705", "3200", "3199", "3201"),
                                   {RuleGridRow{"", "3100", "1", "", ""}}, std::time(nullptr))
                         .message.empty());
+        state->RulesSaved("7", ShownRuleColumns(state->Rules(), "7"));
         return panel;
     }
 };
@@ -525,9 +584,10 @@ TEST_F(PositionsPanelTest, MoreThanSixtyFourPositionsShowTheFirstWithoutRebuildi
     CListCtrlCl& list = *panel->List();
     ASSERT_EQ(list.GetItemCount(), 64);
     EXPECT_EQ(list.GetItemText(63, 0), "c63");
-    EXPECT_EQ(panel->Extra1().size(), 64u);
+    EXPECT_EQ(panel->State().Positions().size(), 64u);
     list.SelectRow(5);
-    EXPECT_EQ(panel->RefreshPositionList(), 0);
+    stepper->Step();
+    EXPECT_EQ(panel->Render(), 0);
     EXPECT_EQ(list.GetFirstSelectedRow(), 5) << "no rebuild, the selection stays";
 }
 
@@ -539,7 +599,7 @@ TEST_F(PositionsPanelTest, ANewPositionRebuildsAndARowTakenOverByAnotherFollowsI
     auto next = std::make_shared<PositionTable>();
     Put(*next, 0, "rb2705", "8", "卖");
     session.positions.Publish(next);
-    panel->RefreshPositionList();
+    stepper->Step();
     EXPECT_EQ(list.GetItemText(0, 12), "8");
     EXPECT_EQ(list.GetItemText(0, 1), "  " + Ansi("卖")) << "rebuilt, not patched in place";
     EXPECT_EQ(list.GetItemText(0, 9), "") << "position 7's rule is not shown for 8";
@@ -547,44 +607,42 @@ TEST_F(PositionsPanelTest, ANewPositionRebuildsAndARowTakenOverByAnotherFollowsI
     auto both = std::make_shared<PositionTable>(*next);
     Put(*both, 1, "rb2705", "7");
     session.positions.Publish(both);
+    quotes.Hold(kCustomListOwner, "rb2705");
     quotes.SetQuoteText(Quote("rb2705", "3210", "3209", "3211"));
-    panel->RefreshPositionList();
+    stepper->Step();
     ASSERT_EQ(list.GetItemCount(), 2);
     EXPECT_EQ(list.GetItemText(1, 9), "3100/1");
-    EXPECT_EQ(list.GetItemText(1, 7), "") << "the rebuild's tick computes no profit";
-    panel->RefreshPositionList();
     EXPECT_EQ(list.GetItemText(1, 7), "200");
     EXPECT_EQ(list.GetItemText(0, 7), "-200");
-    EXPECT_EQ(panel->ProfitTexts(), (std::vector<std::string>{"-200", "200"}));
-    const std::vector<PositionRowView> rows = panel->PositionRows();
+    const std::vector<LivePosition>& rows = panel->State().Positions();
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].direction, Ansi("卖")) << "trimmed for its readers";
     EXPECT_EQ(rows[1].positionNo, "7");
+    EXPECT_EQ(rows[1].profitText, "200");
 }
 
 TEST_F(PositionsPanelTest, AFrozenQuoteNeverFiresAStop) {
     auto panel = PanelWithALongAndItsStop();
-    panel->ShowRuleColumns(0);
+    quotes.Hold(kCustomListOwner, "rb2705");
     // A quote through the stop arrives, and then nothing more for over three seconds.
     quotes.SetQuoteText(Quote("rb2705", "3090", "3090", "3091"));
     std::this_thread::sleep_for(std::chrono::milliseconds(3100));
-    panel->RefreshPositionList();
-    EXPECT_TRUE(panel->StopRulesHeld());
-    EXPECT_EQ(panel->CloseOrdersOut(), 0);
+    stepper->Step();
+    EXPECT_TRUE(!panel->State().HeldRuleCodes().empty());
+    EXPECT_EQ(panel->State().CloseOrdersOut(), 0);
     EXPECT_EQ(panel->List()->GetItemText(0, 9), "3100/1");
     EXPECT_EQ(panel->List()->GetItemText(0, 7), "-2200") << "the profit still follows";
 
     // The next answer is fresh: the stop fires once.
     quotes.SetQuoteText(Quote("rb2705", "3090", "3090", "3091"));
-    panel->RefreshPositionList();
-    panel->RefreshPositionList();
-    EXPECT_FALSE(panel->StopRulesHeld());
-    EXPECT_EQ(panel->CloseOrdersOut(), 1);
+    stepper->Step();
+    EXPECT_FALSE(!panel->State().HeldRuleCodes().empty());
+    EXPECT_EQ(panel->State().CloseOrdersOut(), 1);
     EXPECT_EQ(panel->List()->GetItemText(0, 9), "");
-    QSignalSpy answered(panel.get(), &CLcSubDlg1::closeOrderAnswered);
+    QSignalSpy answered(stepper.get(), &TradingStepper::closeOrderAnswered);
     ASSERT_TRUE(answered.wait(20000));
     EXPECT_FALSE(answered.at(0).at(0).toBool()) << "no back-end here";
-    EXPECT_NE(panel->StopOrderProblem().find(Ansi("交易服务器无应答")), std::string::npos);
+    EXPECT_NE(panel->State().StopOrderProblem().find(Ansi("交易服务器无应答")), std::string::npos);
 }
 
 }  // namespace

@@ -42,32 +42,15 @@
 namespace ft::ui {
 namespace {
 
-// Stands in for the positions panel: the rows of the session's positions table as loaded, and a
-// selection the test sets.
+// Stands in for the positions panel: a selection the test sets (the positions themselves are
+// the frame's trading state).
 class PositionsStandIn : public TabPanel, public PositionsSource {
 public:
-    explicit PositionsStandIn(SessionState& session) : session_(session) {}
-    std::vector<PositionRowView> PositionRows() const override {
-        std::vector<PositionRowView> rows;
-        const auto table = session_.positions.Snapshot();
-        for (std::size_t i = 0; i < table->Count(); ++i) {
-            const PositionRecord& p = table->rows[i];
-            rows.push_back(
-                {std::string(FieldText(p.contractCode)), std::string(FieldText(p.direction)),
-                 std::string(FieldText(p.totalVolume)), std::string(FieldText(p.closableVolume)),
-                 std::string(FieldText(p.positionNo))});
-        }
-        return rows;
-    }
-    std::vector<std::string> ProfitTexts() const override { return {}; }
     void OpenStopRuleEditor() override { ++stopRuleEditors; }
     bool HasSelectedRow() const override { return selected; }
 
     bool selected = true;
     int stopRuleEditors = 0;
-
-private:
-    SessionState& session_;
 };
 
 class TradingTest : public ft::testing::UiFixture {
@@ -468,16 +451,14 @@ TEST_F(TradingTest, SpinnersStepLotsAndPrice) {
 }
 
 TEST_F(TradingTest, QuickReverseTurnsALongIntoAShortOfTheSameLots) {
-    auto* positions = new PositionsStandIn(session);
+    auto* positions = new PositionsStandIn;
     frame->LcView()->SetPanel(0, positions);
     ASSERT_EQ(frame->Positions(), positions);
     SelectRb();
     Type(entry->LotsEdit(), QStringLiteral("2"));
     ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);
-    ASSERT_TRUE(WaitFor([&] {
-        const auto rows = positions->PositionRows();
-        return rows.size() == 1 && rows[0].closableVolume == "2";
-    }));
+    const std::vector<LivePosition>& rows = frame->Trading().Positions();
+    ASSERT_TRUE(WaitFor([&] { return rows.size() == 1 && rows[0].closableLots == "2"; }));
 
     // The lots hint reads the positions: selling closes the long's 2 lots.
     QTest::mouseClick(entry->SellLabel(), Qt::LeftButton);
@@ -506,8 +487,7 @@ TEST_F(TradingTest, QuickReverseTurnsALongIntoAShortOfTheSameLots) {
     EXPECT_TRUE(entry->ConfirmBox()->isChecked());
     EXPECT_EQ(entry->LotsEdit()->text(), QString());
     ASSERT_TRUE(WaitFor([&] {
-        const auto rows = positions->PositionRows();
-        return rows.size() == 1 && rows[0].direction == Ansi("卖") && rows[0].totalVolume == "2";
+        return rows.size() == 1 && rows[0].direction == Ansi("卖") && rows[0].totalLots == "2";
     }));
     ASSERT_TRUE(WaitFor([&] { return trades->List()->GetItemCount() == 3; }));
     EXPECT_EQ(trades->List()->GetItemText(1, TradeCol::OpenClose), Ansi("平仓"));
@@ -557,12 +537,12 @@ TEST_F(TradingTest, QuickReverseAgainstThePositionsPanel) {
 }
 
 TEST_F(TradingTest, ARefusedCloseEndsTheQuickReverse) {
-    auto* positions = new PositionsStandIn(session);
+    auto* positions = new PositionsStandIn;
     frame->LcView()->SetPanel(0, positions);
     SelectRb();
     Type(entry->LotsEdit(), QStringLiteral("2"));
     ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);
-    ASSERT_TRUE(WaitFor([&] { return positions->PositionRows().size() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return frame->Trading().Positions().size() == 1; }));
     QTest::mouseClick(entry->SellLabel(), Qt::LeftButton);
     QTest::mouseClick(entry->CloseLabel(), Qt::LeftButton);
     Type(entry->LotsEdit(), QStringLiteral("2"));
@@ -643,7 +623,7 @@ TEST_F(TradingTest, TheMainWindowShowsOrdersAndFills) {
     ASSERT_TRUE(WaitFor([&] { return trades->List()->GetItemCount() == 2; }));
     ASSERT_TRUE(WaitFor([&] { return all->List()->GetItemCount() == 5; }));
     // The lots hint once the funds bar shows the available funds.
-    ASSERT_TRUE(WaitFor([&] { return frame->AvailableFunds() != "--"; }));
+    ASSERT_TRUE(WaitFor([&] { return frame->TopView()->FundsValue(7)->text() != "--"; }));
     QTest::mouseClick(entry->BuyLabel(), Qt::LeftButton);
     EXPECT_NE(entry->LotsHint()->text(), QStringLiteral("0手"));
     GivePrice(QStringLiteral("3205"));

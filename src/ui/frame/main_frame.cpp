@@ -14,12 +14,14 @@
 #include "core/text.h"
 #include "net/request_client.h"
 #include "platform/system.h"
+#include "positions/stop_rule_file.h"
 #include "ui/account/password_dialog.h"
 #include "ui/account/statement_dialog.h"
 #include "ui/account/transfer_dialog.h"
 #include "ui/common/effects.h"
 #include "ui/common/run_aside.h"
 #include "ui/common/text_boundary.h"
+#include "ui/common/trading_stepper.h"
 #include "ui/controls/list_kit.h"
 #include "ui/frame/announcement_dialog.h"
 #include "ui/market/contract_list_panel.h"
@@ -72,8 +74,13 @@ CMainFrame::CMainFrame(SessionState& session, TableLoader& loader, QuoteBook& qu
       quotes_(quotes),
       options_(std::move(options)),
       refreshGate_(options_.tick),
-      layoutClock_(options_.tick) {
+      layoutClock_(options_.tick),
+      trading_(std::make_unique<TradingState>(session_, quotes_)) {
     const LoginFields login = session_.Login();
+    // Rules of this account survive a restart within their trading day, for the positions
+    // that are still open.
+    trading_->RestoreRules(StopRuleFilePath(login.userName, login.serverMode), std::time(nullptr));
+    stepper_ = new TradingStepper(*trading_, loader_, this);
     if (auto title = FrameTitle(static_cast<int>(login.serverMode), login.displayName)) {
         setWindowTitle(ToQt(*title));
     } else {
@@ -122,7 +129,7 @@ void CMainFrame::BuildMenu() {
 }
 
 void CMainFrame::BuildClientArea() {
-    const PaneContext context{session_, loader_, quotes_, static_cast<PanelLinks*>(this)};
+    const PaneContext context{session_, loader_, quotes_, static_cast<PanelLinks*>(this), stepper_};
 
     mainSplitter_ = new QSplitter(Qt::Vertical, this);
     mainSplitter_->setChildrenCollapsible(true);
@@ -298,10 +305,8 @@ void CMainFrame::UpdateConnection() {
     facts.webUnreachable = session_.web.unreachable;
     facts.webUnreachableSince = session_.web.unreachableSince;
     facts.nowTick = options_.tick();
-    if (const PositionsSource* positions = Positions()) {
-        facts.stopRulesHeld = positions->StopRulesHeld();
-        facts.stopOrderProblem = positions->StopOrderProblem();
-    }
+    facts.heldRuleCodes = trading_->HeldRuleCodes();
+    facts.stopOrderProblem = trading_->StopOrderProblem();
     const ConnectionText state = ConnectionPaneText(facts);
     QLabel* pane = statusPanes_[kConnectionPane];
     const QString text = ToQt(state.text);
@@ -393,28 +398,12 @@ OrderEntryTarget* CMainFrame::OrderEntry() const {
     return tradeView_ ? dynamic_cast<OrderEntryTarget*>(tradeView_->OrderEntryPanel()) : nullptr;
 }
 
-const CListCtrlCl* CMainFrame::ContractList() const {
-    return topView_ ? topView_->ContractList() : nullptr;
-}
-
 PositionsSource* CMainFrame::Positions() const {
     return lcView_ ? dynamic_cast<PositionsSource*>(lcView_->Panel(0)) : nullptr;
 }
 
 QuoteBoardRows* CMainFrame::QuoteBoard() const {
     return topView_ ? topView_->QuoteBoard() : nullptr;
-}
-
-bool CMainFrame::PositionProfits(std::vector<std::string>& texts) const {
-    texts.clear();
-    if (PositionsSource* positions = Positions()) {
-        texts = positions->ProfitTexts();
-    }
-    return lcView_ != nullptr;
-}
-
-std::string CMainFrame::AvailableFunds() const {
-    return topView_ ? FromQt(topView_->FundsValue(7)->text()) : std::string();
 }
 
 CTFormView* CMainFrame::ActiveView() const {

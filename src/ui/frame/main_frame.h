@@ -13,6 +13,7 @@
 #include "core/layout_store.h"
 #include "net/quote_book.h"
 #include "net/table_loaders.h"
+#include "positions/trading_state.h"
 #include "ui/pane/panel_links.h"
 
 class QLabel;
@@ -28,6 +29,7 @@ class COrderView;
 class CLcView;
 class CTDetailView;
 class TabPanel;
+class TradingStepper;
 
 struct FrameOptions {
     TickSource tick = SystemTicks();
@@ -71,10 +73,10 @@ public:
     OrderEntryTarget* OrderEntry() const override;
     PositionsSource* Positions() const override;
     QuoteBoardRows* QuoteBoard() const override;
-    const CListCtrlCl* ContractList() const override;
     void OpenSettlementQuery() override { OnSettlementQuery(); }
-    bool PositionProfits(std::vector<std::string>& texts) const override;
-    std::string AvailableFunds() const override;
+    // The trading state (positions, funds, stop rules) and its step.
+    TradingState& Trading() const { return *trading_; }
+    TradingStepper* Stepper() const { return stepper_; }
 
     // Shows the window as the trader left it (layout.ini), maximized without that file.
     void ShowAsSaved();
@@ -140,6 +142,8 @@ private:
     QTimer* saveTimer_ = nullptr;
     QMetaObject::Connection focusConnection_;
     SavedLayout savedLayout_;
+    std::unique_ptr<TradingState> trading_;
+    TradingStepper* stepper_ = nullptr;
 };
 
 }  // namespace ft::ui

@@ -16,7 +16,8 @@ CPriceSubDlg2::CPriceSubDlg2(const PaneContext& context, QWidget* parent)
 
 void CPriceSubDlg2::Fill() {
     list_->DeleteAllItems();
-    const auto products = context_.session.products.Snapshot();
+    products_ = context_.session.products.Snapshot();
+    const auto& products = products_;
     const std::size_t rows = products->Count(kMaxRows);
     for (std::size_t i = 0; i < rows; ++i) {
         const int row = AppendRow(*list_, ContractRowTexts(products->rows[i]));
@@ -35,8 +36,13 @@ void CPriceSubDlg2::OnClick() {
     if (row < 0 || !target) {
         return;
     }
-    target->SelectContract(list_->GetItemText(row, ContractCol::Code),
-                           list_->GetItemText(row, ContractCol::Name), 0);
+    // The row's product, from the table the list was filled with.
+    if (!products_ || static_cast<std::size_t>(row) >= products_->Count(kMaxRows)) {
+        return;
+    }
+    const ProductRecord& product = products_->rows[static_cast<std::size_t>(row)];
+    target->SelectContract(std::string(FieldText(product.contractCode)),
+                           std::string(FieldText(product.contractName)), 0);
 }
 
 }  // namespace ft::ui

@@ -1,6 +1,7 @@
 // CPriceSubDlg2, the contract list: every product of the catalogue with its parameters.
 #pragma once
 
+#include "market/quote_board_rules.h"
 #include "ui/pane/pane_view.h"
 
 namespace ft::ui {
@@ -10,7 +11,7 @@ class CListCtrlCl;
 class CPriceSubDlg2 : public TabPanel {
     Q_OBJECT
 public:
-    static constexpr int kMaxRows = 500;
+    static constexpr std::size_t kMaxRows = kContractListRows;
 
     explicit CPriceSubDlg2(const PaneContext& context, QWidget* parent = nullptr);
     CListCtrlCl* List() const { return list_; }
@@ -21,6 +22,8 @@ public:
 private:
     PaneContext context_;
     CListCtrlCl* list_;
+    // The products the rows show, row by row.
+    std::shared_ptr<const ProductTable> products_;
 };
 
 }  // namespace ft::ui

@@ -1,5 +1,7 @@
 #include "ui/market/custom_contracts_dialog.h"
 
+#include <algorithm>
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -29,7 +31,7 @@ CListCtrlCl* MakeList(QWidget* parent, const char* codeTitle, int codeWidth, int
 
 }  // namespace
 
-COptHyDlg::COptHyDlg(const SessionState& session, const CListCtrlCl* catalogue, QWidget* parent)
+COptHyDlg::COptHyDlg(const SessionState& session, QWidget* parent)
     : QDialog(parent),
       session_(session),
       filter_(new CTEdit(this)),
@@ -79,11 +81,7 @@ COptHyDlg::COptHyDlg(const SessionState& session, const CListCtrlCl* catalogue, 
     connect(filter_, &QLineEdit::textChanged, this, &COptHyDlg::ApplyFilter);
     connect(all_, &CListCtrlCl::itemDoubleClicked, this, &COptHyDlg::OnAdd);
 
-    if (catalogue) {
-        for (int r = 0; r < catalogue->GetItemCount(); ++r) {
-            catalogue_.push_back({catalogue->GetItemText(r, 1), catalogue->GetItemText(r, 2)});
-        }
-    }
+    catalogue_ = Catalogue(*session_.products.Snapshot());
     ApplyFilter(QString());
     LoadCustomList();
 }
@@ -106,10 +104,8 @@ void COptHyDlg::LoadCustomList() {
                 Message(this, Ansi("读取自选合约失败，无法修改"));
                 return;
             }
-            for (const CustomContract& c : result.second) {
-                const int row = custom_->AppendItem(c.code);
-                custom_->SetItemText(row, 1, c.name);
-            }
+            custom_contracts_ = std::move(result.second);
+            ShowCustomList(-1);
             loaded_ = true;
             ok_->setEnabled(true);
             emit customListLoaded();
@@ -120,72 +116,77 @@ void COptHyDlg::LoadCustomList() {
 void COptHyDlg::ApplyFilter(const QString& text) {
     const QString needle = text.trimmed();
     all_->DeleteAllItems();
+    shown_.clear();
     for (const CustomContract& c : catalogue_) {
         if (!needle.isEmpty() && !ToQt(c.code).contains(needle, Qt::CaseInsensitive) &&
             !ToQt(c.name).contains(needle, Qt::CaseInsensitive)) {
             continue;
         }
+        shown_.push_back(c);
         const int row = all_->AppendItem(c.code);
         all_->SetItemText(row, 1, c.name);
     }
 }
 
+void COptHyDlg::ShowCustomList(int selected) {
+    custom_->ClearSelection();
+    custom_->DeleteAllItems();
+    for (const CustomContract& c : custom_contracts_) {
+        const int row = custom_->AppendItem(c.code);
+        custom_->SetItemText(row, 1, c.name);
+    }
+    if (selected >= 0) {
+        custom_->SelectRow(selected);
+        custom_->setFocus();
+    }
+}
+
 void COptHyDlg::OnAdd() {
     const int row = all_->GetFirstSelectedRow();
-    if (row < 0) {
+    if (row < 0 || static_cast<std::size_t>(row) >= shown_.size()) {
         return;
     }
-    const std::string code = all_->GetItemText(row, 0);
-    for (int r = 0; r < custom_->GetItemCount(); ++r) {
-        if (custom_->GetItemText(r, 0) == code) {
-            return;
-        }
+    const CustomContract& picked = shown_[static_cast<std::size_t>(row)];
+    if (std::any_of(custom_contracts_.begin(), custom_contracts_.end(),
+                    [&](const CustomContract& c) { return c.code == picked.code; })) {
+        return;
     }
-    const int added = custom_->AppendItem(code);
-    custom_->SetItemText(added, 1, all_->GetItemText(row, 1));
+    custom_contracts_.push_back(picked);
+    const int added = custom_->AppendItem(picked.code);
+    custom_->SetItemText(added, 1, picked.name);
 }
 
 void COptHyDlg::OnRemove() {
     const int row = custom_->GetFirstSelectedRow();
-    if (row >= 0) {
+    if (row >= 0 && static_cast<std::size_t>(row) < custom_contracts_.size()) {
+        custom_contracts_.erase(custom_contracts_.begin() + row);
         // The selection goes with the deleted row; a second ← must not remove the next one.
-        custom_->ClearSelection();
-        custom_->DeleteItem(row);
-        custom_->ClearSelection();
+        ShowCustomList(-1);
     }
 }
 
 void COptHyDlg::Swap(int row, int other) {
-    for (int c = 0; c < 2; ++c) {
-        const std::string a = custom_->GetItemText(row, c);
-        custom_->SetItemText(row, c, custom_->GetItemText(other, c));
-        custom_->SetItemText(other, c, a);
-    }
-    custom_->ClearSelection();
-    custom_->SelectRow(other);
-    custom_->setFocus();
+    std::swap(custom_contracts_[static_cast<std::size_t>(row)],
+              custom_contracts_[static_cast<std::size_t>(other)]);
+    ShowCustomList(other);
 }
 
 void COptHyDlg::OnUp() {
     const int row = custom_->GetFirstSelectedRow();
-    if (row >= 1) {
+    if (row >= 1 && static_cast<std::size_t>(row) < custom_contracts_.size()) {
         Swap(row, row - 1);
     }
 }
 
 void COptHyDlg::OnDown() {
     const int row = custom_->GetFirstSelectedRow();
-    if (row >= 0 && row + 1 < custom_->GetItemCount()) {
+    if (row >= 0 && static_cast<std::size_t>(row) + 1 < custom_contracts_.size()) {
         Swap(row, row + 1);
     }
 }
 
 std::vector<CustomContract> COptHyDlg::CustomContracts() const {
-    std::vector<CustomContract> list;
-    for (int r = 0; r < custom_->GetItemCount(); ++r) {
-        list.push_back({custom_->GetItemText(r, 0), custom_->GetItemText(r, 1)});
-    }
-    return list;
+    return custom_contracts_;
 }
 
 void COptHyDlg::OnOk() {

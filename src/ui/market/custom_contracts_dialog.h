@@ -16,9 +16,8 @@ class CXPButton;
 class COptHyDlg : public QDialog {
     Q_OBJECT
 public:
-    // `catalogue` is the contract list panel's list (codes in column 1, names in column 2);
-    // nullptr leaves the left list empty.
-    COptHyDlg(const SessionState& session, const CListCtrlCl* catalogue, QWidget* parent = nullptr);
+    // The catalogue is the contract list's: the session's products.
+    COptHyDlg(const SessionState& session, QWidget* parent = nullptr);
 
     CListCtrlCl* AllList() const { return all_; }
     CListCtrlCl* CustomList() const { return custom_; }
@@ -46,9 +45,14 @@ signals:
 private:
     void LoadCustomList();
     void Swap(int row, int other);
+    // Redraws the right list from the custom contracts, `selected` selected (-1: none).
+    void ShowCustomList(int selected);
 
     const SessionState& session_;
     std::vector<CustomContract> catalogue_;
+    // The catalogue rows the left list shows, and the custom list being edited.
+    std::vector<CustomContract> shown_;
+    std::vector<CustomContract> custom_contracts_;
     CTEdit* filter_;
     CListCtrlCl* all_;
     CListCtrlCl* custom_;

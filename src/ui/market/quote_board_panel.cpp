@@ -72,9 +72,9 @@ void CPriceSubDlg1::AddRows(const std::vector<CustomContract>& contracts) {
         const int row = list_->AppendItem(contract.code);
         list_->SetItemText(row, QuoteCol::Name, contract.name);
         list_->SetCellTextColour(QuoteCol::Code, row, ToColour(kCodeColour));
-        context_.quotes.Subscribe(contract.code);
         codes_.push_back(contract.code);
     }
+    context_.quotes.HoldOnly(kCustomListOwner, codes_);
 }
 
 void CPriceSubDlg1::Reload() {
@@ -159,8 +159,7 @@ void CPriceSubDlg1::ShowMenu(const QPoint& globalPos) {
 }
 
 void CPriceSubDlg1::EditCustomList() {
-    const CListCtrlCl* catalogue = context_.links ? context_.links->ContractList() : nullptr;
-    COptHyDlg dialog(context_.session, catalogue, this);
+    COptHyDlg dialog(context_.session, this);
     if (dialog.exec() == QDialog::Accepted) {
         Reload();
     }

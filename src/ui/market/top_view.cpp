@@ -6,6 +6,7 @@
 
 #include "market/funds_bar.h"
 #include "ui/common/text_boundary.h"
+#include "ui/common/trading_stepper.h"
 #include "ui/controls/list_ctrl.h"
 #include "ui/controls/xp_button.h"
 #include "ui/market/contract_list_panel.h"
@@ -113,13 +114,12 @@ void CTopView::SetValue(int index, const std::string& gbk) {
 
 void CTopView::UpdateFunds() {
     const PaneContext& context = Context();
-    const auto money = context.session.money.Snapshot();
-    const auto positions = context.session.positions.Snapshot();
-    // The positions panel's profit column.
-    std::vector<std::string> profits;
-    const bool haveView = context.links && context.links->PositionProfits(profits);
-    const FundsBarTexts t = ComputeFundsBar(*money, *positions, haveView ? &profits : nullptr,
-                                            context.session.serverMode());
+    // Without the trading state (a view on its own) only the figures of the tables are known.
+    const FundsBarTexts t = context.trading
+                                ? context.trading->State().Funds()
+                                : ComputeFundsBar(*context.session.money.Snapshot(),
+                                                  *context.session.positions.Snapshot(), nullptr,
+                                                  context.session.serverMode());
     SetValue(0, t.staticEquity);
     SetValue(1, t.closeProfit);
     SetValue(6, t.frozen);

@@ -12,6 +12,7 @@ class QTimer;
 
 namespace ft::ui {
 
+class CListCtrlCl;
 class CPriceSubDlg1;
 class CPriceSubDlg2;
 class CXPButton;

@@ -17,6 +17,8 @@ class QVBoxLayout;
 
 namespace ft::ui {
 
+class TradingStepper;
+
 // Background of the pane views, the panels and their lists: RGB(255,255,245).
 QColor PanelBackground();
 
@@ -27,6 +29,8 @@ struct PaneContext {
     TableLoader& loader;
     QuoteBook& quotes;
     PanelLinks* links;
+    // The trading state (positions, funds, stop rules) and its step; the frame owns it.
+    TradingStepper* trading = nullptr;
 };
 
 // A tab page of a pane view. Enter and Escape pressed on one of its own controls are

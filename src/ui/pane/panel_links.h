@@ -8,8 +8,6 @@
 
 namespace ft::ui {
 
-class CListCtrlCl;
-
 // Who asks the order-entry panel to submit: its own 下单 button (which keeps its pointer
 // test), or code (a double-click on a quote or position row, the quick reverse), which
 // submits without it; the confirmation box stays the safeguard.
@@ -33,29 +31,12 @@ public:
     virtual void SubmitOrder(SubmitFrom from) = 0;
 };
 
-// One row of the positions panel as others read it (GBK texts as shown; direction trimmed).
-struct PositionRowView {
-    std::string code;
-    std::string direction;  // "买" or "卖"
-    std::string totalVolume;
-    std::string closableVolume;
-    std::string positionNo;
-};
-
 // The positions panel's side.
 class PositionsSource {
 public:
     virtual ~PositionsSource() = default;
-    virtual std::vector<PositionRowView> PositionRows() const = 0;
-    // The texts of the profit column "盈亏", row by row.
-    virtual std::vector<std::string> ProfitTexts() const = 0;
     // The stop-loss / take-profit settings of the selected row (nothing without a selection).
     virtual void OpenStopRuleEditor() = 0;
-    // Whether stop-loss / take-profit rules are waiting, unevaluated, for fresh quotes.
-    virtual bool StopRulesHeld() const { return false; }
-    // A closing order of a fired rule that the back-end refused or never answered, for the
-    // trader to see (GBK); empty when there is none.
-    virtual std::string StopOrderProblem() const { return {}; }
     // Whether a row is selected (the quick reverse acts only then).
     virtual bool HasSelectedRow() const = 0;
 };
@@ -79,16 +60,8 @@ public:
     virtual OrderEntryTarget* OrderEntry() const = 0;
     virtual PositionsSource* Positions() const = 0;
     virtual QuoteBoardRows* QuoteBoard() const = 0;
-    // The contract list of the top view (the custom contracts dialog and the order-entry
-    // panel's contract box offer its contracts).
-    virtual const CListCtrlCl* ContractList() const = 0;
     // The funds bar's "查询(&Q)": the settlement statement.
     virtual void OpenSettlementQuery() = 0;
-    // The texts of the positions panel's profit column (GBK); false while there is no
-    // positions view.
-    virtual bool PositionProfits(std::vector<std::string>& texts) const = 0;
-    // The funds bar's "可用资金" as shown (GBK); empty before the first update.
-    virtual std::string AvailableFunds() const = 0;
 };
 
 }  // namespace ft::ui

@@ -24,8 +24,8 @@
 #include "ui/common/effects.h"
 #include "ui/common/run_aside.h"
 #include "ui/common/text_boundary.h"
+#include "ui/common/trading_stepper.h"
 #include "ui/common/ui_thread.h"
-#include "ui/controls/list_ctrl.h"
 #include "ui/controls/spin_arrows.h"
 #include "ui/controls/text_controls.h"
 #include "ui/controls/xp_button.h"
@@ -283,16 +283,8 @@ bool CTradeDlg1::eventFilter(QObject* watched, QEvent* event) {
 
 void CTradeDlg1::FillContractBox() {
     std::vector<std::string> codes;
-    const CListCtrlCl* list = context_.links ? context_.links->ContractList() : nullptr;
-    if (list) {
-        for (int row = 0; row < list->GetItemCount(); ++row) {
-            codes.push_back(list->ItemText(row, ContractCol::Code));
-        }
-    } else {
-        const auto products = context_.session.products.Snapshot();
-        for (std::size_t i = 0; i < products->Count(); ++i) {
-            codes.emplace_back(FieldText(products->rows[i].contractCode));
-        }
+    for (CustomContract& c : Catalogue(*context_.session.products.Snapshot())) {
+        codes.push_back(std::move(c.code));
     }
     // The box keeps its list sorted, regardless of case.
     std::stable_sort(codes.begin(), codes.end(), [](const std::string& a, const std::string& b) {
@@ -308,15 +300,7 @@ void CTradeDlg1::FillContractBox() {
 }
 
 bool CTradeDlg1::IsListedCode(const std::string& code) const {
-    if (const CListCtrlCl* list = context_.links ? context_.links->ContractList() : nullptr) {
-        for (int row = 0; row < list->GetItemCount(); ++row) {
-            if (list->ItemText(row, ContractCol::Code) == code) {
-                return true;
-            }
-        }
-        return false;
-    }
-    return FindProduct(*context_.session.products.Snapshot(), code) != nullptr;
+    return IsListedContract(*context_.session.products.Snapshot(), code);
 }
 
 void CTradeDlg1::OnContractTyped(const QString& text) {
@@ -353,14 +337,15 @@ void CTradeDlg1::SelectContract(const std::string& code, const std::string& name
     ClearQuote();
 
     QuoteBoardRows* board = context_.links ? context_.links->QuoteBoard() : nullptr;
-    if (!current_.empty() && !(board && board->IsCustomCode(current_))) {
-        context_.quotes.Unsubscribe(current_);
-        if (board) {
+    if (!current_.empty()) {
+        // Only this panel's own claim goes: a held or custom contract stays quoted.
+        context_.quotes.Release(kOrderEntryOwner, current_);
+        if (board && !board->IsCustomCode(current_)) {
             board->RemoveRow(current_);
         }
     }
     current_ = code;
-    context_.quotes.Subscribe(code);
+    context_.quotes.Hold(kOrderEntryOwner, code);
     if (board) {
         std::string shownName = name;
         if (shownName.empty()) {
@@ -470,29 +455,21 @@ void CTradeDlg1::RefreshChoiceColours() {
 }
 
 std::vector<HeldPosition> CTradeDlg1::HeldPositions() const {
-    std::vector<HeldPosition> held;
-    if (PositionsSource* positions = context_.links ? context_.links->Positions() : nullptr) {
-        for (const PositionRowView& row : positions->PositionRows()) {
-            held.push_back({row.code, row.direction, row.closableVolume});
-        }
-    }
-    return held;
+    return context_.trading ? context_.trading->State().HeldPositions()
+                            : std::vector<HeldPosition>{};
 }
 
 void CTradeDlg1::RefreshAvailableLots() {
     std::string hint = NoLotsHint();
     const std::string code = FromQt(contract_->currentText());
     if (open_->isChecked()) {
-        const std::string funds = context_.links ? context_.links->AvailableFunds() : std::string();
-        const std::string price = FromQt(price_->text());
-        if (const CListCtrlCl* list = context_.links ? context_.links->ContractList() : nullptr) {
-            for (int row = 0; row < list->GetItemCount(); ++row) {
-                if (list->ItemText(row, ContractCol::Code) == code) {
-                    hint = OpenLotsHint(funds, price, list->ItemText(row, ContractCol::Multiplier),
-                                        list->ItemText(row, ContractCol::Margin));
-                    break;
-                }
-            }
+        const auto products = context_.session.products.Snapshot();
+        if (context_.trading && IsListedContract(*products, code)) {
+            const ProductRecord* product = FindProduct(*products, code);
+            const FundsBarTexts funds = context_.trading->State().Funds();
+            hint = OpenLotsHint(funds.available.value_or(std::string()), FromQt(price_->text()),
+                                std::string(FieldText(product->multiplier)),
+                                std::string(FieldText(product->margin)));
         }
     } else {
         const std::vector<HeldPosition> held = HeldPositions();
