@@ -1,9 +1,9 @@
+// CTradeDlg1's controls and their layout, and its painting.
 #include "ui/trading/order_entry_panel.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCursor>
 #include <QEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,36 +13,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <algorithm>
-#include <cctype>
-#include <optional>
 
-#include "core/record_format.h"
-#include "core/text.h"
-#include "market/quote_board_rules.h"
-#include "net/request_client.h"
-#include "ui/common/effects.h"
-#include "ui/common/run_aside.h"
-#include "ui/common/text_boundary.h"
-#include "ui/common/trading_stepper.h"
-#include "ui/common/ui_thread.h"
 #include "ui/controls/spin_arrows.h"
 #include "ui/controls/text_controls.h"
 #include "ui/controls/xp_button.h"
+#include "ui/trading/order_entry_look.h"
 
 namespace ft::ui {
 namespace {
-
-const QColor kBuyColour(254, 94, 109);
-const QColor kSellColour(0, 200, 0);
-const QColor kOpenCloseColour(255, 222, 1);
-
-QString FollowText() {
-    return QStringLiteral("跟盘价");
-}
-QString GivenText() {
-    return QStringLiteral("指定价");
-}
 
 // The panel's bold rounded face; Linux systems without it fall back to their CJK font.
 QFont RoundFont(int pixels) {
@@ -82,19 +60,13 @@ protected:
     }
 };
 
-void SetTextIfChanged(QLabel* label, const std::string& gbk) {
-    const QString text = ToQt(gbk);
-    if (label->text() != text) {
-        label->setText(text);
-    }
-}
-
 // Positions of the hidden controls, given in dialog units: the large-font layout's scale.
 QRect FromDialogUnits(int x, int y, int w, int h) {
     return QRect(x * 3 / 2, y * 13 / 8, w * 3 / 2, h * 13 / 8);
 }
 
 }  // namespace
+using order_entry::FollowText;
 
 CTradeDlg1::CTradeDlg1(const PaneContext& context, QWidget* parent)
     : TabPanel(parent), context_(context) {
@@ -281,346 +253,6 @@ bool CTradeDlg1::eventFilter(QObject* watched, QEvent* event) {
     return TabPanel::eventFilter(watched, event);
 }
 
-void CTradeDlg1::FillContractBox() {
-    std::vector<std::string> codes;
-    for (CustomContract& c : Catalogue(*context_.session.products.Snapshot())) {
-        codes.push_back(std::move(c.code));
-    }
-    // The box keeps its list sorted, regardless of case.
-    std::stable_sort(codes.begin(), codes.end(), [](const std::string& a, const std::string& b) {
-        return std::lexicographical_compare(
-            a.begin(), a.end(), b.begin(), b.end(),
-            [](unsigned char x, unsigned char y) { return std::tolower(x) < std::tolower(y); });
-    });
-    for (const std::string& code : codes) {
-        contract_->addItem(ToQt(code));
-    }
-    contract_->setCurrentIndex(-1);
-    contract_->setEditText(QString());
-}
-
-bool CTradeDlg1::IsListedCode(const std::string& code) const {
-    return IsListedContract(*context_.session.products.Snapshot(), code);
-}
-
-void CTradeDlg1::OnContractTyped(const QString& text) {
-    const std::string code = FromQt(text);
-    if (IsListedCode(code)) {
-        SelectContract(code, std::string(), 1);
-    }
-}
-
-void CTradeDlg1::HandleForwardedKey(int /*key*/, Qt::KeyboardModifiers /*modifiers*/) {}
-
-bool CTradeDlg1::FollowMode() const {
-    return priceMode_->text() == FollowText();
-}
-
-void CTradeDlg1::TogglePriceMode() {
-    priceMode_->setText(FollowMode() ? GivenText() : FollowText());
-    priceMode_->setChecked(!FollowMode());
-    price_->setFocus(Qt::OtherFocusReason);
-    priceMode_->update();
-}
-
-void CTradeDlg1::SelectContract(const std::string& code, const std::string& name, int force) {
-    priceMode_->setText(FollowText());
-    priceMode_->setChecked(false);
-    if (FromQt(contract_->currentText()) == code && force == 0) {
-        return;
-    }
-    contract_->setEditText(ToQt(code));
-    lots_->setText(QStringLiteral("1"));
-    price_->clear();
-    // The labels belonged to the previous contract; until this one's first quote they show
-    // nothing, so no price is checked against another contract's limits.
-    ClearQuote();
-
-    QuoteBoardRows* board = context_.links ? context_.links->QuoteBoard() : nullptr;
-    if (!current_.empty()) {
-        // Only this panel's own claim goes: a held or custom contract stays quoted.
-        context_.quotes.Release(kOrderEntryOwner, current_);
-        if (board && !board->IsCustomCode(current_)) {
-            board->RemoveRow(current_);
-        }
-    }
-    current_ = code;
-    context_.quotes.Hold(kOrderEntryOwner, code);
-    if (board) {
-        std::string shownName = name;
-        if (shownName.empty()) {
-            const auto products = context_.session.products.Snapshot();
-            if (const ProductRecord* product = FindProduct(*products, code)) {
-                shownName = std::string(FieldText(product->contractName));
-            }
-        }
-        board->EnsureRow(code, shownName);
-    }
-    QuoteTick();
-    quoteTimer_.start(kQuoteTickMs);
-}
-
-void CTradeDlg1::ClearQuote() {
-    bidText_.clear();
-    askText_.clear();
-    for (QLabel* label : {bid_, ask_, upper_, lower_}) {
-        label->clear();
-    }
-}
-
-void CTradeDlg1::QuoteTick() {
-    if (current_.empty()) {
-        return;
-    }
-    if (const auto quote = ParseEntryQuote(context_.quotes.FindQuote(current_), current_)) {
-        ApplyQuote(*quote);
-    }
-}
-
-void CTradeDlg1::ApplyQuote(const EntryQuote& quote) {
-    bidText_ = quote.bid;
-    askText_ = quote.ask;
-    SetTextIfChanged(bid_, TrimZeros(quote.bid));
-    SetTextIfChanged(ask_, TrimZeros(quote.ask));
-    SetTextIfChanged(upper_, TrimZeros(quote.upperLimit));
-    SetTextIfChanged(lower_, TrimZeros(quote.lowerLimit));
-    if (!price_->text().isEmpty() && !FollowMode()) {
-        return;  // a given price stays
-    }
-    const QString follow = ToQt(TrimZeros(buy_->isChecked() ? askText_ : bidText_));
-    if ((buy_->isChecked() || sell_->isChecked()) && follow != price_->text()) {
-        price_->setText(follow);
-        RefreshAvailableLots();
-    }
-}
-
-void CTradeDlg1::ChooseBuy() {
-    buy_->setChecked(true);
-    price_->setText(ToQt(TrimZeros(askText_)));
-    RefreshChoiceColours();
-    RefreshAvailableLots();
-}
-
-void CTradeDlg1::ChooseSell() {
-    sell_->setChecked(true);
-    price_->setText(ToQt(TrimZeros(bidText_)));
-    RefreshChoiceColours();
-    RefreshAvailableLots();
-}
-
-void CTradeDlg1::ChooseOpen() {
-    open_->setChecked(true);
-    RefreshChoiceColours();
-    RefreshAvailableLots();
-}
-
-void CTradeDlg1::ChooseCloseToday() {
-    closeToday_->setChecked(true);
-    RefreshChoiceColours();
-    RefreshAvailableLots();
-}
-
-void CTradeDlg1::ChooseClose() {
-    close_->setChecked(true);
-    RefreshChoiceColours();
-    RefreshAvailableLots();
-}
-
-void CTradeDlg1::SetLots(const std::string& lots) {
-    lots_->setText(ToQt(lots));
-}
-
-bool CTradeDlg1::HasPrice() const {
-    return !price_->text().isEmpty();
-}
-
-void CTradeDlg1::RefreshChoiceColours() {
-    const std::pair<CTStatic*, std::pair<QRadioButton*, QColor>> choices[] = {
-        {buyLabel_, {buy_, kBuyColour}},
-        {sellLabel_, {sell_, kSellColour}},
-        {openLabel_, {open_, kOpenCloseColour}},
-        {closeTodayLabel_, {closeToday_, kOpenCloseColour}},
-        {closeLabel_, {close_, kOpenCloseColour}},
-    };
-    for (const auto& [label, radioAndColour] : choices) {
-        const QColor colour =
-            radioAndColour.first->isChecked() ? radioAndColour.second : PanelBackground();
-        QPalette palette = label->palette();
-        if (palette.color(QPalette::Window) != colour) {
-            palette.setColor(QPalette::Window, colour);
-            label->setPalette(palette);
-        }
-    }
-    update();
-}
-
-std::vector<HeldPosition> CTradeDlg1::HeldPositions() const {
-    return context_.trading ? context_.trading->State().HeldPositions()
-                            : std::vector<HeldPosition>{};
-}
-
-void CTradeDlg1::RefreshAvailableLots() {
-    std::string hint = NoLotsHint();
-    const std::string code = FromQt(contract_->currentText());
-    if (open_->isChecked()) {
-        const auto products = context_.session.products.Snapshot();
-        if (context_.trading && IsListedContract(*products, code)) {
-            const ProductRecord* product = FindProduct(*products, code);
-            const FundsBarTexts funds = context_.trading->State().Funds();
-            hint = OpenLotsHint(funds.available.value_or(std::string()), FromQt(price_->text()),
-                                std::string(FieldText(product->multiplier)),
-                                std::string(FieldText(product->margin)));
-        }
-    } else {
-        const std::vector<HeldPosition> held = HeldPositions();
-        if (const HeldPosition* position =
-                ClosedPosition(held, code, buy_->isChecked() ? OrderSide::Buy : OrderSide::Sell)) {
-            hint = position->closable + Ansi("手");
-        }
-    }
-    SetTextIfChanged(lotsHint_, hint);
-}
-
-void CTradeDlg1::StepLotsField(bool up) {
-    if (auto next = StepLots(FromQt(lots_->text()), up)) {
-        lots_->setText(ToQt(*next));
-    }
-}
-
-void CTradeDlg1::StepPriceField(bool up) {
-    const auto products = context_.session.products.Snapshot();
-    if (auto next =
-            StepPrice(*products, FromQt(contract_->currentText()), FromQt(price_->text()), up)) {
-        price_->setText(ToQt(*next));
-    }
-}
-
-OrderForm CTradeDlg1::ReadForm() const {
-    OrderForm form;
-    // The one way a worker may see the form: a copy made on the UI thread.
-    RunOnUiThread([this, &form] {
-        form.code = FromQt(contract_->currentText());
-        form.side = buy_->isChecked() ? OrderSide::Buy : OrderSide::Sell;
-        form.openClose = open_->isChecked()         ? OpenClose::Open
-                         : closeToday_->isChecked() ? OpenClose::CloseToday
-                                                    : OpenClose::Close;
-        form.lots = FromQt(lots_->text());
-        form.price = FromQt(price_->text());
-        form.followPrice = FollowMode();
-        form.confirm = confirm_->isChecked();
-        form.upperLimit = FromQt(upper_->text());
-        form.lowerLimit = FromQt(lower_->text());
-    });
-    return form;
-}
-
-void CTradeDlg1::OnOrderButton() {
-    const bool byMouse = mouseClick_;
-    mouseClick_ = false;
-    // A click from the keyboard places an order only while the pointer is over the button,
-    // as a guard against a stray key.
-    if (!byMouse && !order_->rect().contains(order_->mapFromGlobal(QCursor::pos()))) {
-        return;
-    }
-    SubmitOrder(SubmitFrom::Code);
-}
-
-void CTradeDlg1::SubmitOrder(SubmitFrom from) {
-    if (from == SubmitFrom::Button) {
-        OnOrderButton();
-        return;
-    }
-    StartOrder({});
-}
-
-void CTradeDlg1::StartOrder(Continuation then) {
-    // One order at a time: a second click while one is out is refused.
-    if (orderOut_) {
-        return;
-    }
-    const OrderForm form = ReadForm();
-    const LoginFields login = context_.session.Login();
-    OrderAccount account{login.userName, login.serverMode, login.priceLimitBuffer,
-                         context_.session.products.Snapshot()};
-    orderOut_ = true;
-    SessionState* session = &context_.session;
-    TableLoader* loader = &context_.loader;
-    QPointer<QWidget> owner(this);
-    RunAside(
-        this,
-        [form, account, session, loader, owner] {
-            OrderSteps steps;
-            steps.notify = [owner](const std::string& text) { Message(owner.data(), text); };
-            steps.confirm = [owner](const std::string& text) {
-                // A hand-over refused while the program shuts down counts as Cancel: no
-                // order leaves without the trader's OK.
-                MessageResult answer = MessageResult::Cancel;
-                RunOnUiThread([&] {
-                    answer = CurrentEffects().ShowMessage(owner.data(), ToQt(text),
-                                                          QStringLiteral("确认下单"),
-                                                          MessageButtons::OkCancel);
-                });
-                return answer == MessageResult::Ok;
-            };
-            steps.post = [session](const std::string& body, std::string& answer) {
-                return PostForm(*session, kOrderPath, body, answer);
-            };
-            steps.reloadTables = [loader] { loader->StartReloadTables(0); };
-            return RunOrder(form, account, steps);
-        },
-        [this, then = std::move(then)](OrderOutcome outcome) {
-            orderOut_ = false;
-            emit orderFinished(static_cast<int>(outcome));
-            if (then) {
-                then(outcome);
-            }
-        },
-        this);
-}
-
-void CTradeDlg1::QuickReverse() {
-    PositionsSource* positions = context_.links ? context_.links->Positions() : nullptr;
-    if (!positions || !positions->HasSelectedRow() || orderOut_) {
-        return;
-    }
-    const bool confirmWas = confirm_->isChecked();
-    confirm_->setChecked(false);
-    const QString lots = lots_->text();
-    const std::string code = FromQt(contract_->currentText());
-    const OrderSide side = buy_->isChecked() ? OrderSide::Buy : OrderSide::Sell;
-    const std::vector<HeldPosition> held = HeldPositions();
-    if (!ReversiblePosition(held, code, side, FromQt(lots))) {
-        Message(this, Ansi("交易失败，反手数量有误"));
-        confirm_->setChecked(confirmWas);
-        return;
-    }
-    // The closing order with the form as it is; the opening order follows its acceptance.
-    StartOrder([this, confirmWas, lots, code, side](OrderOutcome outcome) {
-        if (outcome != OrderOutcome::Accepted) {
-            confirm_->setChecked(confirmWas);
-            return;
-        }
-        QTimer::singleShot(kReversePauseMs, this, [this, confirmWas, lots, code, side] {
-            // The trader may have picked another contract meanwhile: the opening order is the
-            // one the closed position calls for.
-            if (FromQt(contract_->currentText()) != code) {
-                SelectContract(code, std::string(), 1);
-            }
-            ChooseOpen();
-            if (side == OrderSide::Buy) {
-                ChooseBuy();
-            } else {
-                ChooseSell();
-            }
-            lots_->setText(lots);
-            StartOrder({});
-            confirm_->setChecked(confirmWas);
-            lots_->clear();
-            reverseReload_.start(kReverseReloadMs);
-        });
-    });
-}
-
 void CTradeDlg1::paintEvent(QPaintEvent* event) {
     TabPanel::paintEvent(event);
     QPainter p(this);
@@ -646,5 +278,7 @@ void CTradeDlg1::paintEvent(QPaintEvent* event) {
     triangle(168, 103, true, QColor(220, 0, 0));
     triangle(225, 105, false, QColor(0, 150, 0));
 }
+
+void CTradeDlg1::HandleForwardedKey(int /*key*/, Qt::KeyboardModifiers /*modifiers*/) {}
 
 }  // namespace ft::ui

@@ -1,0 +1,148 @@
+// CTradeDlg1's orders: the form read on the window thread, the order run aside, and the
+// quick reverse that chains a closing and an opening order.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCursor>
+#include <QLabel>
+#include <QRadioButton>
+
+#include "core/text.h"
+#include "net/request_client.h"
+#include "ui/common/effects.h"
+#include "ui/common/run_aside.h"
+#include "ui/common/text_boundary.h"
+#include "ui/common/trading_stepper.h"
+#include "ui/common/ui_thread.h"
+#include "ui/controls/text_controls.h"
+#include "ui/controls/xp_button.h"
+#include "ui/trading/order_entry_panel.h"
+
+namespace ft::ui {
+
+OrderForm CTradeDlg1::ReadForm() const {
+    OrderForm form;
+    // The one way a worker may see the form: a copy made on the UI thread.
+    RunOnUiThread([this, &form] {
+        form.code = FromQt(contract_->currentText());
+        form.side = buy_->isChecked() ? OrderSide::Buy : OrderSide::Sell;
+        form.openClose = open_->isChecked()         ? OpenClose::Open
+                         : closeToday_->isChecked() ? OpenClose::CloseToday
+                                                    : OpenClose::Close;
+        form.lots = FromQt(lots_->text());
+        form.price = FromQt(price_->text());
+        form.followPrice = FollowMode();
+        form.confirm = confirm_->isChecked();
+        form.upperLimit = FromQt(upper_->text());
+        form.lowerLimit = FromQt(lower_->text());
+    });
+    return form;
+}
+
+void CTradeDlg1::OnOrderButton() {
+    const bool byMouse = mouseClick_;
+    mouseClick_ = false;
+    // A click from the keyboard places an order only while the pointer is over the button,
+    // as a guard against a stray key.
+    if (!byMouse && !order_->rect().contains(order_->mapFromGlobal(QCursor::pos()))) {
+        return;
+    }
+    SubmitOrder(SubmitFrom::Code);
+}
+
+void CTradeDlg1::SubmitOrder(SubmitFrom from) {
+    if (from == SubmitFrom::Button) {
+        OnOrderButton();
+        return;
+    }
+    StartOrder({});
+}
+
+void CTradeDlg1::StartOrder(Continuation then) {
+    // One order at a time: a second click while one is out is refused.
+    if (orderOut_) {
+        return;
+    }
+    const OrderForm form = ReadForm();
+    const LoginFields login = context_.session.Login();
+    OrderAccount account{login.userName, login.serverMode, login.priceLimitBuffer,
+                         context_.session.products.Snapshot()};
+    orderOut_ = true;
+    SessionState* session = &context_.session;
+    TableLoader* loader = &context_.loader;
+    QPointer<QWidget> owner(this);
+    RunAside(
+        this,
+        [form, account, session, loader, owner] {
+            OrderSteps steps;
+            steps.notify = [owner](const std::string& text) { Message(owner.data(), text); };
+            steps.confirm = [owner](const std::string& text) {
+                // A hand-over refused while the program shuts down counts as Cancel: no
+                // order leaves without the trader's OK.
+                MessageResult answer = MessageResult::Cancel;
+                RunOnUiThread([&] {
+                    answer = CurrentEffects().ShowMessage(owner.data(), ToQt(text),
+                                                          QStringLiteral("确认下单"),
+                                                          MessageButtons::OkCancel);
+                });
+                return answer == MessageResult::Ok;
+            };
+            steps.post = [session](const std::string& body, std::string& answer) {
+                return PostForm(*session, kOrderPath, body, answer);
+            };
+            steps.reloadTables = [loader] { loader->StartReloadTables(0); };
+            return RunOrder(form, account, steps);
+        },
+        [this, then = std::move(then)](OrderOutcome outcome) {
+            orderOut_ = false;
+            emit orderFinished(static_cast<int>(outcome));
+            if (then) {
+                then(outcome);
+            }
+        },
+        this);
+}
+
+void CTradeDlg1::QuickReverse() {
+    PositionsSource* positions = context_.links ? context_.links->Positions() : nullptr;
+    if (!positions || !positions->HasSelectedRow() || orderOut_) {
+        return;
+    }
+    const bool confirmWas = confirm_->isChecked();
+    confirm_->setChecked(false);
+    const QString lots = lots_->text();
+    const std::string code = FromQt(contract_->currentText());
+    const OrderSide side = buy_->isChecked() ? OrderSide::Buy : OrderSide::Sell;
+    const std::vector<HeldPosition> held = HeldPositions();
+    if (!ReversiblePosition(held, code, side, FromQt(lots))) {
+        Message(this, Ansi("交易失败，反手数量有误"));
+        confirm_->setChecked(confirmWas);
+        return;
+    }
+    // The closing order with the form as it is; the opening order follows its acceptance.
+    StartOrder([this, confirmWas, lots, code, side](OrderOutcome outcome) {
+        if (outcome != OrderOutcome::Accepted) {
+            confirm_->setChecked(confirmWas);
+            return;
+        }
+        QTimer::singleShot(kReversePauseMs, this, [this, confirmWas, lots, code, side] {
+            // The trader may have picked another contract meanwhile: the opening order is the
+            // one the closed position calls for.
+            if (FromQt(contract_->currentText()) != code) {
+                SelectContract(code, std::string(), 1);
+            }
+            ChooseOpen();
+            if (side == OrderSide::Buy) {
+                ChooseBuy();
+            } else {
+                ChooseSell();
+            }
+            lots_->setText(lots);
+            StartOrder({});
+            confirm_->setChecked(confirmWas);
+            lots_->clear();
+            reverseReload_.start(kReverseReloadMs);
+        });
+    });
+}
+
+}  // namespace ft::ui
