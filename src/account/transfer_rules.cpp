@@ -8,10 +8,10 @@ namespace ft {
 
 const std::array<ColumnSpec, TransferCol::Count> kTransferColumns{{
     // Wide enough for "YYYY-MM-DD hh:mm:ss" in the fonts that stand in for 宋体.
-    {"转账时间", 150, Align::Center, 0},
-    {"转账类型", 90, Align::Center, 1},
-    {"转账金额", 90, Align::Center, 2},
-    {"状态", 90, Align::Center, 3},
+    {"转账时间", 150, Align::Center, TransferField::Time},
+    {"转账类型", 90, Align::Center, TransferField::Kind},
+    {"转账金额", 90, Align::Center, TransferField::Amount},
+    {"状态", 90, Align::Center, TransferField::Status},
 }};
 
 int BankIndex(std::string_view bankName) {

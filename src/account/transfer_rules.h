@@ -65,6 +65,10 @@ BalanceOutcome ParseBalanceAnswer(std::string_view answer);
 std::string TransferAnswerMessage(std::string_view answer);
 
 // The history list's columns.
+// The fields of a qryinoutdetail record.
+struct TransferField {
+    enum : int { Time, Kind, Amount, Status };
+};
 struct TransferCol {
     enum : int { Time, Kind, Amount, Status, Count };
 };

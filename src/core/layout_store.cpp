@@ -73,7 +73,7 @@ SavedLayout ReadLayout(const std::vector<std::string>& splitterNames,
         }
     }
     for (const std::string& name : listNames) {
-        auto widths = ParseIntList(platform::GetPrivateProfileString(kColumns, name, "", file));
+        auto widths = ReadColumnWidths(name);
         if (!widths.empty()) {
             layout.columns[name] = std::move(widths);
         }
@@ -96,6 +96,14 @@ bool WriteLayout(const SavedLayout& layout) {
         entries.push_back({kColumns, name, IntListText(widths)});
     }
     return platform::WritePrivateProfileStrings(entries, LayoutFile());
+}
+
+std::vector<int> ReadColumnWidths(const std::string& name) {
+    return ParseIntList(platform::GetPrivateProfileString(kColumns, name, "", LayoutFile()));
+}
+
+bool WriteColumnWidths(const std::string& name, const std::vector<int>& widths) {
+    return platform::WritePrivateProfileString(kColumns, name, IntListText(widths), LayoutFile());
 }
 
 }  // namespace ft

@@ -29,4 +29,9 @@ SavedLayout ReadLayout(const std::vector<std::string>& splitterNames,
 // One update of the file; false when it could not be written.
 bool WriteLayout(const SavedLayout& layout);
 
+// One list's column widths ([columns] `name`), for lists that keep their own; empty when
+// there are none.
+std::vector<int> ReadColumnWidths(const std::string& name);
+bool WriteColumnWidths(const std::string& name, const std::vector<int>& widths);
+
 }  // namespace ft

@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ft {
@@ -43,5 +44,20 @@ struct CellWrite {
 
 // The header's alignment string: one character per column, '0' left, '1' centre, '2' right.
 std::string AlignmentText(std::span<const ColumnSpec> columns);
+
+// One step of bringing a list of keyed rows into a new order.
+struct RowStep {
+    enum Kind : char { Remove, Insert, Move };
+    Kind kind;
+    int row;         // Remove: the row deleted; Insert: the new row's index; Move: the row moved
+    int before = 0;  // Move: the row it then stands before, counted before the move
+    friend bool operator==(const RowStep&, const RowStep&) = default;
+};
+
+// The steps, applied in order, that turn rows keyed `shown` into rows keyed `wanted`: rows
+// whose key is gone are removed (bottom first), new keys are inserted, and only the rows that
+// leave the longest run kept in order are moved. Rows with equal keys pair up in order.
+std::vector<RowStep> PlanKeyedRows(std::span<const std::string> shown,
+                                   std::span<const std::string_view> wanted);
 
 }  // namespace ft

@@ -33,6 +33,57 @@ struct ServerProfile {
 // Records: every field is a fixed-width zero-terminated GBK text; kWidths counts the
 // terminator. The fields follow each other without padding, so field i starts at the sum of
 // the widths before it.
+// Each record's fields by name, in record order, for column tables and FieldText.
+struct ProductField {
+    enum : int {
+        VarietyCode,
+        ContractCode,
+        ContractName,
+        Exchange,
+        Multiplier,
+        TickSize,
+        ProductType,
+        LastDate,
+        Margin,
+        Commission
+    };
+};
+struct OrderField {
+    enum : int {
+        OrderNo,
+        ContractCode,
+        Direction,
+        OpenClose,
+        Volume,
+        UnfilledVolume,
+        Price,
+        OrderTime,
+        Status,
+        FilledVolume,
+        AvgFillPrice
+    };
+};
+struct PositionField {
+    enum : int {
+        ContractCode,
+        Direction,
+        TotalVolume,
+        YesterdayVolume,
+        TodayVolume,
+        ClosableVolume,
+        AvgPrice,
+        Profit,
+        Margin,
+        Exchange,
+        Extra1,
+        Extra2,
+        PositionNo
+    };
+};
+struct TradeField {
+    enum : int { TradeNo, ContractCode, Direction, OpenClose, Price, Volume, TradeTime };
+};
+
 struct ProductRecord {
     static constexpr std::array<std::size_t, 10> kWidths{8, 16, 32, 16, 8, 8, 16, 16, 16, 16};
     char varietyCode[8];

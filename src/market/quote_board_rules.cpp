@@ -8,29 +8,38 @@
 namespace ft {
 
 const std::array<ColumnSpec, QuoteCol::Count> kQuoteColumns{{
-    {"合约", 70, Align::Left},        {"合约名", 90, Align::Left},
-    {"最新价", 70, Align::Right, 4},  {"涨跌", 60, Align::Right},
-    {"买价", 70, Align::Right, 18},   {"买量", 70, Align::Right, 19},
-    {"卖价", 70, Align::Right, 20},   {"卖量", 70, Align::Right, 21},
-    {"成交量", 70, Align::Right, 11}, {"持仓量", 70, Align::Right, 13},
-    {"涨跌幅", 70, Align::Right},     {"昨收盘", 70, Align::Right, 6},
-    {"成交额", 70, Align::Right, 12}, {"涨停价", 80, Align::Right, 16},
-    {"跌停价", 80, Align::Right, 17}, {"今开盘", 80, Align::Right, 8},
-    {"昨结算", 80, Align::Right, 5},  {"最高价", 80, Align::Right, 9},
-    {"最低价", 80, Align::Right, 10},
+    {"合约", 70, Align::Left},
+    {"合约名", 90, Align::Left},
+    {"最新价", 70, Align::Right, QuoteField::LastPrice},
+    {"涨跌", 60, Align::Right},
+    {"买价", 70, Align::Right, QuoteField::BidPrice},
+    {"买量", 70, Align::Right, QuoteField::BidVolume},
+    {"卖价", 70, Align::Right, QuoteField::AskPrice},
+    {"卖量", 70, Align::Right, QuoteField::AskVolume},
+    {"成交量", 70, Align::Right, QuoteField::Volume},
+    {"持仓量", 70, Align::Right, QuoteField::OpenInterest},
+    {"涨跌幅", 70, Align::Right},
+    {"昨收盘", 70, Align::Right, QuoteField::PreClose},
+    {"成交额", 70, Align::Right, QuoteField::Turnover},
+    {"涨停价", 80, Align::Right, QuoteField::UpperLimit},
+    {"跌停价", 80, Align::Right, QuoteField::LowerLimit},
+    {"今开盘", 80, Align::Right, QuoteField::Open},
+    {"昨结算", 80, Align::Right, QuoteField::PreSettlement},
+    {"最高价", 80, Align::Right, QuoteField::High},
+    {"最低价", 80, Align::Right, QuoteField::Low},
 }};
 
 const std::array<ColumnSpec, ContractCol::Count> kContractColumns{{
-    {"品种代码", 80, Align::Center, 0},
-    {"合约", 110, Align::Center, 1},
-    {"合约名", 120, Align::Center, 2},
-    {"交易所", 90, Align::Center, 3},
-    {"合约乘数", 80, Align::Center, 4},
-    {"最小价格变动单位", 120, Align::Center, 5},
-    {"品种类型", 80, Align::Center, 6},
-    {"最后日期", 110, Align::Center, 7},
-    {"保证金", 80, Align::Center, 8},
-    {"手续费", 190, Align::Right, 9},
+    {"品种代码", 80, Align::Center, ProductField::VarietyCode},
+    {"合约", 110, Align::Center, ProductField::ContractCode},
+    {"合约名", 120, Align::Center, ProductField::ContractName},
+    {"交易所", 90, Align::Center, ProductField::Exchange},
+    {"合约乘数", 80, Align::Center, ProductField::Multiplier},
+    {"最小价格变动单位", 120, Align::Center, ProductField::TickSize},
+    {"品种类型", 80, Align::Center, ProductField::ProductType},
+    {"最后日期", 110, Align::Center, ProductField::LastDate},
+    {"保证金", 80, Align::Center, ProductField::Margin},
+    {"手续费", 190, Align::Right, ProductField::Commission},
 }};
 
 namespace {
@@ -49,20 +58,18 @@ void SplitFields(std::string_view record, std::vector<std::string_view>& fields)
     }
 }
 
-}  // namespace
-
-void QuoteRowWrites(const QuoteBoardRow& shown, std::string_view record,
-                    std::vector<CellWrite>& writes) {
-    writes.clear();
+// Shared by both kinds of shown row; appends to `writes`.
+template <typename Row>
+void AppendQuoteWrites(const Row& shown, std::string_view record, std::vector<CellWrite>& writes) {
     thread_local std::vector<std::string_view> fields;
     SplitFields(record, fields);
     if (fields.size() < 20) {
         return;
     }
-    const double last = ToDouble(fields[4]);
-    const double preSettlement = ToDouble(fields[5]);
+    const double last = ToDouble(fields[QuoteField::LastPrice]);
+    const double preSettlement = ToDouble(fields[QuoteField::PreSettlement]);
 
-    std::string price = TrimZeros(fields[4]);
+    std::string price = TrimZeros(fields[QuoteField::LastPrice]);
     if (price != shown[QuoteCol::LastPrice]) {
         const Rgb colour =
             ToDouble(shown[QuoteCol::LastPrice]) < ToDouble(price) ? kUpColour : kDownColour;
@@ -87,11 +94,37 @@ void QuoteRowWrites(const QuoteBoardRow& shown, std::string_view record,
         if (field == kNoField || static_cast<std::size_t>(field) >= fields.size()) {
             continue;
         }
-        std::string text = TrimZeros(fields[field]);
-        if (text != shown[column]) {
+        std::string text = TrimZeros(fields[static_cast<std::size_t>(field)]);
+        if (text != shown[static_cast<std::size_t>(column)]) {
             writes.push_back({column, std::move(text), std::nullopt});
         }
     }
+}
+
+}  // namespace
+
+void QuoteRowWrites(const QuoteBoardRow& shown, std::string_view record,
+                    std::vector<CellWrite>& writes) {
+    writes.clear();
+    AppendQuoteWrites(shown, record, writes);
+}
+
+void QuoteRowWrites(const QuoteBoardRowView& shown, std::string_view record,
+                    std::vector<CellWrite>& writes) {
+    writes.clear();
+    AppendQuoteWrites(shown, record, writes);
+}
+
+void QuoteBoardRowWrites(const QuoteBoardRowView& shown, const QuoteBoardEntry& entry,
+                         std::vector<CellWrite>& writes) {
+    writes.clear();
+    if (shown[QuoteCol::Code] != entry.code) {
+        writes.push_back({QuoteCol::Code, entry.code, kCodeColour});
+    }
+    if (shown[QuoteCol::Name] != entry.name) {
+        writes.push_back({QuoteCol::Name, entry.name, std::nullopt});
+    }
+    AppendQuoteWrites(shown, entry.quote, writes);
 }
 
 std::array<std::string, ContractCol::Count> ContractRowTexts(const ProductRecord& product) {

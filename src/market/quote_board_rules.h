@@ -13,6 +13,35 @@
 
 namespace ft {
 
+// The fields of a quote record (one comma-separated record of the quote answer). Fields 0 to
+// 3, 7, 14 and 15 carry nothing the terminal reads.
+struct QuoteField {
+    enum : int {
+        Field0,
+        Field1,
+        Field2,
+        Field3,
+        LastPrice,
+        PreSettlement,
+        PreClose,
+        Field7,
+        Open,
+        High,
+        Low,
+        Volume,
+        Turnover,
+        OpenInterest,
+        Field14,
+        Field15,
+        UpperLimit,
+        LowerLimit,
+        BidPrice,
+        BidVolume,
+        AskPrice,
+        AskVolume,
+    };
+};
+
 // The quote board's columns; `field` is the quote record field a column shows as it is.
 struct QuoteCol {
     enum : int {
@@ -62,12 +91,29 @@ extern const std::array<ColumnSpec, ContractCol::Count> kContractColumns;
 inline constexpr Rgb kStripeColour{240, 240, 240};
 
 using QuoteBoardRow = std::array<std::string, QuoteCol::Count>;
+using QuoteBoardRowView = std::array<std::string_view, QuoteCol::Count>;
 
 // The writes that bring a shown row up to date with its quote record (the comma-separated
 // text FindQuote returns; empty when there is none). Unchanged cells produce no write, and a
 // record of fewer than 20 fields none at all.
 void QuoteRowWrites(const QuoteBoardRow& shown, std::string_view record,
                     std::vector<CellWrite>& writes);
+void QuoteRowWrites(const QuoteBoardRowView& shown, std::string_view record,
+                    std::vector<CellWrite>& writes);
+
+// One row of the board: a contract with the quote record it last got (empty before any).
+struct QuoteBoardEntry {
+    std::string code;
+    std::string name;
+    std::string quote;
+    friend bool operator==(const QuoteBoardEntry&, const QuoteBoardEntry&) = default;
+};
+inline std::string_view QuoteBoardKey(const QuoteBoardEntry& entry) {
+    return entry.code;
+}
+// The board's row rule: the code (in the code colour) and the name, then the quote's writes.
+void QuoteBoardRowWrites(const QuoteBoardRowView& shown, const QuoteBoardEntry& entry,
+                         std::vector<CellWrite>& writes);
 
 // The texts of a product's row in the contract list, column by column.
 struct ProductRecord;

@@ -5,19 +5,19 @@
 namespace ft {
 
 const std::array<ColumnSpec, PositionCol::Count> kPositionColumns{{
-    {"合约", 75, Align::Center, 0},
-    {"买卖", 50, Align::Left, 1},
-    {"总持仓", 65, Align::Right, 2},
-    {"昨仓", 55, Align::Right, 3},
-    {"今仓", 55, Align::Right, 4},
-    {"可平量", 60, Align::Right, 5},
-    {"均价", 80, Align::Right, 6},
-    {"盈亏", 90, Align::Right, 7},
-    {"保证金", 100, Align::Right, 8},
+    {"合约", 75, Align::Center, PositionField::ContractCode},
+    {"买卖", 50, Align::Left, PositionField::Direction},
+    {"总持仓", 65, Align::Right, PositionField::TotalVolume},
+    {"昨仓", 55, Align::Right, PositionField::YesterdayVolume},
+    {"今仓", 55, Align::Right, PositionField::TodayVolume},
+    {"可平量", 60, Align::Right, PositionField::ClosableVolume},
+    {"均价", 80, Align::Right, PositionField::AvgPrice},
+    {"盈亏", 90, Align::Right, PositionField::Profit},
+    {"保证金", 100, Align::Right, PositionField::Margin},
     {"止损/数量", 100, Align::Right},
     {"止盈/数量", 100, Align::Right},
-    {"交易所", 100, Align::Right, 9},
-    {"编号", 100, Align::Right, 12},
+    {"交易所", 100, Align::Right, PositionField::Exchange},
+    {"编号", 100, Align::Right, PositionField::PositionNo},
 }};
 
 namespace {

@@ -10,37 +10,37 @@
 namespace ft {
 
 const std::array<ColumnSpec, WorkingOrderCol::Count> kWorkingOrderColumns{{
-    {"报单编号", 90, Align::Center, 0},
-    {"合约", 100, Align::Center, 1},
-    {"买卖", 70, Align::Center, 2},
-    {"开平", 70, Align::Center, 3},
-    {"报单手数", 80, Align::Right, 4},
-    {"未成交手数", 80, Align::Right, 5},
-    {"报单价格", 80, Align::Right, 6},
-    {"报单时间", 130, Align::Center, 7},
+    {"报单编号", 90, Align::Center, OrderField::OrderNo},
+    {"合约", 100, Align::Center, OrderField::ContractCode},
+    {"买卖", 70, Align::Center, OrderField::Direction},
+    {"开平", 70, Align::Center, OrderField::OpenClose},
+    {"报单手数", 80, Align::Right, OrderField::Volume},
+    {"未成交手数", 80, Align::Right, OrderField::UnfilledVolume},
+    {"报单价格", 80, Align::Right, OrderField::Price},
+    {"报单时间", 130, Align::Center, OrderField::OrderTime},
 }};
 
 const std::array<ColumnSpec, AllOrderCol::Count> kAllOrderColumns{{
-    {"报单编号", 80, Align::Center, 0},
-    {"合约", 80, Align::Center, 1},
-    {"买卖", 65, Align::Center, 2},
-    {"开平", 65, Align::Center, 3},
-    {"挂单状态", 80, Align::Center, 8},
-    {"报单价格", 85, Align::Right, 6},
-    {"报单手数", 70, Align::Right, 4},
-    {"未成交手数", 75, Align::Right, 5},
-    {"成交手数", 75, Align::Right, 9},
-    {"成交均价", 85, Align::Right, 10},
+    {"报单编号", 80, Align::Center, OrderField::OrderNo},
+    {"合约", 80, Align::Center, OrderField::ContractCode},
+    {"买卖", 65, Align::Center, OrderField::Direction},
+    {"开平", 65, Align::Center, OrderField::OpenClose},
+    {"挂单状态", 80, Align::Center, OrderField::Status},
+    {"报单价格", 85, Align::Right, OrderField::Price},
+    {"报单手数", 70, Align::Right, OrderField::Volume},
+    {"未成交手数", 75, Align::Right, OrderField::UnfilledVolume},
+    {"成交手数", 75, Align::Right, OrderField::FilledVolume},
+    {"成交均价", 85, Align::Right, OrderField::AvgFillPrice},
 }};
 
 const std::array<ColumnSpec, TradeCol::Count> kTradeColumns{{
-    {"编号", 80, Align::Center, 0},
-    {"合约", 80, Align::Center, 1},
-    {"买卖", 60, Align::Center, 2},
-    {"开平", 60, Align::Center, 3},
-    {"成交价格", 75, Align::Center, 4},
-    {"成交数量", 65, Align::Center, 5},
-    {"成交时间", 90, Align::Center, 6},
+    {"编号", 80, Align::Center, TradeField::TradeNo},
+    {"合约", 80, Align::Center, TradeField::ContractCode},
+    {"买卖", 60, Align::Center, TradeField::Direction},
+    {"开平", 60, Align::Center, TradeField::OpenClose},
+    {"成交价格", 75, Align::Center, TradeField::Price},
+    {"成交数量", 65, Align::Center, TradeField::Volume},
+    {"成交时间", 90, Align::Center, TradeField::TradeTime},
 }};
 
 namespace {

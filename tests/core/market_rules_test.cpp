@@ -54,6 +54,31 @@ const CellWrite* Find(const std::vector<CellWrite>& writes, int column) {
     return nullptr;
 }
 
+// The board's row rule: a new row gets its code (in the code colour) and name, then its
+// quote; a row already showing them gets only what the quote changed.
+TEST(QuoteRowTest, TheBoardRowRuleWritesCodeAndNameOnceThenTheQuote) {
+    QuoteBoardRowView shown{};
+    std::vector<CellWrite> writes;
+    QuoteBoardEntry entry{"rb2705", Ansi("螺纹"), ""};
+    QuoteBoardRowWrites(shown, entry, writes);
+    ASSERT_EQ(writes.size(), 2u) << "no quote yet";
+    EXPECT_EQ(writes[0].column, QuoteCol::Code);
+    EXPECT_EQ(writes[0].colour, std::optional<Rgb>(kCodeColour));
+    EXPECT_EQ(writes[1].column, QuoteCol::Name);
+
+    const QuoteBoardRow full = Apply({}, writes);
+    shown = {};
+    for (std::size_t c = 0; c < full.size(); ++c) {
+        shown[c] = full[c];
+    }
+    entry.quote = Record("3500", "3490");
+    QuoteBoardRowWrites(shown, entry, writes);
+    EXPECT_EQ(Find(writes, QuoteCol::Code), nullptr);
+    ASSERT_NE(Find(writes, QuoteCol::LastPrice), nullptr);
+    EXPECT_EQ(Find(writes, QuoteCol::LastPrice)->text, "3500");
+    EXPECT_EQ(Find(writes, QuoteCol::Open)->text, "3495");
+}
+
 TEST(QuoteRowTest, FirstQuoteFillsEveryCellAndThePriceIsUp) {
     QuoteBoardRow row{};
     row[0] = "rb2705";

@@ -388,9 +388,9 @@ TEST_F(AccountTest, TransferDialogShowsCardFundsAndHistory) {
         EXPECT_EQ(list.CellAlignment(c), Qt::AlignHCenter);
     }
     ASSERT_EQ(list.GetItemCount(), 1);
-    EXPECT_EQ(list.GetItemText(0, 1), Ansi("银行转期货"));
-    EXPECT_EQ(list.GetItemText(0, 3), Ansi("成功"));
-    EXPECT_EQ(list.GetItemText(0, 0).substr(11), "09:05:00");
+    EXPECT_EQ(list.GetItemText(0, TransferCol::Kind), Ansi("银行转期货"));
+    EXPECT_EQ(list.GetItemText(0, TransferCol::Status), Ansi("成功"));
+    EXPECT_EQ(list.GetItemText(0, TransferCol::Time).substr(11), "09:05:00");
 }
 
 TEST_F(AccountTest, UnknownBankIsNotPreselectedAndShowsNoCard) {

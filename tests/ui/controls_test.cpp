@@ -7,15 +7,23 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
+#include "core/layout_store.h"
+#include "core/session_state.h"
 #include "core/text.h"
+#include "net/quote_book.h"
+#include "net/table_loaders.h"
+#include "support/quote_records.h"
 #include "support/recording_effects.h"
+#include "support/temp_dir_test.h"
 #include "ui/common/text_boundary.h"
 #include "ui/controls/list_ctrl.h"
 #include "ui/controls/list_kit.h"
 #include "ui/controls/text_controls.h"
 #include "ui/controls/xp_button.h"
+#include "ui/market/quote_board_panel.h"
 
 namespace ft::ui {
 namespace {
@@ -169,6 +177,190 @@ TEST_F(ControlsTest, ATableBackedListRewritesOnlyTheRowsWhoseRecordChanged) {
     EXPECT_EQ(ruleRuns, 1);
     EXPECT_EQ(list.ItemText(2, 1), "9");
     EXPECT_TRUE(rows.Shows(next.get()));
+}
+
+// The model answers the delegate: texts, colours and alignment are roles, and a colour set
+// on a cell reaches the screen.
+TEST_F(ControlsTest, RolesCarryTextsColoursAndAlignmentAndTheDelegatePaintsThem) {
+    CListCtrlCl list;
+    list.InsertColumn(0, "a", 80);
+    list.InsertColumn(1, "b", 80);
+    list.SetAlignment("02");
+    Fill(list, 3);
+    list.SetItemText(1, 1, Ansi("螺纹"));
+    list.SetCellTextColour(1, 1, QColor(255, 0, 0));
+    list.AddCellBackground(2, 0, QColor(10, 200, 30));
+    list.AddColumnBackground(1, QColor(240, 240, 240));
+    const QAbstractItemModel& model = *list.model();
+    const auto role = [&model](int row, int column, int r) {
+        return model.data(model.index(row, column), r);
+    };
+    EXPECT_EQ(role(1, 1, Qt::DisplayRole).toString(), QStringLiteral("螺纹"));
+    EXPECT_EQ(role(1, 1, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+    EXPECT_FALSE(role(0, 0, Qt::ForegroundRole).isValid()) << "no colour: the list's default";
+    EXPECT_EQ(role(2, 0, Qt::BackgroundRole).value<QColor>(), QColor(10, 200, 30));
+    EXPECT_EQ(role(0, 1, Qt::BackgroundRole).value<QColor>(), QColor(240, 240, 240));
+    EXPECT_EQ(role(0, 1, Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask,
+              Qt::AlignRight);
+    EXPECT_FALSE(role(7, 0, Qt::DisplayRole).isValid()) << "nothing outside the rows";
+
+    list.resize(200, 120);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    const QImage image = list.viewport()->grab().toImage();
+    const QRect stripe = list.visualRect(model.index(2, 0));
+    const QRect plain = list.visualRect(model.index(0, 0));
+    // The cells' left margin holds no text: only the background shows there.
+    EXPECT_EQ(image.pixelColor(stripe.left() + 2, stripe.center().y()), QColor(10, 200, 30));
+    EXPECT_EQ(image.pixelColor(plain.left() + 2, plain.center().y()), QColor(255, 255, 255));
+    bool red = false;
+    const QRect cell = list.visualRect(model.index(1, 1));
+    for (int x = cell.left(); x <= cell.right() && !red; ++x) {
+        for (int y = cell.top(); y <= cell.bottom() && !red; ++y) {
+            const QColor c = image.pixelColor(x, y);
+            red = c.red() > 200 && c.green() < 80 && c.blue() < 80;
+        }
+    }
+    EXPECT_TRUE(red) << "the text is drawn in its foreground colour";
+}
+
+// A record keyed by a string, and its row rule for the keyed list.
+struct Keyed {
+    std::string key;
+    std::string value;
+    friend bool operator==(const Keyed&, const Keyed&) = default;
+};
+int keyedRuleRuns = 0;
+void KeyedRule(const std::array<std::string_view, 2>& shown, const Keyed& record,
+               std::vector<CellWrite>& writes) {
+    ++keyedRuleRuns;
+    writes.clear();
+    if (shown[0] != record.key) {
+        writes.push_back({0, record.key, Rgb{1, 2, 3}});
+    }
+    if (shown[1] != record.value) {
+        writes.push_back({1, record.value, std::nullopt});
+    }
+}
+std::string_view KeyOf(const Keyed& record) {
+    return record.key;
+}
+
+std::vector<std::string> Keys(const CListCtrlCl& list) {
+    std::vector<std::string> keys;
+    for (int r = 0; r < list.GetItemCount(); ++r) {
+        keys.push_back(list.ItemText(r, 0));
+    }
+    return keys;
+}
+
+TEST_F(ControlsTest, KeyedRowsInsertRemoveAndMoveWithTheFewestWrites) {
+    CListCtrlCl list;
+    list.InsertColumn(0, "k", 60);
+    list.InsertColumn(1, "v", 60);
+    KeyedRows<Keyed, 2> rows(KeyedRule, KeyOf);
+    std::vector<Keyed> records{{"a", "1"}, {"b", "2"}, {"c", "3"}, {"d", "4"}};
+    EXPECT_EQ(rows.Update(list, records), 8);
+    EXPECT_EQ(Keys(list), (std::vector<std::string>{"a", "b", "c", "d"}));
+    list.SetCellTextColour(1, 3, QColor(200, 0, 0));  // "d" shows its value in red
+
+    QSignalSpy inserted(list.model(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(list.model(), &QAbstractItemModel::rowsRemoved);
+    QSignalSpy moved(list.model(), &QAbstractItemModel::rowsMoved);
+    QSignalSpy reset(list.model(), &QAbstractItemModel::modelReset);
+
+    // Nothing changed: no rule runs, nothing written.
+    keyedRuleRuns = 0;
+    EXPECT_EQ(rows.Update(list, records), 0);
+    EXPECT_EQ(keyedRuleRuns, 0);
+
+    // "d" moves to the top, "b" goes, "e" comes, "c" changes its value.
+    records = {{"d", "4"}, {"a", "1"}, {"e", "5"}, {"c", "9"}};
+    keyedRuleRuns = 0;
+    EXPECT_EQ(rows.Update(list, records), 3) << "e's two cells and c's value";
+    EXPECT_EQ(keyedRuleRuns, 2);
+    EXPECT_EQ(Keys(list), (std::vector<std::string>{"d", "a", "e", "c"}));
+    EXPECT_EQ(list.ItemText(3, 1), "9");
+    EXPECT_EQ(moved.count(), 1);
+    EXPECT_EQ(removed.count(), 1);
+    EXPECT_EQ(inserted.count(), 1);
+    EXPECT_EQ(reset.count(), 0);
+    EXPECT_EQ(list.CellTextColour(0, 1), QColor(200, 0, 0)) << "a moved row keeps its colours";
+    EXPECT_EQ(list.CellTextColour(2, 0), QColor(1, 2, 3));
+    EXPECT_EQ(list.CellTextColour(2, 1), QColor(0, 0, 0)) << "a new row has no old colours";
+
+    // Emptied and filled again.
+    EXPECT_EQ(rows.Update(list, std::vector<Keyed>{}), 0);
+    EXPECT_EQ(list.GetItemCount(), 0);
+    EXPECT_EQ(rows.Update(list, std::vector<Keyed>{{"x", "1"}}), 2);
+    EXPECT_EQ(Keys(list), (std::vector<std::string>{"x"}));
+}
+
+// Column widths registered under a name: restored when the list is built again, and written
+// to layout.ini once the trader has stopped dragging, not on every step of the drag.
+class ColumnWidthTest : public ft::testing::TempDirTest {
+protected:
+    void SetUp() override {
+        TempDirTest::SetUp();
+        ft::testing::TestApp();
+    }
+    static void BuildList(CListCtrlCl& list) {
+        for (int c = 0; c < 3; ++c) {
+            list.InsertColumn(c, "c", 60);
+        }
+    }
+};
+
+TEST_F(ColumnWidthTest, AWidthDraggedOnceIsWrittenOnceAndRestoredAtTheNextStart) {
+    const std::filesystem::path file = dir / kLayoutFileName;
+    {
+        CListCtrlCl list;
+        BuildList(list);
+        KeepColumnWidths(list, "test_list");
+        EXPECT_EQ(list.columnWidth(1), 60) << "nothing saved yet";
+        list.resize(300, 100);
+        list.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+
+        // Drags the border between columns 1 and 2 by 40 px in several steps.
+        QHeaderView* header = list.Header();
+        const QPoint border(header->sectionViewportPosition(1) + 60 - 1, header->height() / 2);
+        QTest::mousePress(header->viewport(), Qt::LeftButton, Qt::NoModifier, border);
+        for (int step = 1; step <= 4; ++step) {
+            const QPoint at = border + QPoint(10 * step, 0);
+            QMouseEvent move(QEvent::MouseMove, at, header->viewport()->mapToGlobal(at),
+                             Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(header->viewport(), &move);
+            EXPECT_FALSE(std::filesystem::exists(file)) << "not while the drag goes on";
+        }
+        QTest::mouseRelease(header->viewport(), Qt::LeftButton, Qt::NoModifier,
+                            border + QPoint(40, 0));
+        ASSERT_EQ(list.columnWidth(1), 100);
+        for (int waited = 0; waited < 3000 && !std::filesystem::exists(file); waited += 10) {
+            QTest::qWait(10);
+        }
+        ASSERT_TRUE(std::filesystem::exists(file));
+        EXPECT_EQ(ReadColumnWidths("test_list"), (std::vector<int>{60, 100, 60}));
+        std::filesystem::remove(file);
+        QTest::qWait(600);
+        EXPECT_FALSE(std::filesystem::exists(file)) << "one drag, one write";
+        WriteColumnWidths("test_list", {60, 100, 60});
+    }
+    CListCtrlCl again;
+    BuildList(again);
+    KeepColumnWidths(again, "test_list");
+    EXPECT_EQ(again.columnWidth(1), 100);
+    EXPECT_EQ(again.columnWidth(2), 60);
+}
+
+TEST_F(ColumnWidthTest, AResizeRightBeforeTheListGoesAwayIsKept) {
+    {
+        CListCtrlCl list;
+        BuildList(list);
+        KeepColumnWidths(list, "test_list");
+        list.Header()->resizeSection(2, 75);
+    }
+    EXPECT_EQ(ReadColumnWidths("test_list"), (std::vector<int>{60, 60, 75}));
 }
 
 TEST_F(ControlsTest, TooWideACellTextKeepsItsStartAndEndsInAnEllipsis) {
@@ -356,6 +548,53 @@ TEST_F(ControlsTest, RowWritesRepaintOnlyTheirRowOnce) {
     EXPECT_EQ(changes, 1) << "nothing changed: nothing announced";
     QApplication::processEvents();
     EXPECT_TRUE(spy.painted.isEmpty());
+}
+
+// The whole market on the board: a tick repaints the cells that changed in the rows in sight
+// and nothing for rows scrolled away, and a tick with nothing new writes nothing.
+TEST_F(ControlsTest, AThousandRowBoardRepaintsOnlyTheChangedCellsInSight) {
+    SessionState session;
+    QuoteBook quotes;
+    TableLoader loader{session, quotes};
+    CPriceSubDlg1 board(PaneContext{session, loader, quotes, nullptr});
+    board.resize(900, 300);
+    for (int i = 0; i < 1000; ++i) {
+        board.EnsureRow("C" + std::to_string(i), Ansi("合约"));
+    }
+    ASSERT_EQ(board.List()->GetItemCount(), 1000);
+    const auto setQuotes = [&quotes](const char* last0, const char* last900) {
+        std::string text;
+        for (int i = 0; i < 1000; ++i) {
+            const char* last = i == 0 ? last0 : i == 900 ? last900 : "3500";
+            text += (i ? "**" : "") +
+                    ft::testing::QuoteRecordText(
+                        22, "C" + std::to_string(i),
+                        {{QuoteField::LastPrice, last}, {QuoteField::PreSettlement, "3490"}});
+        }
+        quotes.SetQuoteText(text);
+    };
+    setQuotes("3500", "3500");
+    board.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&board));
+    board.Tick();
+    QApplication::processEvents();
+    ASSERT_EQ(board.List()->ItemText(999, QuoteCol::LastPrice), "3500");
+    EXPECT_EQ(board.Tick(), 0) << "nothing new: nothing written";
+
+    CListCtrlCl& list = *board.List();
+    PaintSpy spy;
+    list.viewport()->installEventFilter(&spy);
+    setQuotes("3501", "3501");  // row 0 in sight, row 900 far below
+    EXPECT_EQ(board.Tick(), 6) << "last price, change and change percentage of two rows";
+    QApplication::processEvents();
+    const QRect price = list.visualRect(list.model()->index(0, QuoteCol::LastPrice));
+    const QRect changed =
+        price.united(list.visualRect(list.model()->index(0, QuoteCol::ChangePercent)));
+    EXPECT_TRUE(spy.painted.contains(price.center()));
+    EXPECT_TRUE(changed.contains(spy.painted.boundingRect()))
+        << "only row 0's changed cells; row 900 costs no paint";
+    EXPECT_EQ(list.ItemText(900, QuoteCol::LastPrice), "3501");
+    EXPECT_EQ(list.CellTextColour(900, QuoteCol::LastPrice), QColor(255, 0, 0));
 }
 
 TEST(TextBoundaryTest, GbkAndAsciiBothArriveAsTheirCharacters) {

@@ -49,9 +49,9 @@ protected:
 TEST_F(MarketTest, BoardShowsTheCustomListWithLiveQuotes) {
     CListCtrlCl& list = *board->List();
     ASSERT_EQ(list.GetItemCount(), 10);
-    EXPECT_EQ(list.GetItemText(0, 0), "rb2705");
-    EXPECT_EQ(list.GetItemText(0, 1), Ansi("螺纹钢2705"));
-    EXPECT_EQ(list.CellTextColour(0, 0), QColor(111, 94, 16));
+    EXPECT_EQ(list.GetItemText(0, QuoteCol::Code), "rb2705");
+    EXPECT_EQ(list.GetItemText(0, QuoteCol::Name), Ansi("螺纹钢2705"));
+    EXPECT_EQ(list.CellTextColour(0, QuoteCol::Code), QColor(111, 94, 16));
     EXPECT_EQ(board->Codes().size(), 10u);
     const char* titles[] = {"合约",   "合约名", "最新价", "涨跌",   "买价",   "买量",   "卖价",
                             "卖量",   "成交量", "持仓量", "涨跌幅", "昨收盘", "成交额", "涨停价",
@@ -65,25 +65,25 @@ TEST_F(MarketTest, BoardShowsTheCustomListWithLiveQuotes) {
         EXPECT_EQ(list.CellAlignment(c), c < 2 ? Qt::AlignLeft : Qt::AlignRight) << c;
     }
 
-    ASSERT_TRUE(WaitFor([&] { return !list.GetItemText(0, 2).empty(); }));
-    const std::vector<std::string> first = Column(list, 2);
+    ASSERT_TRUE(WaitFor([&] { return !list.GetItemText(0, QuoteCol::LastPrice).empty(); }));
+    const std::vector<std::string> first = Column(list, QuoteCol::LastPrice);
     // The walk moves prices every 100 ms; within a second some row shows a new one.
-    EXPECT_TRUE(WaitFor([&] { return Column(list, 2) != first; }, 1000));
+    EXPECT_TRUE(WaitFor([&] { return Column(list, QuoteCol::LastPrice) != first; }, 1000));
     for (int r = 0; r < list.GetItemCount(); ++r) {
-        const QColor c = list.CellTextColour(r, 2);
+        const QColor c = list.CellTextColour(r, QuoteCol::LastPrice);
         EXPECT_TRUE(c == QColor(255, 0, 0) || c == QColor(0, 187, 0)) << r;
-        EXPECT_FALSE(list.GetItemText(r, 13).empty()) << "limit-up shown";
+        EXPECT_FALSE(list.GetItemText(r, QuoteCol::UpperLimit).empty()) << "limit-up shown";
     }
 }
 
 TEST_F(MarketTest, ContractListShowsTheCatalogueStriped) {
     const CListCtrlCl& list = *frame->TopView()->ContractList();
     EXPECT_EQ(list.GetItemCount(), 30);
-    EXPECT_EQ(list.GetItemText(0, 1), "rb2705");
-    EXPECT_EQ(list.CellBackground(0, 3, false), QColor(240, 240, 240));
-    EXPECT_EQ(list.CellBackground(1, 3, false), QColor(255, 255, 245));
-    EXPECT_EQ(list.CellBackground(2, 9, false), QColor(240, 240, 240));
-    EXPECT_EQ(list.CellTextColour(4, 1), QColor(111, 94, 16));
+    EXPECT_EQ(list.GetItemText(0, ContractCol::Code), "rb2705");
+    EXPECT_EQ(list.CellBackground(0, ContractCol::Exchange, false), QColor(240, 240, 240));
+    EXPECT_EQ(list.CellBackground(1, ContractCol::Exchange, false), QColor(255, 255, 245));
+    EXPECT_EQ(list.CellBackground(2, ContractCol::Commission, false), QColor(240, 240, 240));
+    EXPECT_EQ(list.CellTextColour(4, ContractCol::Code), QColor(111, 94, 16));
 }
 
 TEST(ContractListTest, ShowsAtMostFiveHundredRowsUnderItsTitles) {
@@ -99,7 +99,7 @@ TEST(ContractListTest, ShowsAtMostFiveHundredRowsUnderItsTitles) {
     CPriceSubDlg2 panel(PaneContext{session, loader, quotes, nullptr});
     const CListCtrlCl& list = *panel.List();
     EXPECT_EQ(list.GetItemCount(), 500);
-    EXPECT_EQ(list.GetItemText(499, 1), "c499");
+    EXPECT_EQ(list.GetItemText(499, ContractCol::Code), "c499");
     const char* titles[] = {"品种代码",         "合约",     "合约名",   "交易所", "合约乘数",
                             "最小价格变动单位", "品种类型", "最后日期", "保证金", "手续费"};
     const int widths[] = {80, 110, 120, 90, 80, 120, 80, 110, 80, 190};
@@ -152,9 +152,9 @@ TEST_F(MarketTest, EditingTheCustomListChangesTheBoard) {
     board->Reload();
     ASSERT_TRUE(WaitFor([&] { return board->List()->GetItemCount() == 10; }));
     QTest::qWait(200);
-    EXPECT_EQ(Column(*board->List(), 0)[0], expected[0].code);
-    EXPECT_EQ(Column(*board->List(), 0)[7], "zn2702");
-    EXPECT_EQ(board->List()->CellTextColour(9, 0), QColor(111, 94, 16));
+    EXPECT_EQ(Column(*board->List(), QuoteCol::Code)[0], expected[0].code);
+    EXPECT_EQ(Column(*board->List(), QuoteCol::Code)[7], "zn2702");
+    EXPECT_EQ(board->List()->CellTextColour(9, QuoteCol::Code), QColor(111, 94, 16));
 }
 
 TEST_F(MarketTest, TheCustomListCannotBeSavedOverWhenItCouldNotBeRead) {
@@ -205,7 +205,8 @@ TEST_F(MarketTest, AReloadWhileALoadIsSlowShowsTheListOnceAndDoesNotBlock) {
 }
 
 TEST_F(MarketTest, ExportWritesTheRowsShownAsGbkCsv) {
-    ASSERT_TRUE(WaitFor([&] { return !board->List()->GetItemText(9, 2).empty(); }));
+    ASSERT_TRUE(
+        WaitFor([&] { return !board->List()->GetItemText(9, QuoteCol::LastPrice).empty(); }));
     const std::filesystem::path file = dir / "board.csv";
     effects.saveFileName = QString::fromStdString(file.string());
     board->Tick();

@@ -783,6 +783,33 @@ TEST_F(OrderPanelsTest, TradeRecordsFollowTheNumberOfFills) {
     EXPECT_TRUE(panel.Tick());
     EXPECT_EQ(panel.List()->GetItemText(0, TradeCol::TradeNo), "9");
     EXPECT_EQ(panel.List()->GetItemText(1, TradeCol::Direction), "  " + Ansi("卖"));
+
+    // A new fill is appended: the rows above stay (with the trader's selection), and only the
+    // new row is written.
+    panel.List()->SelectRow(0);
+    QSignalSpy inserted(panel.List()->model(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy reset(panel.List()->model(), &QAbstractItemModel::modelReset);
+    QSignalSpy changed(panel.List()->model(), &QAbstractItemModel::dataChanged);
+    auto more = std::make_shared<TradeTable>(*replaced);
+    more->rows[2] = fill("11", "买");
+    session.trades.Publish(more);
+    EXPECT_TRUE(panel.Tick());
+    ASSERT_EQ(panel.List()->GetItemCount(), 3);
+    EXPECT_EQ(panel.List()->GetItemText(2, TradeCol::TradeNo), "11");
+    EXPECT_EQ(panel.List()->CellTextColour(2, TradeCol::Code), QColor(111, 94, 16));
+    EXPECT_EQ(inserted.count(), 1);
+    EXPECT_EQ(reset.count(), 0);
+    EXPECT_EQ(changed.count(), 1) << "one row written";
+    EXPECT_EQ(panel.List()->GetFirstSelectedRow(), 0);
+
+    // Fewer fills (a new trading day): the rows past the last go, the rest are compared.
+    auto day = std::make_shared<TradeTable>();
+    day->rows[0] = fill("1", "买");
+    session.trades.Publish(day);
+    EXPECT_TRUE(panel.Tick());
+    ASSERT_EQ(panel.List()->GetItemCount(), 1);
+    EXPECT_EQ(panel.List()->GetItemText(0, TradeCol::TradeNo), "1");
+    EXPECT_EQ(panel.List()->GetItemText(0, TradeCol::Direction), Ansi("买"));
 }
 
 }  // namespace

@@ -38,7 +38,8 @@ public:
         if (edit && !selected && !list_->State(row, column).Enabled()) {
             text = QColor(192, 192, 192);
         }
-        Qt::Alignment align = list_->CellAlignment(column);
+        Qt::Alignment align =
+            index.data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask;
         // Plain cells of a left-aligned column are drawn centred.
         if (!edit && align == Qt::AlignLeft) {
             align = Qt::AlignHCenter;
@@ -48,7 +49,7 @@ public:
         const QRect area = option.rect.adjusted(3, 0, -3, 0);
         painter->drawText(
             area, align | Qt::AlignVCenter | Qt::TextSingleLine,
-            FitCellText(list_->DisplayText(row, column), list_->CellFont(), area.width()));
+            FitCellText(index.data(Qt::DisplayRole).toString(), list_->CellFont(), area.width()));
     }
 
 private:

@@ -4,11 +4,42 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+#include <map>
+
 #include "ui/common/text_boundary.h"
 
 namespace ft::ui {
 
-// The rows of the list: GBK texts, converted only for display.
+namespace {
+
+Qt::Alignment AlignmentOf(const std::string& alignment, int column) {
+    const char c = column >= 0 && static_cast<std::size_t>(column) < alignment.size()
+                       ? alignment[static_cast<std::size_t>(column)]
+                       : '0';
+    switch (c) {
+        case '1':
+            return Qt::AlignHCenter;
+        case '2':
+            return Qt::AlignRight;
+        default:
+            return Qt::AlignLeft;
+    }
+}
+
+QFont SongFont(int height) {
+    QFont font(QStringLiteral("宋体"));
+    font.setPixelSize(std::max(1, height));
+    return font;
+}
+
+}  // namespace
+
+// The list's data, as roles: GBK texts by row (shown as UTF-16), text and background colours,
+// and the columns' alignment. Colours are kept by row index and column, apart from the rows,
+// because panels set them by index: deleting a row leaves them where they are, and a row
+// inserted later at that index shows them again. The "with colours" row operations (used by
+// keyed rows) take a row's colours along instead.
 class ListModel : public QAbstractTableModel {
 public:
     explicit ListModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -20,10 +51,23 @@ public:
         return parent.isValid() ? 0 : static_cast<int>(titles_.size());
     }
     QVariant data(const QModelIndex& index, int role) const override {
-        if (role != Qt::DisplayRole || !Valid(index.row(), index.column())) {
+        const int row = index.row();
+        const int column = index.column();
+        if (!Valid(row, column)) {
             return {};
         }
-        return ToQt(Cell(index.row(), index.column()));
+        switch (role) {
+            case Qt::DisplayRole:
+                return ToQt(Cell(row, column));
+            case Qt::ForegroundRole:
+                return ColourVariant(TextColour(row, column));
+            case Qt::BackgroundRole:
+                return ColourVariant(Background(row, column));
+            case Qt::TextAlignmentRole:
+                return QVariant::fromValue(Alignment(column) | Qt::AlignVCenter);
+            default:
+                return {};
+        }
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
@@ -86,7 +130,8 @@ public:
         return true;
     }
     void Changed(int row, int first, int last) {
-        emit dataChanged(index(row, first), index(row, last), {Qt::DisplayRole});
+        emit dataChanged(index(row, first), index(row, last),
+                         {Qt::DisplayRole, Qt::ForegroundRole});
     }
     const std::string& Cell(int row, int column) const {
         static const std::string kEmpty;
@@ -98,13 +143,52 @@ public:
                    ? cells[static_cast<std::size_t>(column)]
                    : kEmpty;
     }
-    bool RemoveRow(int row) {
+    bool RemoveRow(int row, bool withColours) {
         if (row < 0 || row >= rowCount()) {
             return false;
         }
         beginRemoveRows({}, row, row);
         rows_.erase(rows_.begin() + row);
+        if (withColours && static_cast<std::size_t>(row) < colours_.size()) {
+            colours_.erase(colours_.begin() + row);
+        }
         endRemoveRows();
+        return true;
+    }
+    // `count` empty rows at `row` whose colours are their own: the rows below take theirs along.
+    int InsertRowsWithColours(int row, int count) {
+        row = std::clamp(row, 0, rowCount());
+        if (count <= 0) {
+            return row;
+        }
+        beginInsertRows({}, row, row + count - 1);
+        rows_.insert(rows_.begin() + row, static_cast<std::size_t>(count), {});
+        if (static_cast<std::size_t>(row) < colours_.size()) {
+            colours_.insert(colours_.begin() + row, static_cast<std::size_t>(count), {});
+        }
+        endInsertRows();
+        return row;
+    }
+    // Moves row `from` (texts and colours) to stand before row `before` of the list as it is.
+    bool MoveRow(int from, int before) {
+        if (from < 0 || from >= rowCount() || before < 0 || before > rowCount() || before == from ||
+            before == from + 1) {
+            return false;
+        }
+        beginMoveRows({}, from, from, {}, before);
+        if (colours_.size() < rows_.size()) {
+            colours_.resize(rows_.size());
+        }
+        const auto f = static_cast<std::ptrdiff_t>(from);
+        const auto b = static_cast<std::ptrdiff_t>(before);
+        if (before > from) {
+            std::rotate(rows_.begin() + f, rows_.begin() + f + 1, rows_.begin() + b);
+            std::rotate(colours_.begin() + f, colours_.begin() + f + 1, colours_.begin() + b);
+        } else {
+            std::rotate(rows_.begin() + b, rows_.begin() + f, rows_.begin() + f + 1);
+            std::rotate(colours_.begin() + b, colours_.begin() + f, colours_.begin() + f + 1);
+        }
+        endMoveRows();
         return true;
     }
     void Clear() {
@@ -113,37 +197,112 @@ public:
         endResetModel();
     }
 
+    // Colours: a cell's own, else its column's; invalid when neither has one.
+    QColor TextColour(int row, int column) const {
+        if (const CellColours* cell = Colours(row, column); cell && cell->text.isValid()) {
+            return cell->text;
+        }
+        auto it = columnText_.find(column);
+        return it != columnText_.end() ? it->second : QColor();
+    }
+    QColor Background(int row, int column) const {
+        if (const CellColours* cell = Colours(row, column); cell && cell->background.isValid()) {
+            return cell->background;
+        }
+        auto it = columnBackground_.find(column);
+        return it != columnBackground_.end() ? it->second : QColor();
+    }
+    // Returns whether the cell's text colour changed.
+    bool SetTextColour(int row, int column, const QColor& colour) {
+        CellColours* cell = ColoursAt(row, column);
+        if (!cell || cell->text == colour) {
+            return false;
+        }
+        cell->text = colour;
+        return true;
+    }
+    // The first background given to a cell stays.
+    bool AddBackground(int row, int column, const QColor& colour) {
+        CellColours* cell = ColoursAt(row, column);
+        if (!cell || cell->background.isValid()) {
+            return false;
+        }
+        cell->background = colour;
+        return true;
+    }
+    void AddColumnBackground(int column, const QColor& colour) {
+        if (columnBackground_.emplace(column, colour).second) {
+            ColumnChanged(column, Qt::BackgroundRole);
+        }
+    }
+    void AddColumnTextColour(int column, const QColor& colour) {
+        if (columnText_.emplace(column, colour).second) {
+            ColumnChanged(column, Qt::ForegroundRole);
+        }
+    }
+    void ColourChanged(int row, int column, int role) {
+        if (Valid(row, column)) {
+            emit dataChanged(index(row, column), index(row, column), {role});
+        }
+    }
+
+    void SetAlignment(const std::string& alignment) {
+        alignment_ = alignment;
+        if (rowCount() > 0 && columnCount() > 0) {
+            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                             {Qt::TextAlignmentRole});
+        }
+    }
+    Qt::Alignment Alignment(int column) const { return AlignmentOf(alignment_, column); }
+
 private:
+    // Invalid colours mean "none of its own".
+    struct CellColours {
+        QColor text;
+        QColor background;
+    };
+
+    static QVariant ColourVariant(const QColor& colour) {
+        return colour.isValid() ? QVariant(colour) : QVariant();
+    }
     bool Valid(int row, int column) const {
         return row >= 0 && row < rowCount() && column >= 0 && column < columnCount();
     }
+    const CellColours* Colours(int row, int column) const {
+        if (row < 0 || column < 0 || static_cast<std::size_t>(row) >= colours_.size()) {
+            return nullptr;
+        }
+        const auto& cells = colours_[static_cast<std::size_t>(row)];
+        return static_cast<std::size_t>(column) < cells.size()
+                   ? &cells[static_cast<std::size_t>(column)]
+                   : nullptr;
+    }
+    CellColours* ColoursAt(int row, int column) {
+        if (row < 0 || column < 0) {
+            return nullptr;
+        }
+        if (static_cast<std::size_t>(row) >= colours_.size()) {
+            colours_.resize(static_cast<std::size_t>(row) + 1);
+        }
+        auto& cells = colours_[static_cast<std::size_t>(row)];
+        if (static_cast<std::size_t>(column) >= cells.size()) {
+            cells.resize(static_cast<std::size_t>(column) + 1);
+        }
+        return &cells[static_cast<std::size_t>(column)];
+    }
+    void ColumnChanged(int column, int role) {
+        if (rowCount() > 0 && column >= 0 && column < columnCount()) {
+            emit dataChanged(index(0, column), index(rowCount() - 1, column), {role});
+        }
+    }
+
     std::vector<QString> titles_;
     std::vector<std::vector<std::string>> rows_;
+    std::vector<std::vector<CellColours>> colours_;  // by row index, then column
+    std::map<int, QColor> columnBackground_;
+    std::map<int, QColor> columnText_;
+    std::string alignment_;
 };
-
-namespace {
-
-Qt::Alignment AlignmentOf(const std::string& alignment, int column) {
-    const char c = column >= 0 && static_cast<std::size_t>(column) < alignment.size()
-                       ? alignment[static_cast<std::size_t>(column)]
-                       : '0';
-    switch (c) {
-        case '1':
-            return Qt::AlignHCenter;
-        case '2':
-            return Qt::AlignRight;
-        default:
-            return Qt::AlignLeft;
-    }
-}
-
-QFont SongFont(int height) {
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(std::max(1, height));
-    return font;
-}
-
-}  // namespace
 
 QString FitCellText(const QString& text, const QFont& font, int width) {
     return QFontMetrics(font).elidedText(text, Qt::ElideRight, width);
@@ -151,23 +310,26 @@ QString FitCellText(const QString& text, const QFont& font, int width) {
 
 namespace {
 
+// Paints a cell from its roles; the list gives only its defaults and the selection colour.
 class CellDelegate : public QStyledItemDelegate {
 public:
     explicit CellDelegate(CListCtrlCl* list) : QStyledItemDelegate(list), list_(list) {}
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
-        const int row = index.row();
-        const int column = index.column();
         const bool selected = option.state & QStyle::State_Selected;
-        painter->fillRect(option.rect, list_->CellBackground(row, column, selected));
-        painter->setPen(list_->CellTextColour(row, column));
+        const QVariant background = index.data(Qt::BackgroundRole);
+        painter->fillRect(option.rect, selected               ? list_->SelectionColour()
+                                       : background.isValid() ? background.value<QColor>()
+                                                              : list_->ListBackground());
+        const QVariant text = index.data(Qt::ForegroundRole);
+        painter->setPen(text.isValid() ? text.value<QColor>() : list_->DefaultTextColour());
         painter->setFont(list_->CellFont());
-        const QRect text = option.rect.adjusted(5, 0, -5, 0);
-        painter->drawText(text,
-                          list_->CellAlignment(column) | Qt::AlignVCenter | Qt::TextSingleLine,
-                          FitCellText(list_->DisplayText(row, column).left(255), list_->CellFont(),
-                                      text.width()));
+        const QRect area = option.rect.adjusted(5, 0, -5, 0);
+        painter->drawText(
+            area, index.data(Qt::TextAlignmentRole).value<Qt::Alignment>() | Qt::TextSingleLine,
+            FitCellText(index.data(Qt::DisplayRole).toString().left(255), list_->CellFont(),
+                        area.width()));
     }
 
 private:
@@ -293,7 +455,19 @@ QString CListCtrlCl::DisplayText(int row, int column) const {
 }
 
 bool CListCtrlCl::DeleteItem(int row) {
-    return model_->RemoveRow(row);
+    return model_->RemoveRow(row, false);
+}
+
+int CListCtrlCl::InsertRowsWithColours(int row, int count) {
+    return model_->InsertRowsWithColours(row, count);
+}
+
+bool CListCtrlCl::DeleteRowWithColours(int row) {
+    return model_->RemoveRow(row, true);
+}
+
+bool CListCtrlCl::MoveRow(int from, int before) {
+    return model_->MoveRow(from, before);
 }
 
 void CListCtrlCl::DeleteAllItems() {
@@ -353,39 +527,34 @@ void CListCtrlCl::SetLockColumnWidths(bool locked) {
 
 void CListCtrlCl::SetAlignment(const std::string& alignment) {
     header_->alignment = alignment;
-    viewport()->update();
+    model_->SetAlignment(alignment);
 }
 
 void CListCtrlCl::AddColumnBackground(int column, const QColor& colour) {
-    columnBackground_.emplace(column, colour);
+    model_->AddColumnBackground(column, colour);
 }
 
 void CListCtrlCl::AddCellBackground(int row, int column, const QColor& colour) {
-    // Entries are only appended and the first one wins.
-    cellBackground_.emplace(std::make_pair(row, column), colour);
+    if (model_->AddBackground(row, column, colour)) {
+        model_->ColourChanged(row, column, Qt::BackgroundRole);
+    }
 }
 
 void CListCtrlCl::SetColumnTextColour(int column, const QColor& colour) {
-    columnText_.emplace(column, colour);
+    model_->AddColumnTextColour(column, colour);
 }
 
 void CListCtrlCl::SetCellTextColour(int column, int row, const QColor& colour) {
-    if (StoreTextColour(column, row, colour)) {
-        // The text may stay the same while its colour changes; the cell must be painted anew.
-        update(model()->index(row, column));
+    // The text may stay the same while its colour changes; the cell is painted anew.
+    if (model_->SetTextColour(row, column, colour)) {
+        model_->ColourChanged(row, column, Qt::ForegroundRole);
     }
-}
-
-bool CListCtrlCl::StoreTextColour(int column, int row, const QColor& colour) {
-    auto [it, added] = cellText_.try_emplace({row, column}, colour);
-    if (!added && it->second == colour) {
-        return false;
-    }
-    it->second = colour;
-    return true;
 }
 
 int CListCtrlCl::WriteRow(int row, const std::vector<CellWrite>& writes) {
+    // A row scrolled out of sight needs no repaint at all.
+    const int top = rowViewportPosition(row);
+    const bool visible = top + rowHeight(row) > 0 && top < viewport()->height();
     int written = 0;
     int first = -1;
     int last = -1;
@@ -394,7 +563,7 @@ int CListCtrlCl::WriteRow(int row, const std::vector<CellWrite>& writes) {
         bool changed = false;
         if (write.colour) {
             const Rgb& c = *write.colour;
-            changed = StoreTextColour(write.column, row, QColor(c.r, c.g, c.b));
+            changed = model_->SetTextColour(row, write.column, QColor(c.r, c.g, c.b));
         }
         if (model_->Store(row, write.column, write.text, true)) {
             ++written;
@@ -403,7 +572,9 @@ int CListCtrlCl::WriteRow(int row, const std::vector<CellWrite>& writes) {
         if (changed) {
             first = first < 0 ? write.column : std::min(first, write.column);
             last = std::max(last, write.column);
-            dirty += visualRect(model_->index(row, write.column));
+            if (visible) {
+                dirty += visualRect(model_->index(row, write.column));
+            }
         }
     }
     if (first >= 0) {
@@ -411,7 +582,9 @@ int CListCtrlCl::WriteRow(int row, const std::vector<CellWrite>& writes) {
         repaintingRow_ = true;
         model_->Changed(row, first, last);
         repaintingRow_ = false;
-        viewport()->update(dirty);
+        if (!dirty.isEmpty()) {
+            viewport()->update(dirty);
+        }
     }
     return written;
 }
@@ -420,27 +593,17 @@ QColor CListCtrlCl::CellBackground(int row, int column, bool selected) const {
     if (selected) {
         return selection_;
     }
-    if (auto it = cellBackground_.find({row, column}); it != cellBackground_.end()) {
-        return it->second;
-    }
-    if (auto it = columnBackground_.find(column); it != columnBackground_.end()) {
-        return it->second;
-    }
-    return background_;
+    const QColor colour = model_->Background(row, column);
+    return colour.isValid() ? colour : background_;
 }
 
 QColor CListCtrlCl::CellTextColour(int row, int column) const {
-    if (auto it = cellText_.find({row, column}); it != cellText_.end()) {
-        return it->second;
-    }
-    if (auto it = columnText_.find(column); it != columnText_.end()) {
-        return it->second;
-    }
-    return defaultText_;
+    const QColor colour = model_->TextColour(row, column);
+    return colour.isValid() ? colour : defaultText_;
 }
 
 Qt::Alignment CListCtrlCl::CellAlignment(int column) const {
-    return AlignmentOf(header_->alignment, column);
+    return model_->Alignment(column);
 }
 
 void CListCtrlCl::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,

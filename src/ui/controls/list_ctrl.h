@@ -1,7 +1,8 @@
 // CListCtrlCl, the report list of every data panel, with its painted header CHeaderCtrlCl.
-// Cells hold GBK texts (the session tables' encoding); they become QString only when painted.
-// Colours are kept by row index and column, apart from the rows, so they survive deleting
-// rows: a row inserted later at the same index shows them again.
+// Its model holds the cells as roles: GBK texts (the session tables' encoding, UTF-16 only as
+// the display role), text and background colours, and alignment; its delegate paints a cell
+// from those roles. Colours are kept by row index and column, apart from the rows, so they
+// survive deleting rows: a row inserted later at the same index shows them again.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -9,9 +10,7 @@
 #include <QHeaderView>
 #include <QStyledItemDelegate>
 #include <QTableView>
-#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "core/list_table.h"
@@ -73,6 +72,12 @@ public:
     const std::string& ItemText(int row, int column) const;  // empty for cells outside
     bool DeleteItem(int row);
     void DeleteAllItems();
+    // Rows that carry their colours: inserting, deleting or moving one moves the colours of
+    // the rows after it with them (InsertItem and DeleteItem leave colours at their index).
+    // `before` is an index of the list as it is before the move.
+    int InsertRowsWithColours(int row, int count);
+    bool DeleteRowWithColours(int row);
+    bool MoveRow(int from, int before);
     int GetItemCount() const;
     // First selected row, -1 when none.
     int GetFirstSelectedRow() const;
@@ -85,7 +90,9 @@ public:
     void SetListBackground(const QColor& colour);
     QColor ListBackground() const { return background_; }
     void SetSelectionColour(const QColor& colour) { selection_ = colour; }
+    QColor SelectionColour() const { return selection_; }
     void SetDefaultTextColour(const QColor& colour) { defaultText_ = colour; }
+    QColor DefaultTextColour() const { return defaultText_; }
     void SetCellFont(int height, int width);
     void SetLockColumnWidths(bool locked);
     void SetAlignment(const std::string& alignment);
@@ -95,7 +102,7 @@ public:
     void SetColumnTextColour(int column, const QColor& colour);
     void SetCellTextColour(int column, int row, const QColor& colour);
 
-    // The colours a cell is drawn with.
+    // The colours a cell is drawn with (its roles, else the list's defaults).
     QColor CellBackground(int row, int column, bool selected) const;
     QColor CellTextColour(int row, int column) const;
     Qt::Alignment CellAlignment(int column) const;
@@ -119,18 +126,12 @@ protected:
                      const QList<int>& roles = QList<int>()) override;
 
 private:
-    bool StoreTextColour(int column, int row, const QColor& colour);
-
     ListModel* model_;
     CHeaderCtrlCl* header_;
     QColor background_{255, 255, 255};
     QColor selection_{200, 240, 240};
     QColor defaultText_{0, 0, 0};
     QFont cellFont_;
-    std::map<int, QColor> columnBackground_;
-    std::map<std::pair<int, int>, QColor> cellBackground_;
-    std::map<int, QColor> columnText_;
-    std::map<std::pair<int, int>, QColor> cellText_;
     bool repaintingRow_ = false;
 };
 

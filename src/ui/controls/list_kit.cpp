@@ -1,5 +1,8 @@
 #include "ui/controls/list_kit.h"
 
+#include <QTimer>
+
+#include "core/layout_store.h"
 #include "core/text.h"
 
 namespace ft::ui {
@@ -34,6 +37,52 @@ int AppendRow(CListCtrlCl& list, std::span<const std::string> texts) {
         list.SetItemText(row, static_cast<int>(c), texts[c]);
     }
     return row;
+}
+
+namespace {
+
+// Saves a list's widths once a resize has stopped: a drag sends a stream of resizes. It
+// follows the widths as they change, so it never reads a list that is going away.
+class ColumnWidthKeeper : public QObject {
+public:
+    ColumnWidthKeeper(CListCtrlCl& list, std::string name)
+        : QObject(&list), name_(std::move(name)), widths_(ColumnWidths(list)) {
+        timer_.setSingleShot(true);
+        timer_.setInterval(kQuietMs);
+        connect(&timer_, &QTimer::timeout, this, [this] { Save(); });
+        connect(list.Header(), &QHeaderView::sectionResized, this,
+                [this](int column, int, int width) {
+                    if (column >= 0) {
+                        widths_.resize(std::max(widths_.size(), std::size_t(column) + 1));
+                        widths_[static_cast<std::size_t>(column)] = width;
+                        timer_.start();
+                    }
+                });
+    }
+    ~ColumnWidthKeeper() override {
+        // A drag that ended just before the window went away is kept all the same.
+        if (timer_.isActive()) {
+            Save();
+        }
+    }
+
+private:
+    static constexpr int kQuietMs = 400;
+    void Save() {
+        timer_.stop();
+        WriteColumnWidths(name_, widths_);
+    }
+
+    std::string name_;
+    std::vector<int> widths_;
+    QTimer timer_;
+};
+
+}  // namespace
+
+void KeepColumnWidths(CListCtrlCl& list, const std::string& name) {
+    SetColumnWidths(list, ReadColumnWidths(name));
+    new ColumnWidthKeeper(list, name);
 }
 
 std::vector<int> ColumnWidths(const CListCtrlCl& list) {

@@ -6,8 +6,10 @@
 #include <QColor>
 #include <algorithm>
 #include <array>
+#include <concepts>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -89,6 +91,37 @@ public:
     // the number of texts written.
     int Update(CListCtrlCl& list, std::shared_ptr<const void> table,
                std::vector<const Record*> records) {
+        const int written = Refresh(list, records);
+        table_ = std::move(table);
+        records_ = std::move(records);
+        return written;
+    }
+
+    // The same for any number of records: the rows in common as Update does, rows past the
+    // last record deleted, and the new records' rows appended (a fill arriving costs one row,
+    // not a rebuilt list). Returns the number of texts written.
+    int Sync(CListCtrlCl& list, std::shared_ptr<const void> table,
+             std::vector<const Record*> records) {
+        static const std::array<std::string_view, N> kEmptyRow{};
+        const auto wanted = static_cast<int>(records.size());
+        while (list.GetItemCount() > wanted) {
+            list.DeleteItem(list.GetItemCount() - 1);
+        }
+        int written = Refresh(list, records);
+        const int have = list.GetItemCount();
+        int row = list.AppendItems(wanted - have);
+        for (std::size_t i = static_cast<std::size_t>(have); i < records.size(); ++i) {
+            rule_(kEmptyRow, *records[i], writes_);
+            written += ApplyRowWrites(list, row++, writes_);
+        }
+        table_ = std::move(table);
+        records_ = std::move(records);
+        return written;
+    }
+
+private:
+    // Rewrites the rows in common whose record differs from the one shown.
+    int Refresh(CListCtrlCl& list, const std::vector<const Record*>& records) {
         int written = 0;
         const std::size_t rows = std::min(
             {records.size(), records_.size(), static_cast<std::size_t>(list.GetItemCount())});
@@ -102,18 +135,148 @@ public:
             rule_(shown_, *records[i], writes_);
             written += ApplyRowWrites(list, row, writes_);
         }
-        table_ = std::move(table);
-        records_ = std::move(records);
         return written;
     }
 
-private:
     Rule rule_;
     std::shared_ptr<const void> table_;
     std::vector<const Record*> records_;
     std::array<std::string_view, N> shown_{};
     std::vector<CellWrite> writes_;
 };
+
+// A list over rows the client keeps itself (not a published table), each row keyed by a
+// string: the quote board's contracts, the positions by position id. Given the records in row
+// order, it inserts, removes and moves rows so the keys stand in that order, and runs the row
+// rule `rule(shown, record, writes)` only on rows whose record differs from the one it last
+// wrote; the rule's unchanged cells are not written. Rows carry their colours when they move.
+template <typename Record, std::size_t N>
+class KeyedRows {
+public:
+    using Rule = void (*)(const std::array<std::string_view, N>&, const Record&,
+                          std::vector<CellWrite>&);
+    using Key = std::string_view (*)(const Record&);
+    KeyedRows(Rule rule, Key key) : rule_(rule), key_(key) {}
+
+    std::size_t Count() const { return keys_.size(); }
+
+    // Brings the list in step with `records`; returns the number of texts written.
+    int Update(CListCtrlCl& list, std::span<const Record> records) {
+        if (!SameKeys(records)) {
+            Arrange(list, records);
+        }
+        int written = 0;
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            if (written_[i] && Same(*written_[i], records[i])) {
+                continue;
+            }
+            const int row = static_cast<int>(i);
+            ReadRow(list, row, shown_);
+            rule_(shown_, records[i], writes_);
+            written += list.WriteRow(row, writes_);
+            written_[i] = records[i];
+        }
+        return written;
+    }
+
+    // Empties the list.
+    void Clear(CListCtrlCl& list) {
+        list.DeleteAllItems();
+        keys_.clear();
+        written_.clear();
+    }
+
+private:
+    static bool Same(const Record& a, const Record& b) {
+        if constexpr (std::equality_comparable<Record>) {
+            return a == b;
+        } else {
+            // Fixed-width records are zero-filled after their text: equal bytes, equal records.
+            return std::memcmp(&a, &b, sizeof(Record)) == 0;
+        }
+    }
+    bool SameKeys(std::span<const Record> records) const {
+        if (records.size() != keys_.size()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            if (key_(records[i]) != keys_[i]) {
+                return false;
+            }
+        }
+        return true;
+    }
+    void Arrange(CListCtrlCl& list, std::span<const Record> records) {
+        std::vector<std::string_view> wanted;
+        wanted.reserve(records.size());
+        for (const Record& record : records) {
+            wanted.push_back(key_(record));
+        }
+        // Rows added below the ones shown (a list filled row by row) need no plan.
+        const bool appended =
+            wanted.size() > keys_.size() &&
+            std::equal(keys_.begin(), keys_.end(), wanted.begin(),
+                       [](const std::string& shown, std::string_view key) { return shown == key; });
+        const std::vector<RowStep> steps =
+            appended ? std::vector<RowStep>(wanted.size() - keys_.size(),
+                                            {RowStep::Insert, static_cast<int>(keys_.size())})
+                     : PlanKeyedRows(keys_, wanted);
+        for (std::size_t s = 0; s < steps.size(); ++s) {
+            const RowStep& step = steps[s];
+            const auto at = static_cast<std::ptrdiff_t>(step.row);
+            switch (step.kind) {
+                case RowStep::Remove:
+                    list.DeleteRowWithColours(step.row);
+                    keys_.erase(keys_.begin() + at);
+                    written_.erase(written_.begin() + at);
+                    break;
+                case RowStep::Insert: {
+                    // Inserts at one place come in a run (bottom first): one insertion.
+                    std::size_t run = 1;
+                    while (s + run < steps.size() && steps[s + run].kind == RowStep::Insert &&
+                           steps[s + run].row == step.row) {
+                        ++run;
+                    }
+                    s += run - 1;
+                    list.InsertRowsWithColours(step.row, static_cast<int>(run));
+                    keys_.insert(keys_.begin() + at, run, std::string());
+                    written_.insert(written_.begin() + at, run, std::nullopt);
+                    break;
+                }
+                case RowStep::Move: {
+                    list.MoveRow(step.row, step.before);
+                    const std::ptrdiff_t to =
+                        step.before > step.row ? step.before - 1 : step.before;
+                    MoveEntry(keys_, at, to);
+                    MoveEntry(written_, at, to);
+                    break;
+                }
+            }
+        }
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            keys_[i] = wanted[i];
+        }
+    }
+    template <typename T>
+    static void MoveEntry(std::vector<T>& v, std::ptrdiff_t from, std::ptrdiff_t to) {
+        if (from < to) {
+            std::rotate(v.begin() + from, v.begin() + from + 1, v.begin() + to + 1);
+        } else {
+            std::rotate(v.begin() + to, v.begin() + from, v.begin() + from + 1);
+        }
+    }
+
+    Rule rule_;
+    Key key_;
+    std::vector<std::string> keys_;
+    std::vector<std::optional<Record>> written_;  // the record each row last got writes from
+    std::array<std::string_view, N> shown_{};
+    std::vector<CellWrite> writes_;
+};
+
+// Keeps a list's column widths in layout.ini under `name`: the saved widths are applied now,
+// and a resize is written once the trader has stopped dragging (as the splitters are).
+void KeepColumnWidths(CListCtrlCl& list, const std::string& name);
 
 // The column widths as they are now (the trader may have dragged them).
 std::vector<int> ColumnWidths(const CListCtrlCl& list);

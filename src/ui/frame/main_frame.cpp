@@ -52,12 +52,10 @@ QLabel* MakePane(QStatusBar* bar, int width, const QColor* colour) {
     return pane;
 }
 
-// Names of the splitters and lists in layout.ini.
+// Names of the splitters in layout.ini (lists keep their own column widths).
 constexpr const char* kMainSplitter = "main";
 constexpr const char* kMiddleSplitter = "middle";
 constexpr const char* kBottomSplitter = "bottom";
-constexpr const char* kQuoteBoardList = "quote_board";
-constexpr const char* kContractList = "contract_list";
 
 std::vector<int> SizesOf(const QSplitter& splitter) {
     const QList<int> sizes = splitter.sizes();
@@ -188,8 +186,7 @@ void CMainFrame::RestoreLayout() {
     saveTimer_->setSingleShot(true);
     saveTimer_->setInterval(400);
     connect(saveTimer_, &QTimer::timeout, this, [this] { SaveLayout(); });
-    savedLayout_ = ReadLayout({kMainSplitter, kMiddleSplitter, kBottomSplitter},
-                              {kQuoteBoardList, kContractList});
+    savedLayout_ = ReadLayout({kMainSplitter, kMiddleSplitter, kBottomSplitter}, {});
     const std::pair<const char*, QSplitter*> splitters[] = {{kMainSplitter, mainSplitter_},
                                                             {kMiddleSplitter, middleSplitter_},
                                                             {kBottomSplitter, bottomSplitter_}};
@@ -201,16 +198,6 @@ void CMainFrame::RestoreLayout() {
         }
         // A dragged splitter is kept soon after: 退出 ends the process without closing windows.
         connect(splitter, &QSplitter::splitterMoved, saveTimer_, qOverload<>(&QTimer::start));
-    }
-    const std::pair<const char*, CListCtrlCl*> lists[] = {
-        {kQuoteBoardList, topView_->QuoteBoard()->List()},
-        {kContractList, topView_->ContractListPanel()->List()}};
-    for (const auto& [name, list] : lists) {
-        if (auto it = savedLayout_.columns.find(name); it != savedLayout_.columns.end()) {
-            SetColumnWidths(*list, it->second);
-        }
-        connect(list->Header(), &QHeaderView::sectionResized, this,
-                [this](int, int, int) { SaveLayout(); });
     }
 }
 
@@ -225,8 +212,6 @@ bool CMainFrame::SaveLayout() const {
     layout.splitters[kMainSplitter] = SizesOf(*mainSplitter_);
     layout.splitters[kMiddleSplitter] = SizesOf(*middleSplitter_);
     layout.splitters[kBottomSplitter] = SizesOf(*bottomSplitter_);
-    layout.columns[kQuoteBoardList] = ColumnWidths(*topView_->QuoteBoard()->List());
-    layout.columns[kContractList] = ColumnWidths(*topView_->ContractListPanel()->List());
     return WriteLayout(layout);
 }
 

@@ -9,6 +9,7 @@ CPriceSubDlg2::CPriceSubDlg2(const PaneContext& context, QWidget* parent)
     : TabPanel(parent), context_(context), list_(new CListCtrlCl(this)) {
     StyleMarketList(*list_);
     BuildColumns(*list_, kContractColumns);
+    KeepColumnWidths(*list_, "contract_list");
     SetSoleWidget(list_);
     connect(list_, &CListCtrlCl::itemClicked, this, [this] { OnClick(); });
     Fill();

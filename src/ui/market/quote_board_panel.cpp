@@ -34,6 +34,7 @@ CPriceSubDlg1::CPriceSubDlg1(const PaneContext& context, QWidget* parent)
     : TabPanel(parent), context_(context), list_(new CListCtrlCl(this)) {
     StyleMarketList(*list_);
     BuildColumns(*list_, kQuoteColumns);
+    KeepColumnWidths(*list_, "quote_board");
     SetSoleWidget(list_);
     connect(list_, &CListCtrlCl::itemClicked, this, [this] { OnClick(); });
     connect(list_, &CListCtrlCl::itemDoubleClicked, this, [this] { OnDoubleClick(); });
@@ -69,17 +70,17 @@ void CPriceSubDlg1::LoadCustomList() {
 
 void CPriceSubDlg1::AddRows(const std::vector<CustomContract>& contracts) {
     for (const CustomContract& contract : contracts) {
-        const int row = list_->AppendItem(contract.code);
-        list_->SetItemText(row, QuoteCol::Name, contract.name);
-        list_->SetCellTextColour(QuoteCol::Code, row, ToColour(kCodeColour));
+        entries_.push_back({contract.code, contract.name, {}});
         codes_.push_back(contract.code);
     }
     context_.quotes.HoldOnly(kCustomListOwner, codes_);
+    rows_.Update(*list_, entries_);
 }
 
 void CPriceSubDlg1::Reload() {
     timer_.stop();
-    list_->DeleteAllItems();
+    rows_.Clear(*list_);
+    entries_.clear();
     codes_.clear();
     LoadCustomList();
     timer_.start(kTickMs);
@@ -94,59 +95,65 @@ bool CPriceSubDlg1::IsCustomCode(const std::string& code) const {
 }
 
 void CPriceSubDlg1::EnsureRow(const std::string& code, const std::string& name) {
-    for (int row = 0; row < list_->GetItemCount(); ++row) {
-        if (list_->ItemText(row, QuoteCol::Code) == code) {
+    for (const QuoteBoardEntry& entry : entries_) {
+        if (entry.code == code) {
             return;
         }
     }
-    const int row = list_->AppendItem(code);
-    list_->SetItemText(row, QuoteCol::Name, name);
-    list_->SetCellTextColour(QuoteCol::Code, row, ToColour(kCodeColour));
+    entries_.push_back({code, name, {}});
+    rows_.Update(*list_, entries_);
 }
 
 void CPriceSubDlg1::RemoveRow(const std::string& code) {
-    for (int row = 0; row < list_->GetItemCount(); ++row) {
-        if (list_->ItemText(row, QuoteCol::Code) == code) {
-            list_->DeleteItem(row);
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+        if (it->code == code) {
+            entries_.erase(it);
+            rows_.Update(*list_, entries_);
             return;
         }
     }
 }
 
 int CPriceSubDlg1::Tick() {
-    int written = 0;
-    for (int row = 0; row < list_->GetItemCount(); ++row) {
-        ReadRow(*list_, row, shown_);
-        QuoteRowWrites(shown_, context_.quotes.FindQuote(shown_[QuoteCol::Code]), writes_);
-        written += ApplyRowWrites(*list_, row, writes_);
+    for (QuoteBoardEntry& entry : entries_) {
+        entry.quote = context_.quotes.FindQuote(entry.code);
     }
-    return written;
+    return rows_.Update(*list_, entries_);
 }
 
 OrderEntryTarget* CPriceSubDlg1::OrderEntry() const {
     return context_.links ? context_.links->OrderEntry() : nullptr;
 }
 
-void CPriceSubDlg1::OnClick() {
+const QuoteBoardEntry* CPriceSubDlg1::SelectedEntry() const {
     const int row = list_->GetFirstSelectedRow();
+    // The rows follow the entries one for one.
+    return row >= 0 && static_cast<std::size_t>(row) < entries_.size()
+               ? &entries_[static_cast<std::size_t>(row)]
+               : nullptr;
+}
+
+void CPriceSubDlg1::OnClick() {
+    const QuoteBoardEntry* entry = SelectedEntry();
     OrderEntryTarget* target = OrderEntry();
-    if (row < 0 || !target) {
+    if (!entry || !target) {
         return;
     }
-    target->SelectContract(list_->GetItemText(row, QuoteCol::Code),
-                           list_->GetItemText(row, QuoteCol::Name), 0);
+    const QuoteBoardEntry picked = *entry;
+    target->SelectContract(picked.code, picked.name, 0);
 }
 
 void CPriceSubDlg1::OnDoubleClick() {
-    const int row = list_->GetFirstSelectedRow();
+    const QuoteBoardEntry* entry = SelectedEntry();
     OrderEntryTarget* target = OrderEntry();
-    if (row < 0 || !target) {
+    if (!entry || !target) {
         return;
     }
+    // A copy: selecting on the order panel may add or remove board rows.
+    const QuoteBoardEntry picked = *entry;
     target->ChooseBuy();
     target->ChooseOpen();
-    target->SelectContract(list_->GetItemText(row, QuoteCol::Code),
-                           list_->GetItemText(row, QuoteCol::Name), 0);
+    target->SelectContract(picked.code, picked.name, 0);
     SubmitWhenPriced(this, context_.links);
 }
 

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "market/quote_board_rules.h"
+#include "ui/controls/list_kit.h"
 #include "ui/pane/pane_view.h"
 
 namespace ft::ui {
 
-class CListCtrlCl;
 class OrderEntryTarget;
 
 class CPriceSubDlg1 : public TabPanel, public QuoteBoardRows {
@@ -51,13 +51,15 @@ private:
     void AddRows(const std::vector<CustomContract>& contracts);
     void ShowMenu(const QPoint& globalPos);
     OrderEntryTarget* OrderEntry() const;
+    const QuoteBoardEntry* SelectedEntry() const;
 
     PaneContext context_;
     CListCtrlCl* list_;
     QTimer timer_;
     std::vector<std::string> codes_;
-    std::vector<CellWrite> writes_;
-    QuoteBoardRow shown_;
+    // The rows in order, each with the quote record of the last tick.
+    std::vector<QuoteBoardEntry> entries_;
+    KeyedRows<QuoteBoardEntry, QuoteCol::Count> rows_{QuoteBoardRowWrites, QuoteBoardKey};
     // Only the newest load's answer is applied.
     unsigned loadGeneration_ = 0;
 };

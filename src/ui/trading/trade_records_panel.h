@@ -21,8 +21,8 @@ public:
 
     CListCtrlCl* List() const { return list_; }
     void FillTrades();
-    // One 100 ms step: the list is rebuilt when the number of fills differs from its rows.
-    // Returns whether it was.
+    // One 100 ms step: the list follows when the number of fills differs from its rows.
+    // Returns whether it did.
     bool Tick();
 
 private:
