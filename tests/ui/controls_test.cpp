@@ -12,10 +12,10 @@
 #include "core/text.h"
 #include "support/recording_effects.h"
 #include "ui/common/text_boundary.h"
+#include "ui/controls/gradient_button.h"
 #include "ui/controls/list_ctrl.h"
 #include "ui/controls/list_kit.h"
 #include "ui/controls/text_controls.h"
-#include "ui/controls/xp_button.h"
 
 namespace ft::ui {
 namespace {

@@ -19,8 +19,8 @@
 #include "simulator.h"
 #include "support/http_test_server.h"
 #include "support/ui_fixture.h"
+#include "ui/controls/gradient_button.h"
 #include "ui/controls/text_controls.h"
-#include "ui/controls/xp_button.h"
 
 namespace ft {
 namespace {

@@ -25,10 +25,10 @@
 #include "ui/common/run_aside.h"
 #include "ui/common/text_boundary.h"
 #include "ui/common/ui_thread.h"
+#include "ui/controls/gradient_button.h"
 #include "ui/controls/list_ctrl.h"
 #include "ui/controls/spin_arrows.h"
 #include "ui/controls/text_controls.h"
-#include "ui/controls/xp_button.h"
 
 namespace ft::ui {
 namespace {
