@@ -8,6 +8,7 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libcpp-httplib-dev libsqlite3-dev
     fonts-wqy-zenhei
+    dpkg-dev fakeroot lintian librsvg2-bin desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do

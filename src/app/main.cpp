@@ -2,12 +2,12 @@
 // started inside this process; `--screenshot FILE` saves the main window once it has data.
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
-#include <QStandardPaths>
+#include <QIcon>
 #include <clocale>
 #include <cstdio>
 #include <memory>
 
+#include "platform/paths.h"
 #include "simulator.h"
 #include "ui/app/client_app.h"
 
@@ -36,9 +36,7 @@ std::unique_ptr<fsim::Simulator> StartDemoBackEnd(const QString& dbPath, std::st
 }
 
 QString DefaultDemoDatabase() {
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(dir);
-    return dir + QStringLiteral("/demo.sqlite");
+    return QString::fromStdString(ft::platform::XdgDataDir() + "/demo.sqlite");
 }
 
 }  // namespace
@@ -46,6 +44,9 @@ QString DefaultDemoDatabase() {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("futures-terminal"));
+    // The desktop entry's name ties the window to its menu entry and icon (Wayland, docks).
+    QApplication::setDesktopFileName(QStringLiteral("futures-terminal"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("futures-terminal")));
     // Qt takes the locale from the environment; numbers on the wire and in files use '.'.
     std::setlocale(LC_NUMERIC, "C");
     ft::ui::LoadQtChineseTranslations();

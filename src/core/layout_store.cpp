@@ -14,7 +14,7 @@ constexpr const char* kSplitters = "splitters";
 constexpr const char* kColumns = "columns";
 
 std::string LayoutFile() {
-    return platform::ProgramFile(kLayoutFileName);
+    return platform::SettingsFile(kLayoutFileName);
 }
 
 }  // namespace

@@ -100,7 +100,7 @@ void SaveLoginInfo(ServerMode mode, const std::string& typedAccount, bool saveAc
     if (!key.file.empty()) {
         platform::WritePrivateProfileString(key.section, today, typedAccount, key.file);
     }
-    const std::string client = platform::ProgramFile("client.ini");
+    const std::string client = platform::SettingsFile("client.ini");
     if (saveAccount) {
         platform::WritePrivateProfileString("loginfo", "saveuser", "1", client);
         platform::WritePrivateProfileString("loginfo", "user", typedAccount, client);
@@ -126,7 +126,7 @@ AutoLogin TakeAutoLogin() {
 }
 
 SavedLogin ReadSavedLogin() {
-    const std::string file = platform::ProgramFile("client.ini");
+    const std::string file = platform::SettingsFile("client.ini");
     SavedLogin saved;
     saved.saveAccount = platform::GetPrivateProfileInt("loginfo", "saveuser", 0, file) == 1;
     saved.userName = platform::GetPrivateProfileString("loginfo", "user", "", file);

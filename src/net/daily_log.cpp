@@ -14,9 +14,8 @@ void WriteLog(const std::string& message) {
 
 void WriteLog(const std::string& message, std::time_t now) {
     const std::tm t = platform::LocalTime(now);
-    const std::string path =
-        platform::ProgramDir() +
-        Format("/log%04d%02d%02d.txt", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
+    const std::string path = platform::DataDir() + Format("/log%04d%02d%02d.txt", t.tm_year + 1900,
+                                                          t.tm_mon + 1, t.tm_mday);
     std::string line = Format("%04d-%02d-%02d %02d:%02d:%02d      ", t.tm_year + 1900, t.tm_mon + 1,
                               t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
     // The file keeps the text-mode line ends of the platform it was made for.

@@ -82,8 +82,8 @@ void Set(char (&field)[N], std::string_view text) {
 }  // namespace
 
 std::string StopRuleFilePath(const std::string& userName, ServerMode mode) {
-    return platform::ProgramFile("stoprules-" + std::to_string(static_cast<int>(mode)) + "-" +
-                                 FileNamePart(userName) + ".txt");
+    return platform::DataFile("stoprules-" + std::to_string(static_cast<int>(mode)) + "-" +
+                              FileNamePart(userName) + ".txt");
 }
 
 bool WriteStopRuleFile(const std::string& path, const StopRuleTable& table) {

@@ -4,7 +4,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "core/text.h"
 #include "platform/ini_file.h"
@@ -74,6 +77,76 @@ TEST(Paths, EnvironmentOverridesBothDirectories) {
     unsetenv("FT_SYSTEM_ROOT");
     std::filesystem::remove_all(root);
     EXPECT_FALSE(ProgramDir().empty());
+}
+
+// Runs with HOME and the XDG and program variables pointed at a fresh directory, and puts the
+// caller's values back afterwards.
+class PathsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path() / ("ft-paths-" + std::to_string(::getpid()));
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        for (const char* name : kVariables) {
+            const char* value = std::getenv(name);
+            saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+            unsetenv(name);
+        }
+        setenv("HOME", (dir / "home").c_str(), 1);
+    }
+    void TearDown() override {
+        for (const auto& [name, value] : saved) {
+            value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+        }
+        std::filesystem::remove_all(dir);
+    }
+    static constexpr const char* kVariables[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME",
+                                                 "FT_PROGRAM_DIR", "FT_SYSTEM_ROOT"};
+    std::filesystem::path dir;
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved;
+};
+
+TEST_F(PathsTest, ProgramDirectoryOverrideKeepsEveryWrittenFileBesideIt) {
+    setenv("FT_PROGRAM_DIR", (dir / "prog/").c_str(), 1);
+    EXPECT_TRUE(FilesBesideProgram());
+    EXPECT_EQ(SettingsFile("layout.ini"), (dir / "prog" / "layout.ini").string());
+    EXPECT_EQ(DataFile("log20210426.txt"), (dir / "prog" / "log20210426.txt").string());
+    EXPECT_FALSE(std::filesystem::exists(dir / "home"));  // nothing strays into the XDG folders
+}
+
+TEST_F(PathsTest, XdgFoldersFollowTheirVariablesAndIgnoreRelativeValues) {
+    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    EXPECT_EQ(XdgConfigDir(), (dir / "config" / "futures-terminal").string());
+    EXPECT_EQ(XdgDataDir(), (dir / "data" / "futures-terminal").string());
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "data" / "futures-terminal"));
+    // Without FT_SYSTEM_ROOT the system-root files share the settings folder.
+    EXPECT_EQ(SystemRoot(), XdgConfigDir());
+
+    setenv("XDG_CONFIG_HOME", "relative/config", 1);
+    setenv("XDG_DATA_HOME", "", 1);
+    EXPECT_EQ(XdgConfigDir(), (dir / "home" / ".config" / "futures-terminal").string());
+    EXPECT_EQ(XdgDataDir(), (dir / "home" / ".local/share" / "futures-terminal").string());
+}
+
+TEST_F(PathsTest, OnlyAWritableFolderThatCMakeGeneratedCountsAsABuildFolder) {
+    const auto folder = dir / "bin";
+    std::filesystem::create_directories(folder);
+    EXPECT_FALSE(IsWritableBuildFolder(folder.string()));  // an installed program's folder
+    std::filesystem::create_directories(folder / "CMakeFiles");
+    EXPECT_TRUE(IsWritableBuildFolder(folder.string()));
+    EXPECT_FALSE(IsWritableBuildFolder((dir / "missing").string()));
+    if (::geteuid() != 0) {  // root may write anywhere
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::remove);
+        EXPECT_FALSE(IsWritableBuildFolder(folder.string()));
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add);
+    }
+    // This test program runs from its build folder, so it keeps its files beside itself.
+    EXPECT_TRUE(FilesBesideProgram());
+    EXPECT_EQ(DataDir(), ProgramDir());
+    EXPECT_EQ(SettingsDir(), ProgramDir());
 }
 
 TEST(System, FingerprintSourcesAndStartingAProgramWithoutAShell) {

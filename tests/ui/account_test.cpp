@@ -27,9 +27,9 @@
 #include "ui/account/statement_dialog.h"
 #include "ui/account/transfer_dialog.h"
 #include "ui/common/text_boundary.h"
+#include "ui/controls/gradient_button.h"
 #include "ui/controls/list_ctrl.h"
 #include "ui/controls/text_controls.h"
-#include "ui/controls/xp_button.h"
 #include "ui/market/top_view.h"
 
 namespace ft::ui {

@@ -19,10 +19,10 @@
 #include "support/recording_effects.h"
 #include "support/temp_dir_test.h"
 #include "ui/common/text_boundary.h"
+#include "ui/controls/gradient_button.h"
 #include "ui/controls/list_ctrl.h"
 #include "ui/controls/list_kit.h"
 #include "ui/controls/text_controls.h"
-#include "ui/controls/xp_button.h"
 #include "ui/market/quote_board_panel.h"
 
 namespace ft::ui {

@@ -25,15 +25,15 @@
 #include "support/ui_fixture.h"
 #include "ui/app/client_app.h"
 #include "ui/common/text_boundary.h"
+#include "ui/controls/gradient_button.h"
 #include "ui/controls/text_controls.h"
-#include "ui/controls/xp_button.h"
 #include "ui/frame/announcement_dialog.h"
 #include "ui/market/quote_board_panel.h"
 #include "ui/market/top_view.h"
-#include "ui/positions/lc_view.h"
-#include "ui/trading/detail_view.h"
-#include "ui/trading/order_view.h"
-#include "ui/trading/trade_view.h"
+#include "ui/positions/positions_pane.h"
+#include "ui/trading/order_entry_pane.h"
+#include "ui/trading/orders_pane.h"
+#include "ui/trading/trade_records_pane.h"
 
 namespace ft::ui {
 namespace {

@@ -19,8 +19,8 @@
 #include "simulator.h"
 #include "support/http_test_server.h"
 #include "support/ui_fixture.h"
+#include "ui/controls/gradient_button.h"
 #include "ui/controls/text_controls.h"
-#include "ui/controls/xp_button.h"
 
 namespace ft {
 namespace {
@@ -183,7 +183,7 @@ TEST_F(LoginTest, ASuccessfulLoginStoresTheSessionAndWritesTheIniFiles) {
     EXPECT_EQ(server.Requests().size(), 6u);
 
     EXPECT_EQ(SystemIni("fs.ini", "login_gy", Today()), "demo");
-    const std::string client = platform::ProgramFile("client.ini");
+    const std::string client = platform::SettingsFile("client.ini");
     EXPECT_EQ(platform::GetPrivateProfileString("loginfo", "saveuser", "", client), "1");
     EXPECT_EQ(platform::GetPrivateProfileString("loginfo", "user", "", client), "demo");
     EXPECT_EQ(platform::GetPrivateProfileString("loginfo", "td", "", client), "1");

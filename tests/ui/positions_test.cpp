@@ -25,14 +25,14 @@
 #include "ui/common/text_boundary.h"
 #include "ui/common/trading_stepper.h"
 #include "ui/controls/editable_list.h"
+#include "ui/controls/gradient_button.h"
 #include "ui/controls/text_controls.h"
-#include "ui/controls/xp_button.h"
 #include "ui/market/top_view.h"
-#include "ui/positions/lc_view.h"
+#include "ui/positions/positions_pane.h"
 #include "ui/positions/positions_panel.h"
 #include "ui/positions/stop_rule_dialog.h"
+#include "ui/trading/order_entry_pane.h"
 #include "ui/trading/order_entry_panel.h"
-#include "ui/trading/trade_view.h"
 
 namespace ft::ui {
 namespace {

@@ -12,9 +12,9 @@
 #include "ui/common/effects.h"
 #include "ui/common/run_aside.h"
 #include "ui/common/text_boundary.h"
+#include "ui/controls/gradient_button.h"
 #include "ui/controls/list_kit.h"
 #include "ui/controls/text_controls.h"
-#include "ui/controls/xp_button.h"
 
 namespace ft::ui {
 namespace {

@@ -22,8 +22,8 @@
 #include "ui/common/run_aside.h"
 #include "ui/common/text_boundary.h"
 #include "ui/common/ui_thread.h"
+#include "ui/controls/gradient_button.h"
 #include "ui/controls/text_controls.h"
-#include "ui/controls/xp_button.h"
 
 namespace ft::ui {
 namespace {

@@ -4,8 +4,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "ui/controls/gradient_button.h"
 #include "ui/controls/text_controls.h"
-#include "ui/controls/xp_button.h"
 
 namespace ft::ui {
 

@@ -27,10 +27,10 @@
 #include "ui/market/contract_list_panel.h"
 #include "ui/market/quote_board_panel.h"
 #include "ui/market/top_view.h"
-#include "ui/positions/lc_view.h"
-#include "ui/trading/detail_view.h"
-#include "ui/trading/order_view.h"
-#include "ui/trading/trade_view.h"
+#include "ui/positions/positions_pane.h"
+#include "ui/trading/order_entry_pane.h"
+#include "ui/trading/orders_pane.h"
+#include "ui/trading/trade_records_pane.h"
 
 namespace ft::ui {
 namespace {

@@ -7,8 +7,8 @@
 #include "market/funds_bar.h"
 #include "ui/common/text_boundary.h"
 #include "ui/common/trading_stepper.h"
+#include "ui/controls/gradient_button.h"
 #include "ui/controls/list_ctrl.h"
-#include "ui/controls/xp_button.h"
 #include "ui/market/contract_list_panel.h"
 #include "ui/market/quote_board_panel.h"
 

@@ -10,8 +10,8 @@
 #include "ui/common/effects.h"
 #include "ui/common/text_boundary.h"
 #include "ui/controls/editable_list.h"
+#include "ui/controls/gradient_button.h"
 #include "ui/controls/text_controls.h"
-#include "ui/controls/xp_button.h"
 
 namespace ft::ui {
 namespace {

@@ -3,8 +3,8 @@
 #include <QRadioButton>
 #include <algorithm>
 
+#include "ui/controls/gradient_button.h"
 #include "ui/controls/list_kit.h"
-#include "ui/controls/xp_button.h"
 
 namespace ft::ui {
 

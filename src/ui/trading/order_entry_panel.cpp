@@ -14,9 +14,9 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 
+#include "ui/controls/gradient_button.h"
 #include "ui/controls/spin_arrows.h"
 #include "ui/controls/text_controls.h"
-#include "ui/controls/xp_button.h"
 #include "ui/trading/order_entry_look.h"
 
 namespace ft::ui {

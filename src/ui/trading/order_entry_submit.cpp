@@ -13,8 +13,8 @@
 #include "ui/common/text_boundary.h"
 #include "ui/common/trading_stepper.h"
 #include "ui/common/ui_thread.h"
+#include "ui/controls/gradient_button.h"
 #include "ui/controls/text_controls.h"
-#include "ui/controls/xp_button.h"
 #include "ui/trading/order_entry_panel.h"
 
 namespace ft::ui {

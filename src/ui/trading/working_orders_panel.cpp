@@ -2,8 +2,8 @@
 
 #include <QPainter>
 
+#include "ui/controls/gradient_button.h"
 #include "ui/controls/list_kit.h"
-#include "ui/controls/xp_button.h"
 
 namespace ft::ui {
 

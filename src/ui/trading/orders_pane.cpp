@@ -1,4 +1,4 @@
-#include "ui/trading/order_view.h"
+#include "ui/trading/orders_pane.h"
 
 #include "ui/trading/all_orders_panel.h"
 #include "ui/trading/working_orders_panel.h"

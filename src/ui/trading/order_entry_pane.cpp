@@ -1,4 +1,4 @@
-#include "ui/trading/trade_view.h"
+#include "ui/trading/order_entry_pane.h"
 
 #include "ui/trading/order_entry_panel.h"
 

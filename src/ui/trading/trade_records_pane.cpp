@@ -1,4 +1,4 @@
-#include "ui/trading/detail_view.h"
+#include "ui/trading/trade_records_pane.h"
 
 #include "ui/trading/trade_records_panel.h"
 

@@ -1,4 +1,4 @@
-#include "ui/positions/lc_view.h"
+#include "ui/positions/positions_pane.h"
 
 #include <QTabWidget>
 

@@ -1,4 +1,4 @@
-#include "ui/controls/xp_button.h"
+#include "ui/controls/gradient_button.h"
 
 #include <QApplication>
 #include <QKeyEvent>
