@@ -2,13 +2,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCloseEvent>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
-#include <QResizeEvent>
 #include <QSplitter>
-#include <QStatusBar>
 #include <QTimer>
 
 #include "core/text.h"
@@ -33,37 +29,6 @@
 #include "ui/trading/trade_records_pane.h"
 
 namespace ft::ui {
-namespace {
-
-QLabel* MakePane(QStatusBar* bar, int width, const QColor* colour) {
-    auto* pane = new QLabel(bar);
-    if (width > 0) {
-        pane->setFixedWidth(width);
-    } else {
-        // The counter panes give way first when the window is narrow.
-        pane->setMinimumWidth(1);
-    }
-    if (colour) {
-        QPalette palette = pane->palette();
-        palette.setColor(QPalette::WindowText, *colour);
-        pane->setPalette(palette);
-    }
-    bar->addWidget(pane);
-    return pane;
-}
-
-// Names of the splitters in layout.ini (lists keep their own column widths).
-constexpr const char* kMainSplitter = "main";
-constexpr const char* kMiddleSplitter = "middle";
-constexpr const char* kBottomSplitter = "bottom";
-
-std::vector<int> SizesOf(const QSplitter& splitter) {
-    const QList<int> sizes = splitter.sizes();
-    return std::vector<int>(sizes.begin(), sizes.end());
-}
-
-}  // namespace
-
 CMainFrame::CMainFrame(SessionState& session, TableLoader& loader, QuoteBook& quotes,
                        std::function<void()> startServices, FrameOptions options, QWidget* parent)
     : QMainWindow(parent),
@@ -180,86 +145,6 @@ void CMainFrame::BuildClientArea() {
     layoutClock_.MarkLayoutReady();
 }
 
-void CMainFrame::RestoreLayout() {
-    // A drag sends a stream of moves; the file is written once it has stopped.
-    saveTimer_ = new QTimer(this);
-    saveTimer_->setSingleShot(true);
-    saveTimer_->setInterval(400);
-    connect(saveTimer_, &QTimer::timeout, this, [this] { SaveLayout(); });
-    savedLayout_ = ReadLayout({kMainSplitter, kMiddleSplitter, kBottomSplitter}, {});
-    const std::pair<const char*, QSplitter*> splitters[] = {{kMainSplitter, mainSplitter_},
-                                                            {kMiddleSplitter, middleSplitter_},
-                                                            {kBottomSplitter, bottomSplitter_}};
-    for (const auto& [name, splitter] : splitters) {
-        auto it = savedLayout_.splitters.find(name);
-        if (it != savedLayout_.splitters.end() &&
-            static_cast<int>(it->second.size()) == splitter->count()) {
-            splitter->setSizes(QList<int>(it->second.begin(), it->second.end()));
-        }
-        // A dragged splitter is kept soon after: 退出 ends the process without closing windows.
-        connect(splitter, &QSplitter::splitterMoved, saveTimer_, qOverload<>(&QTimer::start));
-    }
-}
-
-bool CMainFrame::SaveLayout() const {
-    saveTimer_->stop();
-    SavedLayout layout;
-    layout.maximized = isMaximized();
-    const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-    if (normal.isValid()) {
-        layout.normalGeometry = {normal.x(), normal.y(), normal.width(), normal.height()};
-    }
-    layout.splitters[kMainSplitter] = SizesOf(*mainSplitter_);
-    layout.splitters[kMiddleSplitter] = SizesOf(*middleSplitter_);
-    layout.splitters[kBottomSplitter] = SizesOf(*bottomSplitter_);
-    return WriteLayout(layout);
-}
-
-void CMainFrame::ShowAsSaved() {
-    const auto& g = savedLayout_.normalGeometry;
-    // A place on a screen that is no longer there is not restored.
-    if (g.size() == 4 && g[2] > 100 && g[3] > 100 &&
-        QGuiApplication::screenAt(QRect(g[0], g[1], g[2], g[3]).center())) {
-        setGeometry(g[0], g[1], g[2], g[3]);
-    }
-    if (savedLayout_.maximized.value_or(true)) {
-        showMaximized();
-    } else {
-        show();
-    }
-}
-
-void CMainFrame::closeEvent(QCloseEvent* event) {
-    SaveLayout();
-    QMainWindow::closeEvent(event);
-}
-
-void CMainFrame::BuildStatusBar() {
-    QStatusBar* bar = statusBar();
-    const QColor versionColour(0, 4, 20);
-    const QColor accountColour(255, 0, 0);
-    statusPanes_[0] = MakePane(bar, 260, &versionColour);
-    statusPanes_[1] = MakePane(bar, 80, nullptr);
-    statusPanes_[2] = MakePane(bar, 450, &accountColour);
-    statusPanes_[3] = MakePane(bar, 0, nullptr);
-    statusPanes_[4] = MakePane(bar, 0, nullptr);
-    statusPanes_[kConnectionPane] = MakePane(bar, 0, nullptr);
-
-    const LoginFields login = session_.Login();
-    statusPanes_[0]->setText(ToQt(VersionPaneText()));
-    statusPanes_[1]->setText(ToQt(ForcedClosePaneText(login.serverMode, login.forcedCloseCount)));
-    statusPanes_[2]->setText(ToQt(AccountPaneText(login.userName)));
-
-    countersTimer_ = new QTimer(this);
-    connect(countersTimer_, &QTimer::timeout, this, [this] {
-        UpdateCounters();
-        UpdateConnection();
-    });
-    countersTimer_->start(options_.countersInterval);
-    UpdateCounters();
-    UpdateConnection();
-}
-
 void CMainFrame::StartAnnouncementCheck() {
     QTimer::singleShot(options_.announcementDelay, this, [this] {
         SessionState* session = &session_;
@@ -279,47 +164,6 @@ void CMainFrame::StartAnnouncementCheck() {
                 }
             });
     });
-}
-
-void CMainFrame::UpdateConnection() {
-    const FeedHealth feed = quotes_.Health();
-    ConnectionFacts facts;
-    facts.lastAnswerTick = feed.lastAnswerTick;
-    facts.feedDownSince = feed.downSince;
-    facts.subscribed = !quotes_.JoinedCodes().empty();
-    facts.webUnreachable = session_.web.unreachable;
-    facts.webUnreachableSince = session_.web.unreachableSince;
-    facts.nowTick = options_.tick();
-    facts.heldRuleCodes = trading_->HeldRuleCodes();
-    facts.stopOrderProblem = trading_->StopOrderProblem();
-    const ConnectionText state = ConnectionPaneText(facts);
-    QLabel* pane = statusPanes_[kConnectionPane];
-    const QString text = ToQt(state.text);
-    if (pane->text() != text) {
-        pane->setText(text);
-    }
-    const QColor colour = state.trouble ? QColor(255, 0, 0) : QColor(0, 4, 20);
-    if (pane->palette().color(QPalette::WindowText) != colour) {
-        QPalette palette = pane->palette();
-        palette.setColor(QPalette::WindowText, colour);
-        pane->setPalette(palette);
-    }
-}
-
-QLabel* CMainFrame::StatusPane(int index) const {
-    return index >= 0 && index < kStatusPaneCount ? statusPanes_[index] : nullptr;
-}
-
-void CMainFrame::UpdateCounters() {
-    const auto trades = session_.trades.Snapshot();
-    const auto money = session_.money.Snapshot();
-    const FrameCounters::Changes changes = counters_.Update(*trades, *money);
-    if (changes.openVolumeText) {
-        statusPanes_[3]->setText(ToQt(*changes.openVolumeText));
-    }
-    if (changes.stopLossText) {
-        statusPanes_[4]->setText(ToQt(*changes.stopLossText));
-    }
 }
 
 void CMainFrame::ShowAnnouncement(const QString& text) {
@@ -364,6 +208,7 @@ void CMainFrame::OnChat() {
 }
 
 void CMainFrame::ForwardKey(int key, Qt::KeyboardModifiers modifiers) {
+    // Whatever panel the order-entry tab holds hears the keys.
     if (TabPanel* panel = tradeView_ ? tradeView_->OrderEntryPanel() : nullptr) {
         panel->HandleForwardedKey(key, modifiers);
     }
@@ -380,15 +225,15 @@ void CMainFrame::RepaintPanes() {
 }
 
 OrderEntryTarget* CMainFrame::OrderEntry() const {
-    return tradeView_ ? dynamic_cast<OrderEntryTarget*>(tradeView_->OrderEntryPanel()) : nullptr;
+    return panels_.OrderEntry();
 }
 
 PositionsSource* CMainFrame::Positions() const {
-    return lcView_ ? dynamic_cast<PositionsSource*>(lcView_->Panel(0)) : nullptr;
+    return panels_.Positions();
 }
 
 QuoteBoardRows* CMainFrame::QuoteBoard() const {
-    return topView_ ? topView_->QuoteBoard() : nullptr;
+    return panels_.QuoteBoard();
 }
 
 CTFormView* CMainFrame::ActiveView() const {
@@ -411,6 +256,7 @@ void CMainFrame::OnFocusChanged(QWidget* now) {
 void CMainFrame::NextPane() {
     MovePaneFocus(1);
 }
+
 void CMainFrame::PreviousPane() {
     MovePaneFocus(-1);
 }
@@ -427,20 +273,6 @@ void CMainFrame::MovePaneFocus(int step) {
     CTFormView* target = panes[(current + step + count) % count];
     activeView_ = target;
     target->FocusPane();
-}
-
-void CMainFrame::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    if (layoutClock_.RepaintOnResize()) {
-        RepaintPanes();
-    }
-}
-
-void CMainFrame::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && activeView_) {
-        activeView_->RequestListRepaint();
-    }
 }
 
 }  // namespace ft::ui

@@ -14,6 +14,7 @@
 #include "net/quote_book.h"
 #include "net/table_loaders.h"
 #include "positions/trading_state.h"
+#include "ui/pane/panel_directory.h"
 #include "ui/pane/panel_links.h"
 
 class QLabel;
@@ -70,6 +71,7 @@ public:
     QLabel* StatusPane(int index) const;
 
     // What the panels ask of each other.
+    void PanelPlaced(TabPanel* panel) override { panels_.Place(panel); }
     OrderEntryTarget* OrderEntry() const override;
     PositionsSource* Positions() const override;
     QuoteBoardRows* QuoteBoard() const override;
@@ -142,6 +144,7 @@ private:
     QTimer* saveTimer_ = nullptr;
     QMetaObject::Connection focusConnection_;
     SavedLayout savedLayout_;
+    PanelDirectory panels_;
     std::unique_ptr<TradingState> trading_;
     TradingStepper* stepper_ = nullptr;
 };

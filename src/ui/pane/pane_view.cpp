@@ -158,6 +158,9 @@ void CTFormView::SetPanel(int index, TabPanel* panel) {
     }
     Adopt(panel);
     delete old;
+    if (context_.links) {
+        context_.links->PanelPlaced(panel);
+    }
 }
 
 TabPanel* CTFormView::AddTab(const QString& label) {

@@ -54,9 +54,13 @@ public:
     virtual void RemoveRow(const std::string& code) = 0;
 };
 
+class TabPanel;
+
 class PanelLinks {
 public:
     virtual ~PanelLinks() = default;
+    // A view placed `panel` on one of its tabs (it may offer one of the parts below).
+    virtual void PanelPlaced(TabPanel* /*panel*/) {}
     virtual OrderEntryTarget* OrderEntry() const = 0;
     virtual PositionsSource* Positions() const = 0;
     virtual QuoteBoardRows* QuoteBoard() const = 0;
