@@ -4,6 +4,8 @@
 #include <stdlib.h>
 #include <unistd.h>
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,6 +34,7 @@
 #include "ui/market/top_view.h"
 #include "ui/positions/positions_pane.h"
 #include "ui/trading/order_entry_pane.h"
+#include "ui/trading/order_entry_panel.h"
 #include "ui/trading/orders_pane.h"
 #include "ui/trading/trade_records_pane.h"
 
@@ -238,12 +241,59 @@ TEST_F(FrameTest, PanelKeysGoToTheOrderEntryPanelAndEnterIsSwallowed) {
     QSignalSpy returned(edit, &QLineEdit::returnPressed);
 
     QTest::keyClick(edit, Qt::Key_A);
-    QTest::keyClick(edit, Qt::Key_F2);
+    QTest::keyClick(edit, Qt::Key_F8);
     QTest::keyClick(edit, Qt::Key_Return);
     QTest::keyClick(edit, Qt::Key_Escape);
-    EXPECT_EQ(entry->keys, (std::vector<int>{Qt::Key_A, Qt::Key_F2}));
+    EXPECT_EQ(entry->keys, (std::vector<int>{Qt::Key_A, Qt::Key_F8}));
     EXPECT_EQ(edit->text(), QStringLiteral("a")) << "other keys are still handled";
     EXPECT_EQ(returned.count(), 0);
+}
+
+TEST_F(FrameTest, F1ToF5ShowTheTabsTheirLabelsName) {
+    LogIn(ServerMode::IntradayFirstRound);
+    CMainFrame frame(session, loader, quotes, {}, FakeClock());
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    struct Case {
+        Qt::Key key;
+        CTFormView* view;
+        int tab;
+        const char* label;
+    };
+    const Case cases[] = {
+        {Qt::Key_F5, frame.OrderView(), 1, "所有委托单(F5)"},
+        {Qt::Key_F3, frame.LcView(), 0, "持仓(F3)"},
+        {Qt::Key_F2, frame.OrderView(), 0, "未成交单(F2)"},
+        {Qt::Key_F4, frame.DetailView(), 0, "成交记录(F4)"},
+        {Qt::Key_F1, frame.TopView(), 0, "报价表(F1)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        QTest::keyClick(frame.ActiveView()->Tabs()->currentWidget(), c.key);
+        EXPECT_EQ(frame.ActiveView(), c.view);
+        EXPECT_EQ(c.view->Tabs()->currentIndex(), c.tab);
+        EXPECT_EQ(c.view->Tabs()->tabText(c.tab), QString::fromUtf8(c.label));
+    }
+}
+
+TEST_F(FrameTest, NoSplitterSqueezesTheOrderPanelsControlsAway) {
+    LogIn(ServerMode::IntradayFirstRound);
+    CMainFrame frame(session, loader, quotes, {}, FakeClock());
+    frame.resize(1024, 690);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    // The trader drags the top splitter far down and the middle one far left.
+    frame.MainSplitter()->setSizes({600, 10, 80});
+    frame.MiddleSplitter()->setSizes({5, 1000});
+    QTest::qWait(50);
+    auto* entry = dynamic_cast<CTradeDlg1*>(frame.TradeView()->OrderEntryPanel());
+    ASSERT_TRUE(entry);
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             entry->OrderButton(), entry->LotsEdit(), entry->PriceEdit(), entry->ContractBox(),
+             entry->ConfirmBox()}) {
+        EXPECT_EQ(control->visibleRegion().boundingRect(), control->rect())
+            << control->metaObject()->className();
+    }
 }
 
 TEST_F(FrameTest, F6MovesThroughThePanesAndShiftF6Back) {
@@ -419,7 +469,8 @@ TEST_F(FrameTest, TheLayoutTheTraderLeftIsKeptForTheNextStart) {
     EXPECT_FALSE(again.isMaximized());
     EXPECT_EQ(again.size(), QSize(1200, 800));
     EXPECT_EQ(again.MainSplitter()->sizes().value(0), 300);
-    EXPECT_EQ(again.MainSplitter()->sizes().value(1), 160) << "the row below gave the room";
+    EXPECT_EQ(again.MainSplitter()->sizes().value(1), CMainFrame::kOrderPaneMinHeight)
+        << "the order-entry row keeps its controls; the bottom row gave the room";
     EXPECT_EQ(again.MiddleSplitter()->sizes().value(0), 315);
     EXPECT_EQ(again.TopView()->QuoteBoard()->List()->columnWidth(2), 111);
     EXPECT_EQ(again.TopView()->QuoteBoard()->List()->columnWidth(3), 60);

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTimer>
 
 #include "core/text.h"
@@ -81,6 +82,22 @@ void CMainFrame::BuildMenu() {
     menuBar()->addAction(QStringLiteral("刷新(&R)"), this, &CMainFrame::OnRefresh);
     menuBar()->addAction(QStringLiteral("和我们在线交谈"), this, &CMainFrame::OnChat);
 
+    // The keys the tab labels promise: 报价表(F1), 未成交单(F2), 持仓(F3), 成交记录(F4),
+    // 所有委托单(F5).
+    const std::pair<Qt::Key, std::function<void()>> tabKeys[] = {
+        {Qt::Key_F1, [this] { ShowTab(topView_, 0); }},
+        {Qt::Key_F2, [this] { ShowTab(orderView_, 0); }},
+        {Qt::Key_F3, [this] { ShowTab(lcView_, 0); }},
+        {Qt::Key_F4, [this] { ShowTab(detailView_, 0); }},
+        {Qt::Key_F5, [this] { ShowTab(orderView_, 1); }},
+    };
+    for (const auto& [key, show] : tabKeys) {
+        auto* action = new QAction(this);
+        action->setShortcut(key);
+        connect(action, &QAction::triggered, this, show);
+        addAction(action);
+    }
+
     auto* next = new QAction(this);
     next->setShortcut(Qt::Key_F6);
     connect(next, &QAction::triggered, this, &CMainFrame::NextPane);
@@ -116,6 +133,11 @@ void CMainFrame::BuildClientArea() {
         view->setMinimumSize(0, 0);
         connect(view, &CTFormView::keyDown, this, &CMainFrame::ForwardKey);
     }
+    // The order-entry pane never shrinks below its controls (下单, lots and price included),
+    // whatever a splitter is dragged to or layout.ini says.
+    tradeView_->setMinimumSize(kOrderPaneMinWidth, kOrderPaneMinHeight);
+    mainSplitter_->setCollapsible(1, false);
+    middleSplitter_->setCollapsible(0, false);
     middleSplitter_->setMinimumSize(0, 0);
     bottomSplitter_->setMinimumSize(0, 0);
 
@@ -251,6 +273,15 @@ void CMainFrame::OnFocusChanged(QWidget* now) {
             return;
         }
     }
+}
+
+void CMainFrame::ShowTab(CTFormView* view, int index) {
+    if (!view || index >= view->Tabs()->count()) {
+        return;
+    }
+    view->Tabs()->setCurrentIndex(index);
+    activeView_ = view;
+    view->FocusPane();
 }
 
 void CMainFrame::NextPane() {

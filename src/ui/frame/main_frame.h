@@ -48,6 +48,9 @@ public:
     // The restored size of the window; it opens maximized.
     static constexpr int kRestoredWidth = 1024;
     static constexpr int kRestoredHeight = 690;
+    // The order-entry pane's least size: its tab bar and every control of the panel.
+    static constexpr int kOrderPaneMinWidth = 290;
+    static constexpr int kOrderPaneMinHeight = 240;
 
     // `startServices` starts the threads that live as long as the process (the quote feed and
     // the heartbeat writer, owned by the caller); it runs before the frame's own work starts.
@@ -120,6 +123,8 @@ private:
     void UpdateConnection();
     std::array<CTFormView*, 5> Panes() const;
     void MovePaneFocus(int step);
+    // Shows tab `index` of `view` and moves the focus into it (F1 to F5).
+    void ShowTab(CTFormView* view, int index);
     void OnFocusChanged(QWidget* now);
 
     SessionState& session_;
