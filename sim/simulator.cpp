@@ -148,13 +148,12 @@ private:
             int stall = 0;
             bool close = false;
             std::string answer;
-            {
-                std::lock_guard lock(backend_.mutex);
-                stall = backend_.stallQuotesMs;
-                close = backend_.closeQuotes;
+            backend_.Locked([&](Backend& b) {
+                stall = b.knobs.stallQuotesMs;
+                close = b.knobs.closeQuotes;
                 if (!close)
-                    answer = backend_.QuoteAnswer(body);
-            }
+                    answer = b.QuoteAnswer(body);
+            });
             if (close)
                 break;
             if (stall > 0)
@@ -201,11 +200,10 @@ std::unique_ptr<httplib::Server> MakeWebServer(Backend& backend) {
         };
         std::string answer;
         int stall = 0;
-        {
-            std::lock_guard lock(backend.mutex);
-            answer = backend.Handle(value("m"), value("a"), ParseForm(req.body));
-            stall = backend.stallWebMs;
-        }
+        backend.Locked([&](Backend& b) {
+            answer = b.Handle(value("m"), value("a"), ParseForm(req.body));
+            stall = b.knobs.stallWebMs;
+        });
         if (stall > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(stall));
         res.set_content(answer, "text/html; charset=utf-8");
@@ -290,7 +288,7 @@ bool Simulator::Start(std::string* error) {
         s.backends.push_back(std::make_unique<Backend>(mode, s.db, s.options.seed,
                                                        s.options.version, s.options.announcement,
                                                        s.options.rngSeed));
-        s.backends.back()->randomWalk = s.options.randomWalk;
+        s.backends.back()->knobs.randomWalk = s.options.randomWalk;
         s.controls.push_back(std::make_unique<Control>(*s.backends.back()));
     }
     for (int mode = 0; mode < 4; ++mode) {
@@ -332,10 +330,8 @@ bool Simulator::Start(std::string* error) {
         std::unique_lock lock(s.walkMutex);
         while (!s.walkWake.wait_for(lock, std::chrono::milliseconds(s.options.walkIntervalMs),
                                     [&s] { return s.stopping; })) {
-            for (auto& backend : s.backends) {
-                std::lock_guard guard(backend->mutex);
-                backend->Walk();
-            }
+            for (auto& backend : s.backends)
+                backend->Locked([](Backend& b) { b.Walk(); });
         }
     });
     s.running = true;
@@ -393,57 +389,45 @@ Control& Simulator::control(int mode) {
 }
 
 void Control::SetRandomWalk(bool on) {
-    std::lock_guard lock(backend_.mutex);
-    backend_.randomWalk = on;
+    backend_.Locked([&](Backend& b) { b.knobs.randomWalk = on; });
 }
 void Control::SetQuote(const std::string& code, double last, double bid, double ask) {
-    std::lock_guard lock(backend_.mutex);
-    backend_.SetQuoteLocked(code, last, bid, ask);
+    backend_.Locked([&](Backend& b) { b.SetQuote(code, last, bid, ask); });
 }
 void Control::FillNextOrder() {
-    std::lock_guard lock(backend_.mutex);
-    backend_.fillNext = true;
+    backend_.Locked([](Backend& b) { b.knobs.fillNext = true; });
 }
 void Control::RejectNextOrder(const std::string& reasonUtf8) {
-    std::lock_guard lock(backend_.mutex);
-    backend_.rejectNext = reasonUtf8.empty() ? "拒绝" : reasonUtf8;
+    backend_.Locked(
+        [&](Backend& b) { b.knobs.rejectNext = reasonUtf8.empty() ? "拒绝" : reasonUtf8; });
 }
 void Control::StallWeb(int ms) {
-    std::lock_guard lock(backend_.mutex);
-    backend_.stallWebMs = ms;
+    backend_.Locked([&](Backend& b) { b.knobs.stallWebMs = ms; });
 }
 void Control::StallQuotes(int ms) {
-    std::lock_guard lock(backend_.mutex);
-    backend_.stallQuotesMs = ms;
+    backend_.Locked([&](Backend& b) { b.knobs.stallQuotesMs = ms; });
 }
 void Control::CloseQuoteConnections(bool on) {
-    std::lock_guard lock(backend_.mutex);
-    backend_.closeQuotes = on;
+    backend_.Locked([&](Backend& b) { b.knobs.closeQuotes = on; });
 }
 void Control::CloseWebConnections(bool on) {
     if (webSwitch_)
         webSwitch_(on);
 }
 void Control::SetClock(std::time_t t) {
-    std::lock_guard lock(backend_.mutex);
-    backend_.clockOverride = t;
-    backend_.RollOverIfDueLocked();
+    backend_.Locked([&](Backend& b) { b.SetClock(t); });
 }
 std::string Control::TradingDay() {
-    std::lock_guard lock(backend_.mutex);
-    return backend_.TradingDayLocked();
+    return backend_.Locked([](Backend& b) { return b.ledger().TradingDay(); });
 }
 void Control::SetAnnouncement(const std::string& utf8) {
-    std::lock_guard lock(backend_.mutex);
-    backend_.announcement = utf8;
+    backend_.Locked([&](Backend& b) { b.knobs.announcement = utf8; });
 }
 void Control::SetVersion(const std::string& version) {
-    std::lock_guard lock(backend_.mutex);
-    backend_.version = version;
+    backend_.Locked([&](Backend& b) { b.knobs.version = version; });
 }
 bool Control::HasAccount(const std::string& user) {
-    std::lock_guard lock(backend_.mutex);
-    return backend_.HasAccountLocked(user);
+    return backend_.Locked([&](Backend& b) { return b.ledger().Has(user); });
 }
 
 }  // namespace fsim
