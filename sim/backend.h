@@ -5,12 +5,14 @@
 #include <sqlite3.h>
 
 #include <ctime>
+#include <map>
 #include <mutex>
 #include <string>
 
 #include "ledger.h"
 #include "market.h"
 #include "model.h"
+#include "simulator.h"
 #include "storage.h"
 
 namespace fsim {
@@ -25,6 +27,9 @@ struct Knobs {
     bool closeQuotes = false;
     std::string announcement;
     std::string version;
+    Fault webFault = Fault::None;
+    Fault quoteFault = Fault::None;
+    std::map<std::string, int> requests;  // web requests by action
 };
 
 class Backend {
