@@ -291,9 +291,9 @@ void SetAnswer(Backend& backend, httplib::Response& res, std::string answer, Fau
     const char* type = "text/html; charset=utf-8";
     switch (fault) {
         case Fault::CutAnswer:
-            // The full length is announced; a provider that fails makes httplib drop the
-            // connection.
-            res.set_content_provider(answer.size(), type,
+            // More is announced than is sent, also for an empty answer; a provider that fails
+            // makes httplib drop the connection.
+            res.set_content_provider(answer.size() + 1, type,
                                      [answer](std::size_t, std::size_t, httplib::DataSink& sink) {
                                          sink.write(answer.data(), answer.size() / 2);
                                          return false;

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 
+#include "platform/system.h"
 #include "support/ui_fixture.h"
 #include "trading/order_rules.h"
 #include "ui/controls/list_ctrl.h"
@@ -125,6 +126,7 @@ protected:
         QTest::mouseClick(entry->OrderButton(), Qt::LeftButton);
         ClickRow(*working->List(), 0);
         QTest::mouseClick(working->CancelButton(), Qt::LeftButton);
+        platform::AdvanceTickCount(2100);  // past the menu's refresh gate
         Refresh();
         if (!finished.wait(20000)) {
             ADD_FAILURE() << "the order has no outcome";
