@@ -2,7 +2,7 @@
 # Installs the Debian packages the project needs, only those that are missing.
 set -euo pipefail
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config ccache
     qt6-base-dev libgl-dev qt6-translations-l10n
     libcurl4-openssl-dev libssl-dev libsimpleini-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev

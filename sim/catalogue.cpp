@@ -1,4 +1,4 @@
-#include "backend.h"
+#include "model.h"
 
 namespace fsim {
 

@@ -22,6 +22,45 @@ namespace {
 
 constexpr std::size_t kHeader = 32;
 constexpr std::size_t kMaxRequest = 1024 * 1024;
+constexpr std::size_t kOversized = 50u * 1024 * 1024;
+constexpr auto kSlowByte = std::chrono::milliseconds(20);
+
+// Bytes that are not UTF-8 (a lone continuation byte, an over-long form) near the start, and at
+// the end a CJK character cut after two of its three UTF-8 bytes and a GBK lead byte alone.
+std::string SpoilText(std::string text) {
+    text.insert(std::min<std::size_t>(text.size(), 2), "\x80\xc0\xaf");
+    return text + "\xe4\xb8" + "\xb0";
+}
+
+// The same pseudo-random bytes every time, NUL and separators included.
+std::string GarbageBytes(std::size_t size) {
+    std::string out(size, '\0');
+    std::uint32_t x = 2463534242u;
+    for (char& c : out) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        c = static_cast<char>(x & 0xff);
+    }
+    return out;
+}
+
+// 64 KiB of the answer repeated, to fill an oversized one.
+std::string FillerOf(const std::string& answer) {
+    const std::string unit = answer.empty() ? std::string("0,") : answer;
+    std::string out;
+    while (out.size() < 64 * 1024)
+        out += unit;
+    return out;
+}
+
+std::string QuoteMessage(const std::string& answer, std::size_t total) {
+    char lengthText[24];
+    std::snprintf(lengthText, sizeof lengthText, "%08zu", total);
+    std::string message(lengthText);
+    message.append(kHeader - message.size(), ' ');
+    return message + answer;
+}
 
 bool ReadExactly(int fd, char* data, std::size_t size, const std::atomic<bool>& stopping) {
     std::size_t done = 0;
@@ -73,6 +112,7 @@ public:
     ~QuoteServer() { Stop(); }
 
     bool Bind(const std::string& address, int port, std::string* error) {
+        address_ = address;
         fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
         int one = 1;
         ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
@@ -109,8 +149,23 @@ public:
     int port() const { return port_; }
 
 private:
+    Fault CurrentFault() {
+        return backend_.Locked([](Backend& b) { return b.knobs.quoteFault; });
+    }
+    // While refusing, the listening socket is closed; lifted, it listens on its port again.
+    void FollowRefusal() {
+        const bool refusing = CurrentFault() == Fault::Refuse;
+        if (refusing && fd_ >= 0) {
+            ::close(fd_);
+            fd_ = -1;
+        } else if (!refusing && fd_ < 0) {
+            std::string ignored;
+            Bind(address_, port_, &ignored);
+        }
+    }
     void AcceptLoop() {
         while (!stopping_) {
+            FollowRefusal();
             pollfd p{fd_, POLLIN, 0};
             if (::poll(&p, 1, 100) <= 0)
                 continue;
@@ -147,30 +202,77 @@ private:
                 break;
             int stall = 0;
             bool close = false;
+            Fault fault = Fault::None;
             std::string answer;
-            {
-                std::lock_guard lock(backend_.mutex);
-                stall = backend_.stallQuotesMs;
-                close = backend_.closeQuotes;
+            backend_.Locked([&](Backend& b) {
+                stall = b.knobs.stallQuotesMs;
+                fault = b.knobs.quoteFault;
+                close = b.knobs.closeQuotes || fault == Fault::Refuse;
                 if (!close)
-                    answer = backend_.QuoteAnswer(body);
-            }
+                    answer = b.QuoteAnswer(body);
+            });
             if (close)
                 break;
             if (stall > 0)
                 std::this_thread::sleep_for(std::chrono::milliseconds(stall));
-            char lengthText[16];
-            std::snprintf(lengthText, sizeof lengthText, "%08zu", answer.size() + kHeader);
-            std::string message(lengthText, 8);
-            message.append(kHeader - 8, ' ');
-            message += answer;
-            if (!SendAll(fd, message, stopping_))
+            if (!Answer(fd, answer, fault))
                 break;
         }
         ::close(fd);
     }
+    // Sends one answer as the fault has it; false when the connection is to end.
+    bool Answer(int fd, std::string answer, Fault fault) {
+        switch (fault) {
+            case Fault::CutAnswer:
+                SendAll(fd,
+                        QuoteMessage(answer, answer.size() + kHeader)
+                            .substr(0, kHeader + answer.size() / 2),
+                        stopping_);
+                return false;
+            case Fault::Garbage: {
+                std::string message = QuoteMessage(answer, answer.size() + kHeader);
+                message.replace(0, 8, "x7#q!z%&");
+                return SendAll(fd, message, stopping_);
+            }
+            case Fault::Oversized: {
+                if (!SendAll(fd, QuoteMessage("", kOversized + kHeader), stopping_))
+                    return false;
+                const std::string filler = FillerOf(answer);
+                for (std::size_t sent = 0; sent < kOversized; sent += filler.size()) {
+                    if (!SendAll(fd, filler.substr(0, std::min(filler.size(), kOversized - sent)),
+                                 stopping_))
+                        return false;
+                }
+                return true;
+            }
+            case Fault::InvalidText: {
+                // The records spoilt, the refresh flag after "||" left readable.
+                const std::size_t flag = answer.rfind("||");
+                answer = flag == std::string::npos
+                             ? SpoilText(answer)
+                             : SpoilText(answer.substr(0, flag)) + answer.substr(flag);
+                return SendAll(fd, QuoteMessage(answer, answer.size() + kHeader), stopping_);
+            }
+            case Fault::SlowBytes: {
+                const std::string message = QuoteMessage(answer, answer.size() + kHeader);
+                for (std::size_t i = 0; i < message.size(); ++i) {
+                    if (CurrentFault() != Fault::SlowBytes)
+                        return SendAll(fd, message.substr(i), stopping_);
+                    std::this_thread::sleep_for(kSlowByte);
+                    if (!SendAll(fd, message.substr(i, 1), stopping_))
+                        return false;
+                }
+                return true;
+            }
+            case Fault::None:
+            case Fault::Refuse:
+                break;
+        }
+        return SendAll(fd, QuoteMessage(answer, answer.size() + kHeader), stopping_);
+    }
 
     Backend& backend_;
+    std::string address_;
     int fd_ = -1;
     int port_ = 0;
     std::atomic<bool> stopping_{false};
@@ -183,6 +285,52 @@ private:
 };
 
 namespace {
+
+// The web answer as the fault has it.
+void SetAnswer(Backend& backend, httplib::Response& res, std::string answer, Fault fault) {
+    const char* type = "text/html; charset=utf-8";
+    switch (fault) {
+        case Fault::CutAnswer:
+            // More is announced than is sent, also for an empty answer; a provider that fails
+            // makes httplib drop the connection.
+            res.set_content_provider(answer.size() + 1, type,
+                                     [answer](std::size_t, std::size_t, httplib::DataSink& sink) {
+                                         sink.write(answer.data(), answer.size() / 2);
+                                         return false;
+                                     });
+            return;
+        case Fault::Garbage:
+            res.set_content(GarbageBytes(4096), type);
+            return;
+        case Fault::Oversized:
+            res.set_content_provider(kOversized, type,
+                                     [filler = FillerOf(answer)](std::size_t, std::size_t length,
+                                                                 httplib::DataSink& sink) {
+                                         return sink.write(filler.data(),
+                                                           std::min(length, filler.size()));
+                                     });
+            return;
+        case Fault::InvalidText:
+            res.set_content(SpoilText(answer), type);
+            return;
+        case Fault::SlowBytes:
+            res.set_content_provider(
+                answer.size(), type,
+                [answer, &backend](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                    // Byte by byte while the fault lasts; the rest at once when it is lifted.
+                    if (backend.Locked([](Backend& b) { return b.knobs.webFault; }) !=
+                        Fault::SlowBytes)
+                        return sink.write(answer.data() + offset, answer.size() - offset);
+                    std::this_thread::sleep_for(kSlowByte);
+                    return sink.write(answer.data() + offset, 1);
+                });
+            return;
+        case Fault::None:
+        case Fault::Refuse:
+            break;
+    }
+    res.set_content(answer, type);
+}
 
 std::unique_ptr<httplib::Server> MakeWebServer(Backend& backend) {
     auto server = std::make_unique<httplib::Server>();
@@ -201,14 +349,16 @@ std::unique_ptr<httplib::Server> MakeWebServer(Backend& backend) {
         };
         std::string answer;
         int stall = 0;
-        {
-            std::lock_guard lock(backend.mutex);
-            answer = backend.Handle(value("m"), value("a"), ParseForm(req.body));
-            stall = backend.stallWebMs;
-        }
+        Fault fault = Fault::None;
+        backend.Locked([&](Backend& b) {
+            ++b.knobs.requests[value("a")];
+            answer = b.Handle(value("m"), value("a"), ParseForm(req.body));
+            stall = b.knobs.stallWebMs;
+            fault = b.knobs.webFault;
+        });
         if (stall > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(stall));
-        res.set_content(answer, "text/html; charset=utf-8");
+        SetAnswer(backend, res, std::move(answer), fault);
     });
     return server;
 }
@@ -290,7 +440,7 @@ bool Simulator::Start(std::string* error) {
         s.backends.push_back(std::make_unique<Backend>(mode, s.db, s.options.seed,
                                                        s.options.version, s.options.announcement,
                                                        s.options.rngSeed));
-        s.backends.back()->randomWalk = s.options.randomWalk;
+        s.backends.back()->knobs.randomWalk = s.options.randomWalk;
         s.controls.push_back(std::make_unique<Control>(*s.backends.back()));
     }
     for (int mode = 0; mode < 4; ++mode) {
@@ -332,10 +482,8 @@ bool Simulator::Start(std::string* error) {
         std::unique_lock lock(s.walkMutex);
         while (!s.walkWake.wait_for(lock, std::chrono::milliseconds(s.options.walkIntervalMs),
                                     [&s] { return s.stopping; })) {
-            for (auto& backend : s.backends) {
-                std::lock_guard guard(backend->mutex);
-                backend->Walk();
-            }
+            for (auto& backend : s.backends)
+                backend->Locked([](Backend& b) { b.Walk(); });
         }
     });
     s.running = true;
@@ -353,6 +501,10 @@ void Simulator::ReleaseAfterFailedStart() {
 
 void Simulator::Stop() {
     Impl& s = *impl_;
+    // Slow answers finish at once, so that no server thread outlasts the stop by much.
+    for (auto& backend : s.backends) {
+        backend->Locked([](Backend& b) { b.knobs.webFault = b.knobs.quoteFault = Fault::None; });
+    }
     {
         std::lock_guard lock(s.walkMutex);
         s.stopping = true;
@@ -393,57 +545,59 @@ Control& Simulator::control(int mode) {
 }
 
 void Control::SetRandomWalk(bool on) {
-    std::lock_guard lock(backend_.mutex);
-    backend_.randomWalk = on;
+    backend_.Locked([&](Backend& b) { b.knobs.randomWalk = on; });
 }
 void Control::SetQuote(const std::string& code, double last, double bid, double ask) {
-    std::lock_guard lock(backend_.mutex);
-    backend_.SetQuoteLocked(code, last, bid, ask);
+    backend_.Locked([&](Backend& b) { b.SetQuote(code, last, bid, ask); });
 }
 void Control::FillNextOrder() {
-    std::lock_guard lock(backend_.mutex);
-    backend_.fillNext = true;
+    backend_.Locked([](Backend& b) { b.knobs.fillNext = true; });
 }
 void Control::RejectNextOrder(const std::string& reasonUtf8) {
-    std::lock_guard lock(backend_.mutex);
-    backend_.rejectNext = reasonUtf8.empty() ? "拒绝" : reasonUtf8;
+    backend_.Locked(
+        [&](Backend& b) { b.knobs.rejectNext = reasonUtf8.empty() ? "拒绝" : reasonUtf8; });
 }
 void Control::StallWeb(int ms) {
-    std::lock_guard lock(backend_.mutex);
-    backend_.stallWebMs = ms;
+    backend_.Locked([&](Backend& b) { b.knobs.stallWebMs = ms; });
 }
 void Control::StallQuotes(int ms) {
-    std::lock_guard lock(backend_.mutex);
-    backend_.stallQuotesMs = ms;
+    backend_.Locked([&](Backend& b) { b.knobs.stallQuotesMs = ms; });
 }
 void Control::CloseQuoteConnections(bool on) {
-    std::lock_guard lock(backend_.mutex);
-    backend_.closeQuotes = on;
+    backend_.Locked([&](Backend& b) { b.knobs.closeQuotes = on; });
 }
 void Control::CloseWebConnections(bool on) {
     if (webSwitch_)
         webSwitch_(on);
 }
+void Control::InjectWebFault(Fault fault) {
+    backend_.Locked([&](Backend& b) { b.knobs.webFault = fault; });
+    if (webSwitch_)
+        webSwitch_(fault == Fault::Refuse);
+}
+void Control::InjectQuoteFault(Fault fault) {
+    backend_.Locked([&](Backend& b) { b.knobs.quoteFault = fault; });
+}
+int Control::Requests(const std::string& action) {
+    return backend_.Locked([&](Backend& b) {
+        auto it = b.knobs.requests.find(action);
+        return it == b.knobs.requests.end() ? 0 : it->second;
+    });
+}
 void Control::SetClock(std::time_t t) {
-    std::lock_guard lock(backend_.mutex);
-    backend_.clockOverride = t;
-    backend_.RollOverIfDueLocked();
+    backend_.Locked([&](Backend& b) { b.SetClock(t); });
 }
 std::string Control::TradingDay() {
-    std::lock_guard lock(backend_.mutex);
-    return backend_.TradingDayLocked();
+    return backend_.Locked([](Backend& b) { return b.ledger().TradingDay(); });
 }
 void Control::SetAnnouncement(const std::string& utf8) {
-    std::lock_guard lock(backend_.mutex);
-    backend_.announcement = utf8;
+    backend_.Locked([&](Backend& b) { b.knobs.announcement = utf8; });
 }
 void Control::SetVersion(const std::string& version) {
-    std::lock_guard lock(backend_.mutex);
-    backend_.version = version;
+    backend_.Locked([&](Backend& b) { b.knobs.version = version; });
 }
 bool Control::HasAccount(const std::string& user) {
-    std::lock_guard lock(backend_.mutex);
-    return backend_.HasAccountLocked(user);
+    return backend_.Locked([&](Backend& b) { return b.ledger().Has(user); });
 }
 
 }  // namespace fsim

@@ -27,6 +27,17 @@ struct SimOptions {
 
 class Backend;
 
+// A fault a server of one mode injects into every answer until it is lifted (None).
+enum class Fault {
+    None,
+    CutAnswer,    // half the answer, then the connection closes
+    Garbage,      // web: a body of random bytes; quotes: a length field that is no number
+    Oversized,    // a 50 MB answer
+    InvalidText,  // the answer with bytes that are not UTF-8 and a GBK character cut in half
+    SlowBytes,    // the answer one byte at a time, 20 ms apart
+    Refuse,       // the port is closed: open connections end, new ones are refused
+};
+
 // Test and demo control of one mode's back-end; every call is thread-safe.
 class Control {
 public:
@@ -42,6 +53,11 @@ public:
     void CloseQuoteConnections(bool on);
     // While on, the mode's web port is closed: open connections end and new ones are refused.
     void CloseWebConnections(bool on);
+    // The answers are still computed (an order is placed) before a fault spoils them.
+    void InjectWebFault(Fault fault);
+    void InjectQuoteFault(Fault fault);
+    // Web requests of `action` ("weituo", ...) received so far, answered or not.
+    int Requests(const std::string& action);
     // Runs the back-end's clock at `t` (0: the real clock) and rolls the trading day over if
     // `t` belongs to a later one.
     void SetClock(std::time_t t);

@@ -113,12 +113,16 @@ std::string TradeStartField(std::time_t start) {
 }
 
 TableLoader::~TableLoader() {
+    CutPauses();
+    WaitIdle();
+}
+
+void TableLoader::CutPauses() {
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
     }
     changed_.notify_all();
-    WaitIdle();
 }
 
 int TableLoader::LoadProducts() {

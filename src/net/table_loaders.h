@@ -65,6 +65,10 @@ public:
     void StartReloadMoney();
     // Blocks until every started worker has finished.
     void WaitIdle();
+    bool Idle() const { return jobs_.Running() == 0; }
+    // Ends a pending pause at once and skips the second pass of every reload from now on: for
+    // an owner about to wait for the workers (as the destructor does).
+    void CutPauses();
 
 private:
     template <typename Fn>

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 
@@ -18,10 +19,19 @@ extern char** environ;
 
 namespace ft::platform {
 
+namespace {
+std::atomic<std::uint64_t> tickOffset{0};
+}  // namespace
+
 std::uint64_t TickCount() {
     using namespace std::chrono;
     return static_cast<std::uint64_t>(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+               duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count()) +
+           tickOffset.load(std::memory_order_relaxed);
+}
+
+void AdvanceTickCount(std::uint64_t ms) {
+    tickOffset.fetch_add(ms, std::memory_order_relaxed);
 }
 
 std::tm LocalTime(std::time_t t) {

@@ -10,6 +10,9 @@ namespace ft::platform {
 
 // Milliseconds of a monotonic clock (never goes back; unrelated to the wall clock).
 std::uint64_t TickCount();
+// Moves TickCount forward by `ms` for the rest of the process, so that tests advance the
+// terminal's gates and timeouts instead of sleeping through them. Qt's own timers do not see it.
+void AdvanceTickCount(std::uint64_t ms);
 // Local broken-down time of `t` (default: now).
 std::tm LocalTime(std::time_t t);
 std::tm LocalNow();

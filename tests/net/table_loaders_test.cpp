@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstring>
 #include <map>
+#include <thread>
 
 #include "core/text.h"
 #include "net/request_client.h"
@@ -208,6 +209,22 @@ TEST_F(LoaderTest, ReloadWithAPauseFlagMakesASecondPassAfterTwoSeconds) {
 
     loader.ReloadTables(0);
     EXPECT_EQ(Actions().size(), 12u);
+}
+
+TEST_F(LoaderTest, CuttingThePausesEndsAWaitingReloadWithoutItsSecondPass) {
+    TableLoader loader(session, quotes);
+    const auto start = std::chrono::steady_clock::now();
+    loader.StartReloadTables(100);
+    while (Actions().size() < 4 &&
+           std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) {
+        std::this_thread::yield();
+    }
+    loader.CutPauses();
+    loader.WaitIdle();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2000));
+    EXPECT_EQ(Actions().size(), 4u);
+    loader.ReloadTables(100);
+    EXPECT_EQ(Actions().size(), 8u) << "no second pass after the cut either";
 }
 
 TEST(TradingDayStart, SwitchesAtHalfPastFourInTheAfternoon) {

@@ -149,6 +149,15 @@ TEST_F(PathsTest, OnlyAWritableFolderThatCMakeGeneratedCountsAsABuildFolder) {
     EXPECT_EQ(SettingsDir(), ProgramDir());
 }
 
+TEST(System, TheTickCountMovesOnByWhatATestAdvancesAndNeverBack) {
+    const std::uint64_t before = TickCount();
+    AdvanceTickCount(60000);
+    const std::uint64_t after = TickCount();
+    EXPECT_GE(after - before, 60000u);
+    EXPECT_LT(after - before, 70000u);
+    EXPECT_GE(TickCount(), after);
+}
+
 TEST(System, FingerprintSourcesAndStartingAProgramWithoutAShell) {
     EXPECT_FALSE(ComputerName().empty());
 #if defined(__x86_64__)

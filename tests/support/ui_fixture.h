@@ -20,6 +20,7 @@
 #include "simulator.h"
 #include "support/recording_effects.h"
 #include "ui/common/run_aside.h"
+#include "ui/common/ui_thread.h"
 #include "ui/controls/list_ctrl.h"
 #include "ui/frame/main_frame.h"
 
@@ -57,6 +58,8 @@ protected:
         // Requests still out end quickly once the back-end is gone.
         sim.reset();
         ui::FinishAsideWork();
+        // A reload's pause before its second pass would hold every teardown up to 2 s.
+        loader.CutPauses();
         loader.WaitIdle();
         ui::SetEffects(nullptr);
         unsetenv("FT_PROGRAM_DIR");
@@ -136,6 +139,18 @@ protected:
             QTest::qWait(10);
         }
         return condition();
+    }
+
+    // Waits until the work sent aside and the loader's workers are done and their results have
+    // reached the window: the point at which to check that nothing more happened, without
+    // guessing a pause. Widgets' own timers are not waited for.
+    bool Settle(int ms = 10000) {
+        return WaitFor(
+            [this] {
+                return ui::AsideJobs().Running() == 0 && loader.Idle() &&
+                       !ui::UiThreadWorkWaiting();
+            },
+            ms);
     }
 
     std::filesystem::path dir;

@@ -260,7 +260,7 @@ TEST_F(AccountTest, DateWithoutStatementOrFailedRequestLeavesTheText) {
     EXPECT_FALSE(dialog.QueryButton()->isEnabled());
     Click(dialog.QueryButton());
     ASSERT_TRUE(fetched.wait(5000));
-    QTest::qWait(500);
+    ASSERT_TRUE(Settle());
     EXPECT_EQ(fetched.count(), 3) << "one fetch for two presses";
     EXPECT_TRUE(dialog.QueryButton()->isEnabled());
     const std::string deposit = dialog.StatementText();
@@ -453,7 +453,7 @@ TEST_F(AccountTest, BalancesAndTransfersBothWaysReachTheFundsBarAfterOk) {
             ASSERT_TRUE(finished.wait(5000));
             EXPECT_NEAR(panel.FuturesFunds()->text().toDouble(), futures.toDouble() - 699.5, 0.001);
 
-            QTest::qWait(400);
+            ASSERT_TRUE(Settle());
             EXPECT_EQ(top.FundsValue(0)->text().toDouble(), before) << "no reload before 确定";
             Click(dialog.OkButton());
         },
@@ -527,7 +527,7 @@ TEST_F(AccountTest, DoubleClickOnTransferMovesTheMoneyOnce) {
     EXPECT_FALSE(panel.ToBankButton()->isEnabled()) << "the dialog shows it waits";
     panel.TransferToBank();  // even a press that reaches the handler is refused
     ASSERT_TRUE(finished.wait(5000));
-    QTest::qWait(700);
+    ASSERT_TRUE(Settle());
     EXPECT_EQ(finished.count(), 1);
     EXPECT_EQ(Messages(), std::vector<QString>{Notice("转账成功")});
     EXPECT_TRUE(panel.ToBankButton()->isEnabled());

@@ -36,6 +36,8 @@ protected:
                           list.visualRect(list.model()->index(row, column)).center());
     }
 
+    // The application comes before the list, also when this test runs alone.
+    QApplication& app = ft::testing::TestApp();
     CListCtrlEx list;
 };
 

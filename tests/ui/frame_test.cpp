@@ -23,6 +23,7 @@
 #include <filesystem>
 
 #include "core/text.h"
+#include "platform/system.h"
 #include "support/http_test_server.h"
 #include "support/ui_fixture.h"
 #include "ui/app/client_app.h"
@@ -503,7 +504,7 @@ TEST_F(ConnectionPaneTest, ShowsAnOutageAndItsEnd) {
         << pane->text().toStdString();
 
     BackEnd().CloseWebConnections(true);
-    QTest::qWait(2100);  // the refresh gate
+    platform::AdvanceTickCount(2100);  // past the refresh gate
     for (QAction* action : frame->menuBar()->actions()) {
         if (action->text() == QStringLiteral("刷新(&R)")) {
             action->trigger();

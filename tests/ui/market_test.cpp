@@ -198,7 +198,7 @@ TEST_F(MarketTest, AReloadWhileALoadIsSlowShowsTheListOnceAndDoesNotBlock) {
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
     EXPECT_EQ(board->List()->GetItemCount(), 0);
     ASSERT_TRUE(WaitFor([&] { return board->List()->GetItemCount() > 0; }));
-    QTest::qWait(1500);  // both stalled answers are in by now
+    ASSERT_TRUE(Settle());  // both stalled answers are in
     EXPECT_EQ(board->List()->GetItemCount(), 10);
     EXPECT_EQ(board->Codes().size(), 10u);
     BackEnd().StallWeb(0);

@@ -299,7 +299,7 @@ TEST_F(PositionsTest, AStopLossSetInTheDialogClosesThePositionWhenTheMarketCross
         << log;
     EXPECT_NE(log.find("to weituo trade...,result:0,"), std::string::npos) << log;
     EXPECT_TRUE(WaitFor([&] { return list->GetItemCount() == 0; }));
-    QTest::qWait(300);
+    ASSERT_TRUE(Settle());
     EXPECT_EQ(Occurrences(ReadLog(ProgramDir()), ",post:"), 1);
     EXPECT_TRUE(effects.Messages().empty());
 }
@@ -343,7 +343,7 @@ TEST_F(PositionsTest, ASlowAnswerHoldsNeitherTheWindowNorSendsTwice) {
     EXPECT_EQ(panel->State().CloseOrdersOut(), 1);
     ASSERT_TRUE(answered.wait(5000));
     BackEnd().StallWeb(0);
-    QTest::qWait(300);
+    ASSERT_TRUE(Settle());
     const std::string log = ReadLog(ProgramDir());
     EXPECT_EQ(Occurrences(log, "to weituo A 111"), 1);
     EXPECT_EQ(Occurrences(log, ",post:"), 1);
@@ -626,7 +626,7 @@ TEST_F(PositionsPanelTest, AFrozenQuoteNeverFiresAStop) {
     quotes.Hold(kCustomListOwner, "rb2705");
     // A quote through the stop arrives, and then nothing more for over three seconds.
     quotes.SetQuoteText(Quote("rb2705", "3090", "3090", "3091"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(3100));
+    platform::AdvanceTickCount(3100);
     stepper->Step();
     EXPECT_TRUE(!panel->State().HeldRuleCodes().empty());
     EXPECT_EQ(panel->State().CloseOrdersOut(), 0);

@@ -259,7 +259,7 @@ TEST_F(TradingTest, CancelAllAsksOnceAndEmptiesTheWorkingOrders) {
 
     // With nothing listed the button asks nothing.
     QTest::mouseClick(working->CancelAllButton(), Qt::LeftButton);
-    QTest::qWait(100);
+    ASSERT_TRUE(Settle());
     EXPECT_EQ(Messages().size(), 1u);
 }
 
@@ -351,7 +351,7 @@ TEST_F(TradingTest, TheWindowTakesInputWhileAnOrderIsOut) {
     EXPECT_NE(entry->cursor().shape(), Qt::BusyCursor);
     BackEnd().StallWeb(0);
     ASSERT_TRUE(WaitFor([&] { return all->List()->GetItemCount() == 1; }));
-    QTest::qWait(600);
+    ASSERT_TRUE(Settle());
     EXPECT_EQ(all->List()->GetItemCount(), 1) << "one order only";
     EXPECT_EQ(all->List()->GetItemText(0, AllOrderCol::Code), "rb2705");
 }
@@ -382,12 +382,12 @@ TEST_F(TradingTest, TheKeyboardPlacesAnOrderOnlyWithThePointerOverTheButton) {
     QCursor::setPos(frame->mapToGlobal(QPoint(5, 5)));
     QTest::keyClick(entry->OrderButton(), Qt::Key_Return);
     QTest::keyClick(entry->OrderButton(), Qt::Key_Space);
-    QTest::qWait(100);
+    ASSERT_TRUE(Settle());
     EXPECT_EQ(finished.count(), 0);
     // Enter and Escape in a field do nothing either.
     QTest::keyClick(entry->PriceEdit(), Qt::Key_Return);
     QTest::keyClick(entry->PriceEdit(), Qt::Key_Escape);
-    QTest::qWait(100);
+    ASSERT_TRUE(Settle());
     EXPECT_EQ(finished.count(), 0);
 
     QCursor::setPos(entry->OrderButton()->mapToGlobal(entry->OrderButton()->rect().center()));
@@ -590,7 +590,7 @@ TEST_F(TradingTest, TheCancelButtonsAnswerIsDroppedWhileItsTabIsHidden) {
     EXPECT_TRUE(working->Canceller().OneOut());
     frame->OrderView()->Tabs()->setCurrentIndex(1);
     ASSERT_TRUE(WaitFor([&] { return !working->Canceller().OneOut(); }));
-    QTest::qWait(100);
+    ASSERT_TRUE(Settle());
     EXPECT_EQ(Messages().size(), 1u) << "only the question; the refusal was dropped";
 }
 

@@ -138,6 +138,12 @@ void PostToUiThread(std::function<void()> fn) {
     Wake(app);
 }
 
+bool UiThreadWorkWaiting() {
+    Queues& q = TheQueues();
+    std::lock_guard lock(q.mutex);
+    return !q.handOvers.empty() || !q.posted.empty();
+}
+
 void ShutDownHandOver() {
     Queues& q = TheQueues();
     std::lock_guard lock(q.mutex);

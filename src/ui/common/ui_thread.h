@@ -13,6 +13,8 @@ bool OnUiThread();
 bool RunOnUiThread(const std::function<void()>& fn);
 // Queues `fn` for the UI thread and returns at once.
 void PostToUiThread(std::function<void()> fn);
+// True while work handed or posted to the UI thread has not run yet.
+bool UiThreadWorkWaiting();
 // From now on RunOnUiThread refuses (and hand-overs already waiting are refused); called on
 // the UI thread when the windows are gone, before waiting for the workers.
 void ShutDownHandOver();
