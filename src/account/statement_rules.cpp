@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <initializer_list>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -136,6 +137,14 @@ struct Total {
     bool counted = false;
     long long lots = 0;
     double money = 0;
+    // The lot fields are the back-end's texts: a sum beyond the range stays at its end
+    // instead of wrapping.
+    void AddLots(long long n) {
+        if (__builtin_add_overflow(lots, n, &lots)) {
+            lots = n < 0 ? std::numeric_limits<long long>::min()
+                         : std::numeric_limits<long long>::max();
+        }
+    }
     std::string LotsText() const { return counted ? Format("%lld", lots) : "0"; }
     std::string MoneyText() const { return counted ? FormatFixed(money, 2) : "0"; }
 };
@@ -204,7 +213,7 @@ std::string Fills(std::string_view section) {
         text += Row(f, kFillWidths);
         ++lines;
         lots.counted = turnover.counted = fees.counted = profit.counted = true;
-        lots.lots += ToInt(f[5]);
+        lots.AddLots(ToInt(f[5]));
         turnover.money += ToDouble(f[6]);
         fees.money += ToDouble(f[7]);
         profit.money += ToDouble(f[8]);
@@ -228,7 +237,7 @@ std::string Positions(std::string_view section) {
         text += Row(f, kPositionWidths);
         ++lines;
         lots.counted = profit.counted = margin.counted = true;
-        lots.lots += ToInt(f[3]);
+        lots.AddLots(ToInt(f[3]));
         profit.money += ToDouble(f[6]);
         margin.money += ToDouble(f[7]);
     }

@@ -149,8 +149,10 @@ void CopyField(char* dst, std::size_t width, std::string_view text) {
     std::memset(dst + n, 0, width - n);
 }
 
-long long ToInt(std::string_view text) {
-    std::size_t i = 0;
+namespace {
+
+// Leading blanks and one sign, as atoi and atof take them; `i` ends on the first digit.
+bool SkipBlanksAndSign(std::string_view text, std::size_t& i) {
     while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) {
         ++i;
     }
@@ -159,26 +161,38 @@ long long ToInt(std::string_view text) {
         negative = text[i] == '-';
         ++i;
     }
-    long long value = 0;
-    constexpr long long kMax = std::numeric_limits<long long>::max() / 10 - 10;
+    return negative;
+}
+
+}  // namespace
+
+long long ToInt(std::string_view text) {
+    std::size_t i = 0;
+    const bool negative = SkipBlanksAndSign(text, i);
+    // Accumulated unsigned so that every digit counts; beyond the range the value saturates,
+    // as strtoll does.
+    const unsigned long long limit =
+        static_cast<unsigned long long>(std::numeric_limits<long long>::max()) + (negative ? 1 : 0);
+    unsigned long long value = 0;
     while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-        if (value < kMax) {
-            value = value * 10 + (text[i] - '0');
-        }
+        const auto digit = static_cast<unsigned long long>(text[i] - '0');
+        value = value > (limit - digit) / 10 ? limit : value * 10 + digit;
         ++i;
     }
-    return negative ? -value : value;
+    if (negative) {
+        return value == limit ? std::numeric_limits<long long>::min()
+                              : -static_cast<long long>(value);
+    }
+    return static_cast<long long>(value);
 }
 
 double ToDouble(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
+    const bool negative = SkipBlanksAndSign(text, i);
+    // Only digits or a point may follow the sign: from_chars would take a second sign, "nan"
+    // and "inf", none of which is a price.
+    if (i == text.size() || !((text[i] >= '0' && text[i] <= '9') || text[i] == '.')) {
+        return 0;
     }
     double value = 0;
     auto [ptr, ec] = std::from_chars(text.data() + i, text.data() + text.size(), value,

@@ -142,7 +142,11 @@ void QuoteBook::SetQuoteText(std::string text, std::uint64_t now) {
     parsed->text = std::move(text);
     if (!parsed->text.empty()) {
         parsed->records = SplitView("**", parsed->text);
-        parsed->byField.reserve(parsed->records.size() * 24);
+        // About 24 inner fields a record in a real answer; never more buckets than the text
+        // has commas, or an answer of bare separators would cost hundreds of megabytes.
+        const auto commas =
+            static_cast<std::size_t>(std::count(parsed->text.begin(), parsed->text.end(), ','));
+        parsed->byField.reserve(std::min(parsed->records.size() * 24, commas));
         for (std::size_t r = 0; r < parsed->records.size(); ++r) {
             auto fields = SplitView(",", parsed->records[r]);
             for (std::size_t f = 1; f + 1 < fields.size(); ++f) {

@@ -35,7 +35,7 @@ struct QuoteTimings {
 inline constexpr std::size_t kQuoteHeaderSize = 32;
 // Largest message accepted or sent, header included. An answer announcing more is refused and
 // the connection reopened; a request that would be longer is not sent.
-inline constexpr std::size_t kMaxQuoteMessage = 1024 * 1024;
+inline constexpr std::size_t kMaxQuoteMessage = std::size_t{1024} * 1024;
 
 // The quote connection. Used by one thread only, except Interrupt.
 class CClientSocket {

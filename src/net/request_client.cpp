@@ -74,8 +74,8 @@ void GlobalInit() {
 
 }  // namespace
 
-bool PostForm(const SessionState& session, std::string path, std::string body, std::string& answer,
-              const RequestLimits& limits) {
+bool PostForm(const SessionState& session, const std::string& path, std::string body,
+              std::string& answer, const RequestLimits& limits) {
     const LoginFields login = session.Login();
     // A per-call copy of the web host: concurrent requests never see each other's host.
     const ServerProfile profile = session.Profile(login.serverMode);

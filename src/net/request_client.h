@@ -25,7 +25,7 @@ std::string RequestSignature(const std::string& userName, const std::string& pas
 struct RequestLimits {
     std::chrono::seconds connectTimeout{15};
     std::chrono::seconds stallTimeout{30};  // no byte received for this long: fail
-    std::size_t maxAnswerBytes = 8 * 1024 * 1024;
+    std::size_t maxAnswerBytes = std::size_t{8} * 1024 * 1024;
 };
 
 // Posts `body` (built with FormBody) to `path` on the web host and port of the session's
@@ -33,7 +33,7 @@ struct RequestLimits {
 // True when the request was sent and the whole answer read, whatever the HTTP status; the
 // answer is then converted to GBK into `answer`. False on any transport failure, an answer
 // above the limit, or a signature input too long; `answer` is then unchanged.
-bool PostForm(const SessionState& session, std::string path, std::string body, std::string& answer,
-              const RequestLimits& limits = {});
+bool PostForm(const SessionState& session, const std::string& path, std::string body,
+              std::string& answer, const RequestLimits& limits = {});
 
 }  // namespace ft

@@ -19,6 +19,8 @@ constexpr const char* kPositionsPath = "index.php?m=client&a=lcdetail";
 constexpr const char* kTradesPath = "index.php?m=client&a=tradedetail";
 constexpr const char* kMoneyPath = "index.php?m=client&a=getusermoneyinfo";
 
+using Fields = std::vector<std::string_view>;
+
 // Copies the fields of one record into a zeroed row; fields beyond the record stay empty.
 template <typename Record>
 void StoreFields(Record& row, const std::vector<std::string_view>& fields, std::size_t count) {
@@ -40,7 +42,7 @@ std::shared_ptr<TableT> ParseTable(std::string_view answer, OnStored onStored) {
         }
         Record& row = table->rows[i];
         StoreFields(row, fields, Record::kWidths.size());
-        onStored(row);
+        onStored(row, fields);
     }
     return table;
 }
@@ -53,24 +55,31 @@ std::string FormatStart(const char* format, std::time_t start) {
 }  // namespace
 
 std::shared_ptr<ProductTable> ParseProducts(std::string_view answer) {
-    return ParseTable<ProductTable>(answer, [](const ProductRecord&) {});
+    return ParseTable<ProductTable>(answer, [](ProductRecord&, const Fields&) {});
 }
 
 std::shared_ptr<OrderTable> ParseOrders(std::string_view answer) {
-    return ParseTable<OrderTable>(answer, [](const OrderRecord&) {});
+    return ParseTable<OrderTable>(answer, [](OrderRecord&, const Fields&) {});
 }
 
 std::shared_ptr<TradeTable> ParseTrades(std::string_view answer) {
-    return ParseTable<TradeTable>(answer, [](const TradeRecord&) {});
+    return ParseTable<TradeTable>(answer, [](TradeRecord&, const Fields&) {});
 }
 
 std::shared_ptr<PositionTable> ParsePositions(std::string_view answer, QuoteBook* subscribe) {
     std::vector<std::string> codes;
-    auto table = ParseTable<PositionTable>(answer, [&codes](const PositionRecord& row) {
-        if (row.contractCode[0] != '\0') {
-            codes.emplace_back(row.contractCode);
-        }
-    });
+    auto table = ParseTable<PositionTable>(
+        answer, [&codes](PositionRecord& row, const Fields& fields) {
+            // A cut id could name another position, whose rules and closing orders it would
+            // then take: an id that does not fit is no id at all.
+            constexpr std::size_t kId = 12;
+            if (fields.size() > kId && FieldText(row.positionNo) != fields[kId]) {
+                std::memset(row.positionNo, 0, sizeof row.positionNo);
+            }
+            if (row.contractCode[0] != '\0') {
+                codes.emplace_back(row.contractCode);
+            }
+        });
     // Every held contract is quoted from the moment its position is known until it is gone,
     // whoever else lets go of it.
     if (subscribe) {

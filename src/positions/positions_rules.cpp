@@ -34,6 +34,8 @@ Rgb ProfitColour(double profit) {
 }  // namespace
 
 CellWrite DirectionCell(std::string_view direction, int blanks) {
+    // The cell is read back trimmed, so the record's own blanks must not decide the side.
+    direction = Trim(direction);
     if (direction == Ansi("买")) {
         return {PositionCol::Direction, std::string(direction), kBuyColour};
     }
@@ -81,7 +83,7 @@ PositionRowSync PositionRowWrites(const ShownPositionRow& shown, const PositionR
         return false;
     };
     sync.fundsChanged |= compare(PositionCol::TotalVolume);
-    const std::string_view direction = Field(record, PositionCol::Direction);
+    const std::string_view direction = Trim(Field(record, PositionCol::Direction));
     if (Trim(shown[PositionCol::Direction]) != direction) {
         writes.push_back(DirectionCell(direction, 1));
         sync.fundsChanged = true;

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -165,11 +166,20 @@ bool ReadStopRuleFile(const std::string& path, StopRuleTable& table) {
         const std::size_t widths[] = {sizeof rule.positionId,      sizeof rule.setTime,
                                       sizeof rule.stopLossPrice,   sizeof rule.stopLossLots,
                                       sizeof rule.takeProfitPrice, sizeof rule.takeProfitLots};
+        bool usable = true;
         for (std::size_t f = 0; f < 6; ++f) {
             if (!Unescape(fields[f + 1], value)) {
                 return false;
             }
+            if (f == 0) {
+                usable = UsablePositionId(value);
+            }
             CopyField(targets[f], widths[f], value);
+        }
+        if (!usable) {
+            // A cut id could name another position: the rule is left out, the slot free.
+            std::memset(&rule, 0, sizeof rule);
+            continue;
         }
         Set(rule.inUse, "1");
     }

@@ -104,6 +104,14 @@ std::string BadStopLossMessage() {
 std::string BadTakeProfitMessage() {
     return Ansi("止盈价格设置错误!");
 }
+std::string NoPositionIdMessage() {
+    return Ansi("该持仓没有可用的持仓编号，不能设置止损止盈!");
+}
+
+bool UsablePositionId(std::string_view id) {
+    return !id.empty() && id.size() < sizeof StopRule::positionId &&
+           id.find('\0') == std::string_view::npos;
+}
 
 void FillMissingLots(std::vector<RuleGridRow>& rows, LotsUnit unit, std::string_view closableLots) {
     const std::string lots = unit == LotsUnit::OneLot ? "1" : std::string(closableLots);
@@ -121,6 +129,12 @@ SaveOutcome SaveStopRules(StopRuleTable& table, std::string_view code, std::stri
                           std::string_view positionId, std::string_view quoteRecord,
                           const std::vector<RuleGridRow>& rows, std::time_t now) {
     SaveOutcome out;
+    // A rule is found again only by its position's id: one that is missing or would be cut
+    // could fire for another position.
+    if (!UsablePositionId(positionId)) {
+        out.message = NoPositionIdMessage();
+        return out;
+    }
     double upper = 0, lower = 0, last = 0;
     if (!code.empty() && quoteRecord.find(code) != std::string_view::npos) {
         const std::vector<std::string_view> fields = SplitView(",", quoteRecord);

@@ -73,10 +73,14 @@ struct SaveOutcome {
     std::string takeProfitLots;
 };
 
-// The three messages of the save step.
+// The messages of the save step.
 std::string OutOfLimitsMessage();  // "设置的止损止盈价格超出了当天的涨跌停范围!"
 std::string BadStopLossMessage();    // "止损价格设置错误!"
 std::string BadTakeProfitMessage();  // "止盈价格设置错误!"
+// A position without an id (or with one its rule could not hold) takes no rules.
+std::string NoPositionIdMessage();
+// Whether a rule can hold `id` whole: not empty, no zero byte, shorter than the field.
+bool UsablePositionId(std::string_view id);
 
 // Checks every row against the day's limits and the last price of `quoteRecord` (FindQuote of
 // the position's code; fewer than 20 fields count as limits and price 0), then replaces the

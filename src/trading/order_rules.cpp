@@ -205,7 +205,8 @@ const HeldPosition* ReversiblePosition(std::span<const HeldPosition> rows, std::
 std::optional<std::string> StepLots(std::string_view lots, bool up) {
     const long long n = ToInt(lots);
     if (up) {
-        return Format("%lld", n + 1);
+        // The largest count stays where it is rather than wrapping to the most negative.
+        return Format("%lld", n < std::numeric_limits<long long>::max() ? n + 1 : n);
     }
     if (n > 1) {
         return Format("%lld", n - 1);

@@ -274,5 +274,19 @@ TEST_F(StatementWriteTest, AFailedWriteKeepsTheEarlierFile) {
     EXPECT_EQ(Entries(), 2u);
 }
 
+TEST(StatementLayoutTest, LotTotalsBeyondTheRangeStayAtItsEnd) {
+    // Eleven fills and eleven positions of lot counts beyond what the field can say: the sums
+    // must neither wrap nor overflow (the sanitizer build stops on a signed overflow).
+    std::string fills, positions;
+    for (int i = 0; i < 11; ++i) {
+        fills += "a,b,c,d,e,99999999999999999999,g,h,i,j,k,l|";
+        positions += "a,b,c,-99999999999999999999,e,f,g,h,i,j|";
+    }
+    const auto text = LayOutStatement("d,n,0,0,0,0,0,0**|**" + fills + "**" + positions, "u");
+    ASSERT_TRUE(text);
+    EXPECT_NE(text->find("|9223372036854775807|"), std::string::npos);
+    EXPECT_NE(text->find("|-9223372036854775808|"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace ft

@@ -72,5 +72,25 @@ TEST(Text, FixedFormattingRoundsLikePrintf) {
     EXPECT_EQ(FormatFixed(960, 0), "960");
 }
 
+TEST(Text, OnlyOneSignStartsANumberAndNanOrInfinityIsNoNumber) {
+    // A typed stop price "--3400" must not arm at 3400, nor "+-5" read as -5.
+    for (const char* text :
+         {"--5", "+-5", "-+5", "- 5", "nan", "-nan", "inf", " -inf", "Infinity", "NAN(1)"}) {
+        EXPECT_EQ(ToDouble(text), 0.0) << text;
+        EXPECT_EQ(ToInt(text), 0) << text;
+    }
+    EXPECT_DOUBLE_EQ(ToDouble("-.5"), -0.5);
+    EXPECT_DOUBLE_EQ(ToDouble(" +3400x"), 3400);
+}
+
+TEST(Text, IntegersKeepEveryDigitAndSaturateLikeStrtoll) {
+    EXPECT_EQ(ToInt("9223372036854775807"), std::numeric_limits<long long>::max());
+    EXPECT_EQ(ToInt("9223372036854775806"), std::numeric_limits<long long>::max() - 1);
+    EXPECT_EQ(ToInt("1234567890123456789"), 1234567890123456789LL);
+    EXPECT_EQ(ToInt("-9223372036854775808"), std::numeric_limits<long long>::min());
+    EXPECT_EQ(ToInt("99999999999999999999"), std::numeric_limits<long long>::max());
+    EXPECT_EQ(ToInt("-99999999999999999999"), std::numeric_limits<long long>::min());
+}
+
 }  // namespace
 }  // namespace ft

@@ -262,5 +262,19 @@ TEST(TradingDayStart, ThePreviousDayIsExactly86400SecondsBackAcrossAClockChange)
     tzset();
 }
 
+TEST(Loaders, APositionIdTooLongForItsFieldIsNoIdRatherThanAnotherPositionsId) {
+    // Cut to 15 bytes the two ids would be one, and a rule of one would close the other.
+    auto positions = ParsePositions(
+        "rb2501,买,1,0,1,1,3500,0,100,上期所,0,0,1234567890123456-A|"
+        "rb2501,卖,1,0,1,1,3500,0,100,上期所,0,0,1234567890123456-B|"
+        "rb2501,卖,1,0,1,1,3500,0,100,上期所,0,0,123456789012345|",
+        nullptr);
+    ASSERT_EQ(positions->Count(), 3u);
+    EXPECT_STREQ(positions->rows[0].positionNo, "");
+    EXPECT_STREQ(positions->rows[1].positionNo, "");
+    EXPECT_STREQ(positions->rows[2].positionNo, "123456789012345");
+    EXPECT_STREQ(positions->rows[0].totalVolume, "1") << "the position itself stays listed";
+}
+
 }  // namespace
 }  // namespace ft

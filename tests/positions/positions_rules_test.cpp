@@ -185,5 +185,24 @@ TEST(ProfitCellTest, NoDecimalsGreenBelowZeroRedOtherwise) {
     EXPECT_TRUE(ProfitWrite("300.00", 301));
 }
 
+TEST(PositionRowTest, ABlankBesideTheDirectionNeitherFlipsTheSideNorKeepsTheRowUnsettled) {
+    // "卖 " once kept the row changing on every step (a funds reload each time) and "买 "
+    // showed as a sell.
+    for (const char* direction : {"卖 ", "买 ", " 买\t"}) {
+        const PositionRecord record = Record("rb2705", direction, "3", "3500");
+        std::vector<CellWrite> writes;
+        PositionRowFill(record, writes);
+        ShownRow row;
+        row.Apply(writes);
+        const bool buy = std::string(direction).find("买") != std::string::npos;
+        EXPECT_EQ(std::string(Trim(row.texts[PositionCol::Direction])), Ansi(buy ? "买" : "卖"));
+        EXPECT_EQ(DirectionCell(FieldText(record.direction), 1).colour,
+                  buy ? kBuyColour : kSellColour);
+        const PositionRowSync sync = PositionRowWrites(row.View(), record, writes);
+        EXPECT_FALSE(sync.fundsChanged) << direction;
+        EXPECT_TRUE(writes.empty()) << direction;
+    }
+}
+
 }  // namespace
 }  // namespace ft

@@ -183,5 +183,20 @@ TEST(RuleTimeTest, SetTimesReadBackAsTheirMoment) {
     EXPECT_EQ(ParseRuleTime(""), -1);
 }
 
+TEST_F(StopRuleFileTest, ARuleWhoseIdWouldBeCutIsLeftOutAndTheOthersKept) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        << "stoprules 1\n"
+           "0\t1234567890123456-A\t2026-12-08 10:00:00\t3450\t2\t\t\n"
+           "1\t9001\t2026-12-08 10:00:00\t3440\t1\t\t\n"
+           "2\t\t2026-12-08 10:00:00\t3430\t1\t\t\n"
+           "end 3\n";
+    StopRuleTable read;
+    ASSERT_TRUE(ReadStopRuleFile(path, read));
+    EXPECT_FALSE(read.Slots()[0].Taken());
+    EXPECT_TRUE(read.Slots()[1].Taken());
+    EXPECT_FALSE(read.Slots()[2].Taken());
+    EXPECT_FALSE(read.Slots()[0].BelongsTo("123456789012345"));
+}
+
 }  // namespace
 }  // namespace ft

@@ -249,8 +249,9 @@ TEST_F(StopRulesTest, AFullTableDropsTheRowsBeyondItAndLongTextsAreCut) {
     EXPECT_EQ(fired.size(), 1u) << "the second and third rows were dropped";
 
     table.Clear();
-    ASSERT_TRUE(Save({Row("3400.000000000000001", "123456789")}, "买", "12345678901234567890")
-                    .message.empty());
+    // (An id too long for its field is refused instead: see the test below.)
+    ASSERT_TRUE(
+        Save({Row("3400.000000000000001", "123456789")}, "买", "123456789012345").message.empty());
     const StopRule& rule = table.Slots()[0];
     EXPECT_EQ(FieldText(rule.positionId), "123456789012345");
     EXPECT_EQ(FieldText(rule.stopLossPrice), "3400.0000000000");
@@ -275,6 +276,26 @@ TEST(StopRuleTableTest, LiveLegsAreThoseThatCouldFire) {
                               {Row("", "", "3600", "1")}, 0)
                     .message.empty());
     EXPECT_TRUE(table.AnyLiveLeg());
+}
+
+TEST_F(StopRulesTest, APositionWithoutAWholeIdTakesNoRules) {
+    const std::vector<RuleGridRow> rows{{"", "3450", "1", "", ""}};
+    for (const std::string& id : {std::string(), std::string(16, '7'),
+                                  std::string("9\0"
+                                              "1",
+                                              3)}) {
+        EXPECT_EQ(Save(rows, "买", id).message, NoPositionIdMessage());
+        EXPECT_EQ(Taken(), 0);
+    }
+    EXPECT_TRUE(Save(rows, "买", std::string(15, '7')).message.empty());
+    EXPECT_EQ(Taken(), 1);
+}
+
+TEST_F(StopRulesTest, NanOrADoubleSignIsNoStopPrice) {
+    for (const char* price : {"nan", "inf", "--3400", "+-3400"}) {
+        EXPECT_EQ(Save({{"", price, "1", "", ""}}).message, OutOfLimitsMessage()) << price;
+        EXPECT_EQ(Taken(), 0);
+    }
 }
 
 }  // namespace

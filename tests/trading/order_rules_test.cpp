@@ -331,6 +331,9 @@ TEST(SpinnerTest, LotsNeverGoBelowOne) {
     EXPECT_EQ(StepLots("", true), "1");
     EXPECT_EQ(StepLots("9", true), "10");
     EXPECT_EQ(StepLots("2", false), "1");
+    // The largest count the text can say stays put instead of wrapping below zero.
+    EXPECT_EQ(StepLots("9223372036854775807", true), "9223372036854775807");
+    EXPECT_EQ(StepLots("99999999999999999999", true), "9223372036854775807");
     EXPECT_EQ(StepLots("1", false), std::nullopt);
     EXPECT_EQ(StepLots("0", false), std::nullopt);
     EXPECT_EQ(StepLots("", false), std::nullopt);

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# ThreadSanitizer lane: builds the test programs of the Qt-free logic, the network code and
+# the reference back-end with -DFT_TSAN=ON and runs them; any report fails the lane.
+#   scripts/tsan.sh [ctest arguments...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build/tsan
+launcher=()
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    export CCACHE_BASEDIR="$PWD"
+fi
+programs=(core_tests platform_tests request_tests quote_tests account_rules_tests
+          positions_tests trading_tests sim_tests)
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFT_TSAN=ON -DFT_WERROR=ON \
+    -DFT_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
+cmake --build "$build" --target "${programs[@]}"
+unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY all_proxy ALL_PROXY
+# ctest's own environment for the tests (LSAN_OPTIONS, the offscreen platform) stays; TSan's
+# options come from here. setarch -R: TSan of this compiler cannot map its shadow under the
+# kernel's larger address randomisation.
+export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp halt_on_error=1 second_deadlock_stack=1"
+regex="^($(IFS='|'; echo "${programs[*]}"))$"
+setarch "$(uname -m)" -R ctest --test-dir "$build" --output-on-failure --timeout 900 -R "$regex" "$@"
