@@ -239,22 +239,59 @@ TEST_F(StopRulesTest, WithoutAUsableQuoteEveryPositivePriceIsOutOfLimits) {
                     .message.empty());
 }
 
-TEST_F(StopRulesTest, AFullTableDropsTheRowsBeyondItAndLongTextsAreCut) {
+// A full table used to drop the rows beyond it while the columns showed them.
+TEST_F(StopRulesTest, AFullTableRefusesTheSaveAndStoresNothingAndLongIdsAreCut) {
     std::vector<RuleGridRow> rows(99, Row("3400", "1"));
     ASSERT_TRUE(Save(rows, "买", "9002").message.empty());
-    ASSERT_TRUE(Save({Row("3450", "1"), Row("3440", "2"), Row("3430", "3")}).message.empty());
+    ASSERT_TRUE(Save({Row("3460", "1")}).message.empty());
+    const SaveOutcome refused = Save({Row("3450", "1"), Row("3440", "2"), Row("3430", "3")});
+    EXPECT_EQ(refused.message, TableFullMessage());
     EXPECT_EQ(Taken(), 100);
-    EXPECT_EQ(LiveRuleColumns(table, "9001").stopLoss, "3450/1");
-    EXPECT_TRUE(Evaluate("买", "3420", "3421"));
-    EXPECT_EQ(fired.size(), 1u) << "the second and third rows were dropped";
+    EXPECT_EQ(ShownRuleColumns(table, "9001").stopLoss, "3460/1") << "the stored rule stays";
+    // Replacing the position's own rule fits in its own slot.
+    ASSERT_TRUE(Save({Row("3450", "1")}).message.empty());
+    EXPECT_EQ(ShownRuleColumns(table, "9001").stopLoss, "3450/1");
+    // Slots of positions closed since are freed for the next save.
+    EXPECT_EQ(FreeSlotsOfGonePositions(table, {"9001"}), 99u);
+    EXPECT_TRUE(Save({Row("3450", "1"), Row("3440", "2"), Row("3430", "3")}).message.empty());
+    EXPECT_EQ(Taken(), 3);
 
     table.Clear();
-    ASSERT_TRUE(Save({Row("3400.000000000000001", "123456789")}, "买", "12345678901234567890")
-                    .message.empty());
-    const StopRule& rule = table.Slots()[0];
-    EXPECT_EQ(FieldText(rule.positionId), "123456789012345");
-    EXPECT_EQ(FieldText(rule.stopLossPrice), "3400.0000000000");
-    EXPECT_EQ(FieldText(rule.stopLossLots), "1234567");
+    ASSERT_TRUE(Save({Row("3400", "1234")}, "买", "12345678901234567890").message.empty());
+    EXPECT_EQ(FieldText(table.Slots()[0].positionId), "123456789012345");
+}
+
+TEST_F(StopRulesTest, CellsOutsideTheInputRuleAreRefusedBeforeTheLimits) {
+    for (const char* price : {"3500..", "nan", "inf", "1e400", "-1", "3400.123456"}) {
+        const SaveOutcome out = Save({Row(price, "1")});
+        EXPECT_NE(out.message, "") << price;
+        EXPECT_NE(out.message.find(price), std::string::npos) << price;
+        EXPECT_EQ(Taken(), 0) << price;
+        EXPECT_NE(Save({Row("", "", price, "1")}).message, "") << price;
+    }
+    for (const char* lots : {"1.5", "0", "-2", "10001"}) {
+        EXPECT_NE(Save({Row("3400", lots)}).message, "") << lots;
+    }
+    // The contract's tick: rb ticks by 1.
+    EXPECT_NE(SaveStopRules(table, "rb2705", Ansi("买"), "9001", Quote("3500"),
+                            {Row("3400.5", "1")}, now, 0)
+                  .message,
+              "");
+    EXPECT_EQ(Taken(), 0);
+}
+
+TEST_F(StopRulesTest, ASlotWhoseOnlyLegFiredIsFreed) {
+    ASSERT_TRUE(Save({Row("3450", "1"), Row("3440", "1", "3600", "1")}).message.empty());
+    EXPECT_EQ(Taken(), 2);
+    EXPECT_TRUE(Evaluate("买", "3445", "3446"));
+    EXPECT_EQ(Taken(), 1) << "the first row had nothing left";
+    EXPECT_TRUE(Evaluate("买", "3439", "3440"));
+    EXPECT_EQ(Taken(), 1) << "the second row keeps its take-profit";
+    EXPECT_TRUE(Evaluate("买", "3600", "3601"));
+    EXPECT_EQ(Taken(), 0);
+    ASSERT_EQ(fired.size(), 3u);
+    EXPECT_TRUE(fired[0].stopLoss);
+    EXPECT_FALSE(fired[2].stopLoss);
 }
 
 TEST(StopRuleHoldTest, HeldWithoutAnAnswerAndWhileTheLastOneIsOlderThanThreeSeconds) {
