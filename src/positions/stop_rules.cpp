@@ -122,13 +122,8 @@ void FillMissingLots(std::vector<RuleGridRow>& rows, LotsUnit unit, std::string_
     }
 }
 
-SaveOutcome SaveStopRules(StopRuleTable& table, std::string_view code, std::string_view direction,
-                          std::string_view positionId, std::string_view quoteRecord,
-                          const std::vector<RuleGridRow>& rows, std::time_t now,
-                          int priceDecimals) {
-    SaveOutcome out;
-    // The input rule first: "3500.." or "nan" would be read as another number than the one
-    // stored and shown.
+std::string CheckRuleInputs(const std::vector<RuleGridRow>& rows, int priceDecimals) {
+    // "3500.." or "nan" would be read as another number than the one stored and shown.
     for (const RuleGridRow& row : rows) {
         const std::pair<NumberKind, const std::string*> cells[] = {
             {NumberKind::Price, &row.stopLossPrice},
@@ -137,13 +132,20 @@ SaveOutcome SaveStopRules(StopRuleTable& table, std::string_view code, std::stri
             {NumberKind::Lots, &row.takeProfitLots}};
         for (const auto& [kind, text] : cells) {
             if (!text->empty()) {
-                out.message = CheckNumber(kind, *text, priceDecimals);
-                if (!out.message.empty()) {
-                    return out;
+                std::string message = CheckNumber(kind, *text, priceDecimals);
+                if (!message.empty()) {
+                    return message;
                 }
             }
         }
     }
+    return {};
+}
+
+SaveOutcome SaveStopRules(StopRuleTable& table, std::string_view code, std::string_view direction,
+                          std::string_view positionId, std::string_view quoteRecord,
+                          const std::vector<RuleGridRow>& rows, std::time_t now) {
+    SaveOutcome out;
     double upper = 0, lower = 0, last = 0;
     if (!code.empty() && quoteRecord.find(code) != std::string_view::npos) {
         const std::vector<std::string_view> fields = SplitView(",", quoteRecord);

@@ -81,17 +81,19 @@ std::string OutOfLimitsMessage();  // "设置的止损止盈价格超出了当�
 std::string BadStopLossMessage();    // "止损价格设置错误!"
 std::string BadTakeProfitMessage();  // "止盈价格设置错误!"
 
-std::string TableFullMessage();    // the table has no room for the grid's rows
+std::string TableFullMessage();  // the table has no room for the grid's rows
 
-// Checks every price and lots cell by the input rule (prices with at most `priceDecimals`
-// decimals), then every row against the day's limits and the last price of `quoteRecord` (FindQuote of
+// What the dialog's 保存 refuses first (GBK): the first price or lots cell that breaks the input
+// rule (prices with at most `priceDecimals` decimals); empty when every cell is good or empty.
+std::string CheckRuleInputs(const std::vector<RuleGridRow>& rows, int priceDecimals);
+
+// Checks every row against the day's limits and the last price of `quoteRecord` (FindQuote of
 // the position's code; fewer than 20 fields count as limits and price 0), then replaces the
 // rules of `positionId` by the grid's rows, all with the set time of `now`. When the table has
 // no room for every row nothing is stored and the outcome says so.
 SaveOutcome SaveStopRules(StopRuleTable& table, std::string_view code, std::string_view direction,
                           std::string_view positionId, std::string_view quoteRecord,
-                          const std::vector<RuleGridRow>& rows, std::time_t now,
-                          int priceDecimals = kAnyTickDecimals);
+                          const std::vector<RuleGridRow>& rows, std::time_t now);
 
 // Frees the slots of positions not in `held` (closed since their rules were saved). Returns
 // how many were freed.

@@ -90,8 +90,8 @@ std::string CheckNumber(NumberKind kind, std::string_view text, int decimals) {
         return {};
     }
     if (s.fraction > static_cast<std::size_t>(decimals < 0 ? 0 : decimals)) {
-        return Ansi("价格的小数位数超过最小变动价位(") + std::to_string(decimals) +
-               Ansi("位): ") + std::string(text);
+        return Ansi("价格的小数位数超过最小变动价位(") + std::to_string(decimals) + Ansi("位): ") +
+               std::string(text);
     }
     if (!(ToDouble(text) > 0)) {
         return Ansi("价格必须大于0: ") + std::string(text);

@@ -114,8 +114,9 @@ OrderOutcome RunOrder(const OrderForm& form, const OrderAccount& account, const 
         return OrderOutcome::NotSent;
     }
     if (account.mode == ServerMode::IntradayFirstRound) {
-        const LimitCheck check = CheckPriceLimits(products, form.openClose, form.code,
-            form.side, form.price, form.upperLimit, form.lowerLimit, account.priceLimitBuffer);
+        const LimitCheck check =
+            CheckPriceLimits(products, form.openClose, form.code, form.side, form.price,
+                             form.upperLimit, form.lowerLimit, account.priceLimitBuffer);
         if (!check.passed) {
             if (!check.message.empty()) {
                 steps.notify(check.message);

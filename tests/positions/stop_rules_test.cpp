@@ -62,12 +62,8 @@ TEST_F(StopRulesTest, LongStopFiresAtAnEqualBidAndNotAboveIt) {
     EXPECT_EQ(fired[0].order, (CloseOrder{"rb2705", "2", "2", "3500", "9001"}))
         << "a long closes by selling at the leg's own price";
     EXPECT_EQ(fired[0].logLine, "to weituo A 111...,strCode:rb2705,optnum:2,,price:3499");
-    // The leg is gone, the slot stays taken with its id and time.
-    const StopRule& rule = table.Slots()[0];
-    EXPECT_TRUE(rule.Taken());
-    EXPECT_EQ(FieldText(rule.positionId), "9001");
-    EXPECT_EQ(FieldText(rule.stopLossPrice), "");
-    EXPECT_EQ(FieldText(rule.stopLossLots), "");
+    // The leg is gone, and with nothing left to fire, its slot is free again.
+    EXPECT_FALSE(table.Slots()[0].Taken());
 }
 
 TEST_F(StopRulesTest, AFiredLegNeverFiresAgainWhileItsOrderIsOut) {
@@ -261,23 +257,20 @@ TEST_F(StopRulesTest, AFullTableRefusesTheSaveAndStoresNothingAndLongIdsAreCut) 
     EXPECT_EQ(FieldText(table.Slots()[0].positionId), "123456789012345");
 }
 
-TEST_F(StopRulesTest, CellsOutsideTheInputRuleAreRefusedBeforeTheLimits) {
-    for (const char* price : {"3500..", "nan", "inf", "1e400", "-1", "3400.123456"}) {
-        const SaveOutcome out = Save({Row(price, "1")});
-        EXPECT_NE(out.message, "") << price;
-        EXPECT_NE(out.message.find(price), std::string::npos) << price;
-        EXPECT_EQ(Taken(), 0) << price;
-        EXPECT_NE(Save({Row("", "", price, "1")}).message, "") << price;
+TEST(StopRuleInputTest, CellsOutsideTheInputRuleAreNamed) {
+    for (const char* price : {"3500..", "nan", "inf", "1e400", "-1", "3400.123456", "3400."}) {
+        const std::string message = CheckRuleInputs({Row("3400", "1"), Row(price, "1")}, 4);
+        EXPECT_NE(message, "") << price;
+        EXPECT_NE(message.find(price), std::string::npos) << price;
+        EXPECT_NE(CheckRuleInputs({Row("", "", price, "1")}, 4), "") << price;
     }
     for (const char* lots : {"1.5", "0", "-2", "10001"}) {
-        EXPECT_NE(Save({Row("3400", lots)}).message, "") << lots;
+        EXPECT_NE(CheckRuleInputs({Row("3400", lots)}, 4), "") << lots;
+        EXPECT_NE(CheckRuleInputs({Row("", "", "3600", lots)}, 4), "") << lots;
     }
     // The contract's tick: rb ticks by 1.
-    EXPECT_NE(SaveStopRules(table, "rb2705", Ansi("买"), "9001", Quote("3500"),
-                            {Row("3400.5", "1")}, now, 0)
-                  .message,
-              "");
-    EXPECT_EQ(Taken(), 0);
+    EXPECT_NE(CheckRuleInputs({Row("3400.5", "1")}, 0), "");
+    EXPECT_EQ(CheckRuleInputs({Row("3400.5", "1", "3600", "2"), Row("", "")}, 1), "");
 }
 
 TEST_F(StopRulesTest, ASlotWhoseOnlyLegFiredIsFreed) {

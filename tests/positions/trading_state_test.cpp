@@ -187,8 +187,10 @@ TEST_F(TradingStateTest, ALegWhoseClearingCannotBeWrittenIsHeldAndNeverFiresTwic
         TradingState state(session, quotes);
         state.RestoreRules(RulePath(), std::time(nullptr));
         quotes.SetQuoteText(calm);
-        AddStop(state, "al2702", "买", "P1", calm.c_str(), "20200", "2");
-        AddStop(state, "rb2705", "卖", "P2", calm.c_str(), "3600", "1");
+        AddStop(state, "al2702", "买", "P1",
+                Answer({{"al2702", "20300", "20295", "20305"}}).c_str(), "20200", "2");
+        AddStop(state, "rb2705", "卖", "P2", Answer({{"rb2705", "3500", "3499", "3501"}}).c_str(),
+                "3600", "1");
         EXPECT_EQ(state.RuleFileProblem(), "");
 
         // The temporary file of this process cannot be made: every write fails.
@@ -216,7 +218,8 @@ TEST_F(TradingStateTest, ALegWhoseClearingCannotBeWrittenIsHeldAndNeverFiresTwic
     ordersOut += static_cast<int>(step.fired.size());
     ASSERT_EQ(step.fired.size(), 1u);
     EXPECT_EQ(step.fired[0].order, (CloseOrder{"al2702", "2", "2", "20200", "P1"}));
-    EXPECT_TRUE(restarted.FiredLegNotice().starts_with(Ansi("止损触发: al2702 卖出平仓 2手 价20200 ")))
+    EXPECT_TRUE(
+        restarted.FiredLegNotice().starts_with(Ansi("止损触发: al2702 卖出平仓 2手 价20200 ")))
         << restarted.FiredLegNotice();
     EXPECT_EQ(restarted.RuleFileProblem(), "");
     TradingState again(session, quotes);
@@ -240,8 +243,7 @@ TEST_F(TradingStateTest, AHeldLegGoesOutOnceTheWriteSucceedsAndThePaneSaysItFire
                       {RuleGridRow{"", "", "", "3400", "1"}}, std::time(nullptr));
     ASSERT_EQ(saved.message, "");
     ASSERT_TRUE(state.RulesSaved("P2"));
-    const std::string temporary =
-        RulePath() + "." + std::to_string(platform::ProcessId()) + ".tmp";
+    const std::string temporary = RulePath() + "." + std::to_string(platform::ProcessId()) + ".tmp";
     std::filesystem::create_directory(temporary);
     quotes.SetQuoteText(Answer({{"rb2705", "3400", "3399", "3400"}}));
     EXPECT_TRUE(state.Step(platform::TickCount()).fired.empty());

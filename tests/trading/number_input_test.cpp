@@ -16,9 +16,9 @@ TEST(NumberInputTest, PricesAreFinitePositivePlainDecimalsWithinTheTick) {
         EXPECT_TRUE(NumberMayGrow(NumberKind::Price, good, 2)) << good;
     }
     // Texts a reader might take for another number than the one sent, or for none at all.
-    for (const char* bad : {"nan", "NaN", "inf", "-inf", "1e400", "1e3", "-1", "+1", "3500..",
-                            "3500.1.", ".5", "0", "0.00", " 3500", "3500 ", "0x10",
-                            "1234567890", "3,500", "3500.125"}) {
+    for (const char* bad :
+         {"nan", "NaN", "inf", "-inf", "1e400", "1e3", "-1", "+1", "3500..", "3500.1.", ".5", "0",
+          "0.00", " 3500", "3500 ", "0x10", "1234567890", "3,500", "3500.125"}) {
         EXPECT_NE(CheckNumber(NumberKind::Price, bad, 2), "") << bad;
     }
     // Still being typed: "3500." and "" may become good; "3500.." and letters never do.
@@ -38,7 +38,8 @@ TEST(NumberInputTest, LotsAreWholeNumbersFromOneToTheBound) {
     for (const char* good : {"1", "25", "10000"}) {
         EXPECT_EQ(CheckNumber(NumberKind::Lots, good, 0), "") << good;
     }
-    for (const char* bad : {"0", "00", "-1", "1.5", "1.", "10001", "nan", "1e3", "99999999999999999999"}) {
+    for (const char* bad :
+         {"0", "00", "-1", "1.5", "1.", "10001", "nan", "1e3", "99999999999999999999"}) {
         EXPECT_NE(CheckNumber(NumberKind::Lots, bad, 0), "") << bad;
     }
     EXPECT_FALSE(NumberMayGrow(NumberKind::Lots, "1.", 0));

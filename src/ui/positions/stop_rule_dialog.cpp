@@ -163,9 +163,13 @@ void CLostProfitDlg::Save() {
                           : units_[2]->isChecked() ? LotsUnit::Default
                                                    : LotsUnit::Auto;
     FillMissingLots(rows, unit, target_.closableLots);
+    if (const std::string refused = CheckRuleInputs(rows, target_.priceDecimals);
+        !refused.empty()) {
+        Message(this, refused);
+        return;
+    }
     SaveOutcome outcome = SaveStopRules(table_, target_.code, target_.direction, target_.positionId,
-                                        quotes_.FindQuote(target_.code), rows, clock(),
-                                        target_.priceDecimals);
+                                        quotes_.FindQuote(target_.code), rows, clock());
     if (!outcome.message.empty()) {
         Message(this, outcome.message);
         return;
