@@ -477,7 +477,7 @@ TEST_F(PositionsTest, TheDialogRefusesBadPricesAndDeletesRowsOnlyWhenConfirmed) 
 
 // A full table used to drop the saved row while the column showed it; "3500.." was stored
 // as typed and read as 3500.
-TEST_F(PositionsTest, AFullTableAndAnUnfinishedNumberAreRefusedWithAMessage) {
+TEST_F(PositionsTest, AFullTableIsRefusedWithAMessageAndTheGridTakesOnlyTheTicksDecimals) {
     OpenPosition("rb2705", 1, 3, 3200);
     const std::string id = list->GetItemText(0, 12);
     std::vector<RuleGridRow> rows(StopRuleTable::kSlots, RuleGridRow{"", "3100", "1", "", ""});
@@ -501,13 +501,11 @@ TEST_F(PositionsTest, AFullTableAndAnUnfinishedNumberAreRefusedWithAMessage) {
                   "通知|止损止盈设置已满(最多100条)，本次设置未保存。请先删除不再需要的设置。")});
     EXPECT_TRUE(dialog->isVisible());
 
-    // The extra row goes; the first row's price is typed with one dot too many.
+    // The extra row goes. rb2705 ticks by whole points: no dot gets into its prices.
     ClickRow(grid, 100, 0);
     QTest::mouseClick(dialog->DeleteRowButton(), Qt::LeftButton);
-    TypeInto(grid, 0, CLostProfitDlg::StopLossPrice, QStringLiteral("3180.."));
-    EXPECT_EQ(grid.GetItemText(0, 1), "3180.") << "the second dot was refused";
-    QTest::mouseClick(dialog->SaveButton(), Qt::LeftButton);
-    EXPECT_EQ(effects.Messages().back(), QStringLiteral("通知|价格不是有效的数字: 3180."));
+    TypeInto(grid, 0, CLostProfitDlg::StopLossPrice, QStringLiteral("3180..5"));
+    EXPECT_EQ(grid.GetItemText(0, 1), "31805") << "the dots were refused";
     EXPECT_TRUE(dialog->isVisible());
     dialog->reject();
     EXPECT_EQ(list->GetItemText(0, 9), "3100/1") << "the column shows what is stored";
