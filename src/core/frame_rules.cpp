@@ -167,6 +167,13 @@ ConnectionText ConnectionPaneText(const ConnectionFacts& facts) {
         out.text += Ansi("；") + facts.stopOrderProblem;
         out.trouble = true;
     }
+    if (!facts.ruleFileProblem.empty()) {
+        out.text += Ansi("；") + facts.ruleFileProblem;
+        out.trouble = true;
+    }
+    if (!facts.firedLegNotice.empty()) {
+        out.text += Ansi("；") + facts.firedLegNotice;
+    }
     return out;
 }
 

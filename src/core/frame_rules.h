@@ -115,7 +115,8 @@ inline constexpr const char* kAnnouncementPath = "index.php?m=client&a=givemelas
 
 // What the connection pane says: the quote feed's state, the age of the last quote answer once
 // it is older than kStaleQuoteMs, the web back-end's reachability, whether the stop-loss and
-// take-profit rules are held for stale quotes, and a closing order of theirs that failed.
+// take-profit rules are held for stale quotes, a closing order of theirs that failed, trouble
+// with their file and the last leg that fired.
 inline constexpr std::uint64_t kStaleQuoteMs = 3000;
 struct ConnectionFacts {
     std::uint64_t lastAnswerTick = 0;  // 0 before the first quote answer
@@ -127,6 +128,8 @@ struct ConnectionFacts {
     // Contracts whose armed stop rules wait for a fresh quote of their own.
     std::vector<std::string> heldRuleCodes;
     std::string stopOrderProblem;  // GBK; empty when none
+    std::string ruleFileProblem;   // GBK; the rule file could not be written or read
+    std::string firedLegNotice;    // GBK; the last stop-loss or take-profit leg that fired
 };
 struct ConnectionText {
     std::string text;  // GBK

@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -12,6 +12,7 @@
 #include "core/text.h"
 #include "net/table_loaders.h"
 #include "platform/paths.h"
+#include "platform/system.h"
 
 namespace ft {
 namespace {
@@ -87,6 +88,11 @@ std::string StopRuleFilePath(const std::string& userName, ServerMode mode) {
                               FileNamePart(userName) + ".txt");
 }
 
+std::string AccountLockPath(const std::string& userName, ServerMode mode) {
+    return platform::DataFile("session-" + std::to_string(static_cast<int>(mode)) + "-" +
+                              FileNamePart(userName) + ".lock");
+}
+
 bool WriteStopRuleFile(const std::string& path, const StopRuleTable& table) {
     std::string text = std::string(kHeader) + "\n";
     int count = 0;
@@ -110,7 +116,8 @@ bool WriteStopRuleFile(const std::string& path, const StopRuleTable& table) {
     // A file cut short anywhere lacks this line and is not taken for a rule file.
     text += "end " + std::to_string(count) + "\n";
 
-    const std::string temporary = path + ".tmp";
+    // Named per process: two writers never share (and truncate) one temporary file.
+    const std::string temporary = path + "." + std::to_string(platform::ProcessId()) + ".tmp";
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file) {
         return false;
@@ -126,7 +133,49 @@ bool WriteStopRuleFile(const std::string& path, const StopRuleTable& table) {
     return true;
 }
 
-bool ReadStopRuleFile(const std::string& path, StopRuleTable& table) {
+namespace {
+
+// One line of the file into its slot of `read`; false when the line is not a rule.
+bool ReadRuleLine(std::string_view line, StopRuleTable& read) {
+    const std::vector<std::string_view> fields = SplitView("\t", line);
+    if (fields.size() != 7 || fields[0].empty() || fields[0].size() > 3 ||
+        fields[0].find_first_not_of("0123456789") != std::string_view::npos) {
+        return false;
+    }
+    const long long slot = ToInt(fields[0]);
+    if (slot < 0 || slot >= static_cast<long long>(StopRuleTable::kSlots) ||
+        read.Slots()[static_cast<std::size_t>(slot)].Taken()) {
+        return false;
+    }
+    StopRule rule{};
+    char* targets[] = {rule.positionId,   rule.setTime,         rule.stopLossPrice,
+                       rule.stopLossLots, rule.takeProfitPrice, rule.takeProfitLots};
+    const std::size_t widths[] = {sizeof rule.positionId,      sizeof rule.setTime,
+                                  sizeof rule.stopLossPrice,   sizeof rule.stopLossLots,
+                                  sizeof rule.takeProfitPrice, sizeof rule.takeProfitLots};
+    std::string value;
+    for (std::size_t f = 0; f < 6; ++f) {
+        if (!Unescape(fields[f + 1], value)) {
+            return false;
+        }
+        // A cut id could name another position: such a rule is left out.
+        if (f == 0 && !UsablePositionId(value)) {
+            return false;
+        }
+        CopyField(targets[f], widths[f], value);
+    }
+    if (rule.positionId[0] == '\0') {
+        return false;
+    }
+    Set(rule.inUse, "1");
+    read.Slots()[static_cast<std::size_t>(slot)] = rule;
+    return true;
+}
+
+}  // namespace
+
+bool ReadStopRuleFile(const std::string& path, StopRuleTable& table,
+                      std::vector<int>* skippedLines) {
     table.Clear();
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -136,52 +185,28 @@ bool ReadStopRuleFile(const std::string& path, StopRuleTable& table) {
     buffer << in.rdbuf();
     const std::string text = buffer.str();
     std::vector<std::string_view> lines = SplitView("\n", text);
-    // The last piece is what follows the final line end: nothing, in a complete file.
+    // The last piece is what follows the final line end: nothing, in a complete file. A file
+    // cut short lacks its end line, and its last rule might be cut inside a price.
     if (lines.size() < 3 || lines.front() != kHeader || !lines.back().empty()) {
         return false;
     }
     lines.pop_back();
     const std::string_view end = lines.back();
-    lines.pop_back();
-    const std::size_t rules = lines.size() - 1;
-    if (end != "end " + std::to_string(rules)) {
+    if (end.substr(0, 4) != "end ") {
         return false;
     }
     StopRuleTable read;
-    std::string value;
-    for (std::size_t l = 1; l < lines.size(); ++l) {
-        const std::vector<std::string_view> fields = SplitView("\t", lines[l]);
-        if (fields.size() != 7 || fields[0].empty() ||
-            fields[0].find_first_not_of("0123456789") != std::string_view::npos) {
-            return false;
+    int count = 0;
+    for (std::size_t l = 1; l + 1 < lines.size(); ++l) {
+        if (ReadRuleLine(lines[l], read)) {
+            ++count;
+        } else if (skippedLines) {
+            skippedLines->push_back(static_cast<int>(l) + 1);
         }
-        const long long slot = ToInt(fields[0]);
-        if (slot < 0 || slot >= static_cast<long long>(StopRuleTable::kSlots) ||
-            read.Slots()[static_cast<std::size_t>(slot)].Taken()) {
-            return false;
-        }
-        StopRule& rule = read.Slots()[static_cast<std::size_t>(slot)];
-        char* targets[] = {rule.positionId,   rule.setTime,         rule.stopLossPrice,
-                           rule.stopLossLots, rule.takeProfitPrice, rule.takeProfitLots};
-        const std::size_t widths[] = {sizeof rule.positionId,      sizeof rule.setTime,
-                                      sizeof rule.stopLossPrice,   sizeof rule.stopLossLots,
-                                      sizeof rule.takeProfitPrice, sizeof rule.takeProfitLots};
-        bool usable = true;
-        for (std::size_t f = 0; f < 6; ++f) {
-            if (!Unescape(fields[f + 1], value)) {
-                return false;
-            }
-            if (f == 0) {
-                usable = UsablePositionId(value);
-            }
-            CopyField(targets[f], widths[f], value);
-        }
-        if (!usable) {
-            // A cut id could name another position: the rule is left out, the slot free.
-            std::memset(&rule, 0, sizeof rule);
-            continue;
-        }
-        Set(rule.inUse, "1");
+    }
+    // Lines added or removed by hand: what was read stays, and the trader hears of it.
+    if (end != "end " + std::to_string(lines.size() - 2) && skippedLines) {
+        skippedLines->push_back(static_cast<int>(lines.size()));
     }
     table = read;
     return true;
@@ -205,10 +230,26 @@ std::time_t ParseRuleTime(const std::string& text) {
 }
 
 int RestoreStopRules(const std::string& path, const std::set<std::string, std::less<>>& positionIds,
-                     std::time_t now, StopRuleTable& table) {
+                     std::time_t now, StopRuleTable& table, std::string* problem) {
     table.Clear();
     StopRuleTable read;
-    if (!ReadStopRuleFile(path, read)) {
+    std::vector<int> skipped;
+    const bool complete = ReadStopRuleFile(path, read, &skipped);
+    if (problem) {
+        problem->clear();
+        // The file's own name is plain ASCII; the folder may not be GBK.
+        const std::string name = std::filesystem::path(path).filename().string();
+        if (!complete && std::ifstream(path, std::ios::binary)) {
+            *problem = Ansi("止损止盈文件不完整或无法识别，未恢复任何设置: ") + name;
+        } else if (!skipped.empty()) {
+            *problem = Ansi("止损止盈文件第");
+            for (std::size_t i = 0; i < skipped.size(); ++i) {
+                *problem += (i ? Ansi("、") : std::string()) + std::to_string(skipped[i]);
+            }
+            *problem += Ansi("行无法读取，已跳过: ") + name;
+        }
+    }
+    if (!complete) {
         return 0;
     }
     const std::time_t today = TradingDayStart(now);

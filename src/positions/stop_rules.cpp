@@ -113,6 +113,11 @@ bool UsablePositionId(std::string_view id) {
            id.find('\0') == std::string_view::npos;
 }
 
+std::string TableFullMessage() {
+    return Ansi("止损止盈设置已满(最多") + std::to_string(StopRuleTable::kSlots) +
+           Ansi("条)，本次设置未保存。请先删除不再需要的设置。");
+}
+
 void FillMissingLots(std::vector<RuleGridRow>& rows, LotsUnit unit, std::string_view closableLots) {
     const std::string lots = unit == LotsUnit::OneLot ? "1" : std::string(closableLots);
     for (RuleGridRow& row : rows) {
@@ -123,6 +128,26 @@ void FillMissingLots(std::vector<RuleGridRow>& rows, LotsUnit unit, std::string_
             row.takeProfitLots = lots;
         }
     }
+}
+
+std::string CheckRuleInputs(const std::vector<RuleGridRow>& rows, int priceDecimals) {
+    // "3500.." or "nan" would be read as another number than the one stored and shown.
+    for (const RuleGridRow& row : rows) {
+        const std::pair<NumberKind, const std::string*> cells[] = {
+            {NumberKind::Price, &row.stopLossPrice},
+            {NumberKind::Lots, &row.stopLossLots},
+            {NumberKind::Price, &row.takeProfitPrice},
+            {NumberKind::Lots, &row.takeProfitLots}};
+        for (const auto& [kind, text] : cells) {
+            if (!text->empty()) {
+                std::string message = CheckNumber(kind, *text, priceDecimals);
+                if (!message.empty()) {
+                    return message;
+                }
+            }
+        }
+    }
+    return {};
 }
 
 SaveOutcome SaveStopRules(StopRuleTable& table, std::string_view code, std::string_view direction,
@@ -170,6 +195,15 @@ SaveOutcome SaveStopRules(StopRuleTable& table, std::string_view code, std::stri
         }
     }
 
+    std::size_t room = 0;
+    for (const StopRule& rule : table.Slots()) {
+        room += !rule.Taken() || rule.BelongsTo(positionId);
+    }
+    if (rows.size() > room) {
+        out.message = TableFullMessage();
+        return out;
+    }
+
     bool haveStopLoss = false, haveTakeProfit = false;
     for (const RuleGridRow& row : rows) {
         if (!haveStopLoss && !row.stopLossPrice.empty()) {
@@ -191,11 +225,7 @@ SaveOutcome SaveStopRules(StopRuleTable& table, std::string_view code, std::stri
     }
     const std::string setTime = RuleTimeText(now);
     for (const RuleGridRow& row : rows) {
-        const std::size_t slot = table.FirstFree();
-        if (slot == StopRuleTable::kSlots) {
-            break;
-        }
-        StopRule& rule = table.Slots()[slot];
+        StopRule& rule = table.Slots()[table.FirstFree()];
         Set(rule.positionId, positionId);
         Set(rule.setTime, setTime);
         Set(rule.inUse, "1");
@@ -207,15 +237,29 @@ SaveOutcome SaveStopRules(StopRuleTable& table, std::string_view code, std::stri
     return out;
 }
 
+std::size_t FreeSlotsOfGonePositions(StopRuleTable& table,
+                                     const std::set<std::string, std::less<>>& held) {
+    std::size_t freed = 0;
+    for (std::size_t i = 0; i < StopRuleTable::kSlots; ++i) {
+        const StopRule& rule = table.Slots()[i];
+        if (rule.Taken() && !held.contains(FieldText(rule.positionId))) {
+            table.ClearSlot(i);
+            ++freed;
+        }
+    }
+    return freed;
+}
+
 namespace {
 
 // Fires one leg: the log line, the order at the leg's own price for the leg's lots (the
 // closable lots when fewer), and the leg cleared.
 template <std::size_t P, std::size_t L>
-void Fire(char (&price)[P], char (&lots)[L], const StopRuleRow& row, std::string_view last,
-          std::vector<FiredLeg>& fired) {
+void Fire(bool stopLoss, char (&price)[P], char (&lots)[L], const StopRuleRow& row,
+          std::string_view last, std::vector<FiredLeg>& fired) {
     const std::string_view legLots = FieldText(lots);
     FiredLeg leg;
+    leg.stopLoss = stopLoss;
     leg.logLine = "to weituo A 111...,strCode:" + std::string(row.code) +
                   ",optnum:" + std::string(legLots) + ",,price:" + std::string(last);
     leg.order.code = std::string(row.code);
@@ -256,17 +300,18 @@ bool EvaluateStopRules(StopRuleTable& table, const StopRuleRow& row, std::string
         double price = 0;
         if (Armed(rule.stopLossPrice, rule.stopLossLots, price) &&
             (isLong ? price >= bidValue && bidValue > 0.1 : price <= askValue && askValue > 0)) {
-            Fire(rule.stopLossPrice, rule.stopLossLots, row, last, fired);
+            Fire(true, rule.stopLossPrice, rule.stopLossLots, row, last, fired);
             firedLegs = 1;
             changed = true;
         }
         if (Armed(rule.takeProfitPrice, rule.takeProfitLots, price) &&
             (isLong ? price <= bidValue && bidValue > 0 : price >= askValue && askValue > 0)) {
-            Fire(rule.takeProfitPrice, rule.takeProfitLots, row, last, fired);
+            Fire(false, rule.takeProfitPrice, rule.takeProfitLots, row, last, fired);
             ++firedLegs;
             changed = true;
         }
-        if (firedLegs == 2) {
+        // A slot whose other leg was never set (or already spent) holds nothing more.
+        if (firedLegs > 0 && !LiveLeg(rule)) {
             table.ClearSlot(i);
         }
     }

@@ -6,9 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "trading/number_input.h"
 
 namespace ft {
 
@@ -82,13 +85,24 @@ std::string NoPositionIdMessage();
 // Whether a rule can hold `id` whole: not empty, no zero byte, shorter than the field.
 bool UsablePositionId(std::string_view id);
 
+std::string TableFullMessage();  // the table has no room for the grid's rows
+
+// What the dialog's 保存 refuses first (GBK): the first price or lots cell that breaks the input
+// rule (prices with at most `priceDecimals` decimals); empty when every cell is good or empty.
+std::string CheckRuleInputs(const std::vector<RuleGridRow>& rows, int priceDecimals);
+
 // Checks every row against the day's limits and the last price of `quoteRecord` (FindQuote of
 // the position's code; fewer than 20 fields count as limits and price 0), then replaces the
-// rules of `positionId` by the grid's rows, all with the set time of `now`. Rows that find no
-// free slot are dropped.
+// rules of `positionId` by the grid's rows, all with the set time of `now`. When the table has
+// no room for every row nothing is stored and the outcome says so.
 SaveOutcome SaveStopRules(StopRuleTable& table, std::string_view code, std::string_view direction,
                           std::string_view positionId, std::string_view quoteRecord,
                           const std::vector<RuleGridRow>& rows, std::time_t now);
+
+// Frees the slots of positions not in `held` (closed since their rules were saved). Returns
+// how many were freed.
+std::size_t FreeSlotsOfGonePositions(StopRuleTable& table,
+                                     const std::set<std::string, std::less<>>& held);
 
 // A closing order (all GBK texts): updown "1" buys, "2" sells.
 struct CloseOrder {
@@ -102,6 +116,7 @@ struct CloseOrder {
 
 // A leg that fired: its log line and the closing order to send.
 struct FiredLeg {
+    bool stopLoss = false;  // else the take-profit leg
     std::string logLine;
     CloseOrder order;
 };
@@ -115,8 +130,8 @@ struct StopRuleRow {
 };
 
 // Fires the legs of `row`'s rules that the quote (last, bid and ask texts) crosses. A fired
-// leg is cleared before it is handed out, so it never fires twice; a slot whose two legs fire
-// in one step becomes free. Returns whether any leg fired.
+// leg is cleared before it is handed out, so it never fires twice; a slot left without a leg
+// that could fire becomes free. Returns whether any leg fired.
 bool EvaluateStopRules(StopRuleTable& table, const StopRuleRow& row, std::string_view last,
                        std::string_view bid, std::string_view ask, std::vector<FiredLeg>& fired);
 

@@ -6,6 +6,7 @@
 #include "core/frame_rules.h"
 #include "core/text.h"
 #include "net/daily_log.h"
+#include "platform/system.h"
 #include "positions/stop_rule_file.h"
 
 namespace ft {
@@ -42,7 +43,7 @@ void TradingState::RestoreRules(std::string path, std::time_t now) {
     for (const LivePosition& p : positions_) {
         ids.insert(p.positionNo);
     }
-    RestoreStopRules(rulePath_, ids, now, rules_);
+    RestoreStopRules(rulePath_, ids, now, rules_, &readProblem_);
     for (LivePosition& p : positions_) {
         p.ruleColumns = ShownRuleColumns(rules_, p.positionNo);
     }
@@ -87,6 +88,7 @@ void TradingState::Sync(const std::shared_ptr<const PositionTable>& table, Tradi
 
 TradingStep TradingState::Step(std::uint64_t nowTick) {
     TradingStep step;
+    WriteRules(&step);
     Sync(session_.positions.Snapshot(), step);
     const auto products = session_.products.Snapshot();
     heldCodes_.clear();
@@ -138,12 +140,69 @@ void TradingState::Evaluate(LivePosition& p, TradingStep& step) {
     }
     // The cleared legs are on disk before any order goes out, so not even a restart can send
     // one twice.
-    WriteStopRuleFile(rulePath_, rules_);
+    unwritten_ = true;
     for (FiredLeg& leg : scratch_) {
-        WriteLog(leg.logLine);
-        step.fired.push_back(std::move(leg));
+        heldBack_.push_back(std::move(leg));
     }
+    WriteRules(&step);
     p.ruleColumns = LiveRuleColumns(rules_, p.positionNo);
+}
+
+void TradingState::WriteRules(TradingStep* step) {
+    if (!unwritten_ || !WriteStopRuleFile(rulePath_, rules_)) {
+        return;
+    }
+    unwritten_ = false;
+    const std::tm t = platform::LocalNow();
+    const std::string clock = Format("%02d:%02d:%02d", t.tm_hour, t.tm_min, t.tm_sec);
+    for (FiredLeg& leg : heldBack_) {
+        WriteLog(leg.logLine);
+        ++firedCount_;
+        firedNotice_ = Ansi(leg.stopLoss ? "止损触发: " : "止盈触发: ") + leg.order.code +
+                       Ansi(leg.order.updown == "2" ? " 卖出平仓 " : " 买入平仓 ") +
+                       leg.order.lots + Ansi("手 价") + leg.order.price + " " + clock;
+        if (step) {
+            step->fired.push_back(std::move(leg));
+        }
+    }
+    heldBack_.clear();
+}
+
+std::string TradingState::RuleFileProblem() const {
+    std::string text;
+    if (unwritten_) {
+        text = Ansi("止损止盈文件写入失败");
+        text += heldBack_.empty()
+                    ? Ansi("，设置在重启后不会保留")
+                    : Ansi("，已触发的") + std::to_string(heldBack_.size()) +
+                          Ansi("笔平仓暂缓发出，写入成功后发出，请检查磁盘或手动平仓");
+    }
+    if (!readProblem_.empty()) {
+        text += (text.empty() ? "" : Ansi("；")) + readProblem_;
+    }
+    return text;
+}
+
+std::string TradingState::FiredLegNotice() const {
+    if (firedCount_ > 1) {
+        return firedNotice_ + Ansi("(本次共触发") + std::to_string(firedCount_) + Ansi("笔)");
+    }
+    return firedNotice_;
+}
+
+void TradingState::FreeSlotsOfClosedPositions() {
+    const auto table = session_.positions.Snapshot();
+    // Only against a table that holds positions: an empty answer may be a failed one.
+    if (!table || table->Count(PositionTable::kCapacity) == 0) {
+        return;
+    }
+    std::set<std::string, std::less<>> held;
+    for (std::size_t i = 0; i < table->Count(PositionTable::kCapacity); ++i) {
+        held.insert(std::string(FieldText(table->rows[i].positionNo)));
+    }
+    if (FreeSlotsOfGonePositions(rules_, held) > 0) {
+        unwritten_ = true;
+    }
 }
 
 void TradingState::HoldRuleCodes() {
@@ -160,15 +219,19 @@ void TradingState::HoldRuleCodes() {
     }
 }
 
-bool TradingState::RulesSaved(std::string_view positionId, const RuleColumns& columns) {
-    const bool written = WriteStopRuleFile(rulePath_, rules_);
+bool TradingState::RulesSaved(std::string_view positionId) {
+    unwritten_ = true;
+    // Legs held back go out with the next step.
+    if (heldBack_.empty()) {
+        WriteRules(nullptr);
+    }
     for (LivePosition& p : positions_) {
         if (p.positionNo == positionId) {
-            p.ruleColumns = columns;
+            p.ruleColumns = ShownRuleColumns(rules_, p.positionNo);
         }
     }
     HoldRuleCodes();
-    return written;
+    return !unwritten_;
 }
 
 const LivePosition* TradingState::FindPosition(std::string_view positionNo) const {

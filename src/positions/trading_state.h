@@ -45,7 +45,9 @@ struct LivePosition {
 struct TradingStep {
     bool rebuilt = false;       // another set of positions: lists start afresh
     bool fundsChanged = false;  // lots, direction or contract moved: the funds are reloaded
-    // Legs fired in this step, already cleared in the rule file; their orders are to be sent.
+    // Legs whose clearing is now in the rule file; their orders are to be sent. A leg whose
+    // clearing could not be written waits, spent, until a write succeeds: an order that went
+    // out while the file still held its leg would go out again after a restart.
     std::vector<FiredLeg> fired;
 };
 
@@ -75,8 +77,17 @@ public:
     void SuspendRules(bool suspended) { suspended_ = suspended; }
     bool RulesSuspended() const { return suspended_; }
     // After the settings dialog stored the rules of `positionId`: the file is rewritten and the
-    // position shows `columns`. False when the file could not be written.
-    bool RulesSaved(std::string_view positionId, const RuleColumns& columns);
+    // position shows what the table holds. False when the file could not be written (it is
+    // tried again on each step; RuleFileProblem says so meanwhile).
+    bool RulesSaved(std::string_view positionId);
+    // Before the settings dialog opens: slots of positions closed since are freed for it.
+    void FreeSlotsOfClosedPositions();
+    // What is wrong with the rule file (GBK): it could not be written (legs held back), or
+    // lines of it could not be read at login. Empty when nothing.
+    std::string RuleFileProblem() const;
+    // The last leg that fired and went out: "止损触发: rb2705 卖出平仓 2手 价3450 10:11:12"
+    // (GBK), with how many more fired before it this session; empty before the first.
+    std::string FiredLegNotice() const;
     // Contracts whose armed rules wait, unevaluated, for a fresh quote of their own (in
     // position order, each once), as of the last step.
     const std::vector<std::string>& HeldRuleCodes() const { return heldCodes_; }
@@ -96,6 +107,9 @@ private:
     void Quote(LivePosition& position, const std::shared_ptr<const ProductTable>& products);
     void Evaluate(LivePosition& position, TradingStep& step);
     void HoldRuleCodes();
+    // Writes the table when it has changes not yet on disk; the legs held back go out with
+    // `step` once it is written.
+    void WriteRules(TradingStep* step);
 
     const SessionState& session_;
     QuoteBook& quotes_;
@@ -114,6 +128,11 @@ private:
     };
     std::vector<Problem> problems_;
     std::vector<FiredLeg> scratch_;
+    bool unwritten_ = false;          // the table holds changes the file does not
+    std::vector<FiredLeg> heldBack_;  // fired, spent, waiting for their clearing to be written
+    std::string readProblem_;
+    std::string firedNotice_;
+    int firedCount_ = 0;
 };
 
 }  // namespace ft

@@ -5,6 +5,7 @@
 #include "core/form_body.h"
 #include "core/record_format.h"
 #include "core/text.h"
+#include "trading/number_input.h"
 
 namespace ft {
 
@@ -95,15 +96,27 @@ OrderOutcome RunOrder(const OrderForm& form, const OrderAccount& account, const 
         LastOrderAccepted = 0;
         return OrderOutcome::NotSent;
     }
+    // Lots and price as the back-end will read them: "nan", "1e400" or "3500.." would pass
+    // every comparison below, or be read as another number than the one sent.
+    static const ProductTable kNoProducts{};
+    const ProductTable& products = account.products ? *account.products : kNoProducts;
+    for (const std::string& problem :
+         {CheckNumber(NumberKind::Lots, form.lots, 0),
+          CheckNumber(NumberKind::Price, form.price, TickDecimals(products, form.code))}) {
+        if (!problem.empty()) {
+            steps.notify(problem);
+            LastOrderAccepted = 0;
+            return OrderOutcome::NotSent;
+        }
+    }
     if (form.confirm && !steps.confirm(OrderConfirmationText(form))) {
         LastOrderAccepted = 0;
         return OrderOutcome::NotSent;
     }
     if (account.mode == ServerMode::IntradayFirstRound) {
-        static const ProductTable kNoProducts{};
-        const LimitCheck check = CheckPriceLimits(
-            account.products ? *account.products : kNoProducts, form.openClose, form.code,
-            form.side, form.price, form.upperLimit, form.lowerLimit, account.priceLimitBuffer);
+        const LimitCheck check =
+            CheckPriceLimits(products, form.openClose, form.code, form.side, form.price,
+                             form.upperLimit, form.lowerLimit, account.priceLimitBuffer);
         if (!check.passed) {
             if (!check.message.empty()) {
                 steps.notify(check.message);

@@ -212,6 +212,17 @@ TEST(ConnectionPaneTest, SaysThatStopRulesArePausedAndThatAClosingOrderFailed) {
     facts.nowTick = 10'500;
     facts.stopOrderProblem.clear();
     EXPECT_FALSE(ConnectionPaneText(facts).trouble);
+
+    // A fired leg is news, not trouble; a rule file that cannot be written is trouble.
+    facts.firedLegNotice = Ansi("止损触发: rb2705 卖出平仓 2手 价3450 10:11:12");
+    text = ConnectionPaneText(facts);
+    EXPECT_EQ(text.text, Ansi("行情已连接；止损触发: rb2705 卖出平仓 2手 价3450 10:11:12"));
+    EXPECT_FALSE(text.trouble);
+    facts.ruleFileProblem = Ansi("止损止盈文件写入失败");
+    text = ConnectionPaneText(facts);
+    EXPECT_EQ(text.text, Ansi("行情已连接；止损止盈文件写入失败；止损触发: rb2705 卖出平仓 2手 "
+                              "价3450 10:11:12"));
+    EXPECT_TRUE(text.trouble);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "core/text.h"
+#include "platform/file_lock.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
 #include "platform/system.h"
@@ -63,6 +65,33 @@ TEST_F(IniFileTest, AFileThatCannotBeWrittenReportsFailure) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
                             std::filesystem::directory_iterator()),
               1);
+}
+
+// Whether another process could take the lock on `path` now.
+bool ChildTakes(const std::string& path) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(FileLock::TryTake(path) ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(FileLockTest, OneHolderAtATimeAcrossAndWithinProcesses) {
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("ft-lock-" + std::to_string(::getpid()) + ".lock"))
+                                 .string();
+    {
+        std::unique_ptr<FileLock> held = FileLock::TryTake(path);
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(FileLock::TryTake(path));
+        EXPECT_FALSE(ChildTakes(path));
+    }
+    EXPECT_TRUE(ChildTakes(path));
+    EXPECT_TRUE(FileLock::TryTake(path));
+    EXPECT_FALSE(FileLock::TryTake("/nonexistent-dir/x.lock"));
+    std::filesystem::remove(path);
 }
 
 TEST(Paths, EnvironmentOverridesBothDirectories) {

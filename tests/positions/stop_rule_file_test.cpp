@@ -133,8 +133,10 @@ TEST_F(StopRuleFileTest, AFailedWriteKeepsThePreviousFile) {
     ASSERT_TRUE(WriteStopRuleFile(path, table));
     const std::string before = ReadAll(path);
 
-    // The temporary file cannot be made: the write fails and leaves the old file whole.
-    std::filesystem::create_directory(path + ".tmp");
+    // The temporary file cannot be made: the write fails and leaves the old file whole. Each
+    // process has its own temporary file, so two writers never truncate each other's.
+    const std::string temporary = path + "." + std::to_string(::getpid()) + ".tmp";
+    std::filesystem::create_directory(temporary);
     SaveAt(t, "9001", "3300");
     EXPECT_FALSE(WriteStopRuleFile(path, table));
     EXPECT_EQ(ReadAll(path), before);
@@ -143,9 +145,9 @@ TEST_F(StopRuleFileTest, AFailedWriteKeepsThePreviousFile) {
     EXPECT_EQ(LiveRuleColumns(restored, "9001").stopLoss, "3450/1");
 
     // Once it can be written again, the new rules replace the old.
-    std::filesystem::remove(path + ".tmp");
+    std::filesystem::remove(temporary);
     EXPECT_TRUE(WriteStopRuleFile(path, table));
-    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    EXPECT_FALSE(std::filesystem::exists(temporary));
     EXPECT_EQ(RestoreStopRules(path, {"9001"}, t, restored), 1);
     EXPECT_EQ(LiveRuleColumns(restored, "9001").stopLoss, "3300/1");
 }
@@ -165,6 +167,43 @@ TEST_F(StopRuleFileTest, AFileCutShortAnywhereIsNotTakenForRules) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << whole;
     EXPECT_TRUE(ReadStopRuleFile(path, read));
     EXPECT_FALSE(ReadStopRuleFile((dir / "missing.txt").string(), read));
+}
+
+// One bad line used to drop every rule without a word.
+TEST_F(StopRuleFileTest, ABadLineIsSkippedAndNamedAndTheGoodLinesStay) {
+    const std::time_t t = Local(2026, 12, 8, 10, 0);
+    SaveAt(t, "9001", "3450");
+    SaveAt(t, "9002", "3440");
+    SaveAt(t, "9003", "3430");
+    ASSERT_TRUE(WriteStopRuleFile(path, table));
+    std::string text = ReadAll(path);
+    // Line 3 (the second rule) loses a field; a line is added by hand after the rules.
+    const std::size_t second = text.find("\n1\t") + 1;
+    const std::size_t tab = text.find('\t', text.find('\t', second) + 1);
+    text.erase(tab, text.find('\n', second) - tab);
+    text.insert(text.find("end "), "garbage\n");
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+
+    std::vector<int> skipped;
+    StopRuleTable read;
+    ASSERT_TRUE(ReadStopRuleFile(path, read, &skipped));
+    EXPECT_EQ(skipped, (std::vector<int>{3, 5, 6})) << "the end line no longer counts the lines";
+    StopRuleTable restored;
+    std::string problem;
+    EXPECT_EQ(RestoreStopRules(path, {"9001", "9002", "9003"}, t, restored, &problem), 2);
+    EXPECT_EQ(LiveRuleColumns(restored, "9001").stopLoss, "3450/1");
+    EXPECT_EQ(LiveRuleColumns(restored, "9002").stopLoss, "");
+    EXPECT_EQ(LiveRuleColumns(restored, "9003").stopLoss, "3430/1");
+    EXPECT_EQ(problem, Ansi("止损止盈文件第3、5、6行无法读取，已跳过: ") +
+                           std::filesystem::path(path).filename().string());
+
+    // A file that is no rule file at all is said too; a missing one is no problem.
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << "hello\n";
+    EXPECT_EQ(RestoreStopRules(path, {"9001"}, t, restored, &problem), 0);
+    EXPECT_NE(problem.find(Ansi("未恢复任何设置")), std::string::npos);
+    std::filesystem::remove(path);
+    EXPECT_EQ(RestoreStopRules(path, {"9001"}, t, restored, &problem), 0);
+    EXPECT_EQ(problem, "");
 }
 
 TEST_F(StopRuleFileTest, AnEmptyTableIsAFileWithoutRules) {

@@ -62,12 +62,8 @@ TEST_F(StopRulesTest, LongStopFiresAtAnEqualBidAndNotAboveIt) {
     EXPECT_EQ(fired[0].order, (CloseOrder{"rb2705", "2", "2", "3500", "9001"}))
         << "a long closes by selling at the leg's own price";
     EXPECT_EQ(fired[0].logLine, "to weituo A 111...,strCode:rb2705,optnum:2,,price:3499");
-    // The leg is gone, the slot stays taken with its id and time.
-    const StopRule& rule = table.Slots()[0];
-    EXPECT_TRUE(rule.Taken());
-    EXPECT_EQ(FieldText(rule.positionId), "9001");
-    EXPECT_EQ(FieldText(rule.stopLossPrice), "");
-    EXPECT_EQ(FieldText(rule.stopLossLots), "");
+    // The leg is gone, and with nothing left to fire, its slot is free again.
+    EXPECT_FALSE(table.Slots()[0].Taken());
 }
 
 TEST_F(StopRulesTest, AFiredLegNeverFiresAgainWhileItsOrderIsOut) {
@@ -239,23 +235,57 @@ TEST_F(StopRulesTest, WithoutAUsableQuoteEveryPositivePriceIsOutOfLimits) {
                     .message.empty());
 }
 
-TEST_F(StopRulesTest, AFullTableDropsTheRowsBeyondItAndLongTextsAreCut) {
+// A full table used to drop the rows beyond it while the columns showed them.
+TEST_F(StopRulesTest, AFullTableRefusesTheSaveAndStoresNothing) {
     std::vector<RuleGridRow> rows(99, Row("3400", "1"));
     ASSERT_TRUE(Save(rows, "买", "9002").message.empty());
-    ASSERT_TRUE(Save({Row("3450", "1"), Row("3440", "2"), Row("3430", "3")}).message.empty());
+    ASSERT_TRUE(Save({Row("3460", "1")}).message.empty());
+    const SaveOutcome refused = Save({Row("3450", "1"), Row("3440", "2"), Row("3430", "3")});
+    EXPECT_EQ(refused.message, TableFullMessage());
     EXPECT_EQ(Taken(), 100);
-    EXPECT_EQ(LiveRuleColumns(table, "9001").stopLoss, "3450/1");
-    EXPECT_TRUE(Evaluate("买", "3420", "3421"));
-    EXPECT_EQ(fired.size(), 1u) << "the second and third rows were dropped";
+    EXPECT_EQ(ShownRuleColumns(table, "9001").stopLoss, "3460/1") << "the stored rule stays";
+    // Replacing the position's own rule fits in its own slot.
+    ASSERT_TRUE(Save({Row("3450", "1")}).message.empty());
+    EXPECT_EQ(ShownRuleColumns(table, "9001").stopLoss, "3450/1");
+    // Slots of positions closed since are freed for the next save.
+    EXPECT_EQ(FreeSlotsOfGonePositions(table, {"9001"}), 99u);
+    EXPECT_TRUE(Save({Row("3450", "1"), Row("3440", "2"), Row("3430", "3")}).message.empty());
+    EXPECT_EQ(Taken(), 3);
 
     table.Clear();
     // (An id too long for its field is refused instead: see the test below.)
-    ASSERT_TRUE(
-        Save({Row("3400.000000000000001", "123456789")}, "买", "123456789012345").message.empty());
-    const StopRule& rule = table.Slots()[0];
-    EXPECT_EQ(FieldText(rule.positionId), "123456789012345");
-    EXPECT_EQ(FieldText(rule.stopLossPrice), "3400.0000000000");
-    EXPECT_EQ(FieldText(rule.stopLossLots), "1234567");
+    ASSERT_TRUE(Save({Row("3400", "1234")}, "买", "123456789012345").message.empty());
+    EXPECT_EQ(FieldText(table.Slots()[0].positionId), "123456789012345");
+}
+
+TEST(StopRuleInputTest, CellsOutsideTheInputRuleAreNamed) {
+    for (const char* price : {"3500..", "nan", "inf", "1e400", "-1", "3400.123456", "3400."}) {
+        const std::string message = CheckRuleInputs({Row("3400", "1"), Row(price, "1")}, 4);
+        EXPECT_NE(message, "") << price;
+        EXPECT_NE(message.find(price), std::string::npos) << price;
+        EXPECT_NE(CheckRuleInputs({Row("", "", price, "1")}, 4), "") << price;
+    }
+    for (const char* lots : {"1.5", "0", "-2", "10001"}) {
+        EXPECT_NE(CheckRuleInputs({Row("3400", lots)}, 4), "") << lots;
+        EXPECT_NE(CheckRuleInputs({Row("", "", "3600", lots)}, 4), "") << lots;
+    }
+    // The contract's tick: rb ticks by 1.
+    EXPECT_NE(CheckRuleInputs({Row("3400.5", "1")}, 0), "");
+    EXPECT_EQ(CheckRuleInputs({Row("3400.5", "1", "3600", "2"), Row("", "")}, 1), "");
+}
+
+TEST_F(StopRulesTest, ASlotWhoseOnlyLegFiredIsFreed) {
+    ASSERT_TRUE(Save({Row("3450", "1"), Row("3440", "1", "3600", "1")}).message.empty());
+    EXPECT_EQ(Taken(), 2);
+    EXPECT_TRUE(Evaluate("买", "3445", "3446"));
+    EXPECT_EQ(Taken(), 1) << "the first row had nothing left";
+    EXPECT_TRUE(Evaluate("买", "3439", "3440"));
+    EXPECT_EQ(Taken(), 1) << "the second row keeps its take-profit";
+    EXPECT_TRUE(Evaluate("买", "3600", "3601"));
+    EXPECT_EQ(Taken(), 0);
+    ASSERT_EQ(fired.size(), 3u);
+    EXPECT_TRUE(fired[0].stopLoss);
+    EXPECT_FALSE(fired[2].stopLoss);
 }
 
 TEST(StopRuleHoldTest, HeldWithoutAnAnswerAndWhileTheLastOneIsOlderThanThreeSeconds) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/frame_rules.h"
 #include "core/text.h"
 #include "platform/system.h"
@@ -72,7 +74,7 @@ protected:
             SaveStopRules(state.Rules(), code, Ansi(direction), id, quote,
                           {RuleGridRow{"", stop, lots, "", ""}}, std::time(nullptr));
         ASSERT_TRUE(saved.message.empty());
-        ASSERT_TRUE(state.RulesSaved(id, SavedRuleColumns(saved)));
+        ASSERT_TRUE(state.RulesSaved(id));
     }
     std::string RulePath() const { return (dir / "rules.txt").string(); }
 
@@ -166,6 +168,95 @@ TEST_F(TradingStateTest, AStopFiresOnceAndItsContractIsQuotedWhileItIsArmed) {
     EXPECT_EQ(state.StopOrderProblem(), Ansi("止损止盈平仓失败: al2702 持仓不存在 (10:00:00)"));
     state.ForgetProblemsOf("P1");
     EXPECT_EQ(state.StopOrderProblem(), "");
+}
+
+// A failed write used to be ignored: the order went out while the file still held the leg,
+// and a restart the same day sent it again. Now nothing goes out until its leg is cleared on
+// disk, and the trader sees why in the pane.
+TEST_F(TradingStateTest, ALegWhoseClearingCannotBeWrittenIsHeldAndNeverFiresTwice) {
+    auto table = std::make_shared<PositionTable>();
+    Position(*table, 0, "al2702", "买", "2", "20300", "P1");
+    Position(*table, 1, "rb2705", "卖", "3", "3500", "P2");
+    Publish(table);
+    const std::string calm =
+        Answer({{"al2702", "20300", "20295", "20305"}, {"rb2705", "3500", "3499", "3501"}});
+    const std::string crossed =
+        Answer({{"al2702", "20190", "20190", "20195"}, {"rb2705", "3500", "3499", "3501"}});
+    int ordersOut = 0;
+    {
+        TradingState state(session, quotes);
+        state.RestoreRules(RulePath(), std::time(nullptr));
+        quotes.SetQuoteText(calm);
+        AddStop(state, "al2702", "买", "P1",
+                Answer({{"al2702", "20300", "20295", "20305"}}).c_str(), "20200", "2");
+        AddStop(state, "rb2705", "卖", "P2", Answer({{"rb2705", "3500", "3499", "3501"}}).c_str(),
+                "3600", "1");
+        EXPECT_EQ(state.RuleFileProblem(), "");
+
+        // The temporary file of this process cannot be made: every write fails.
+        const std::string temporary =
+            RulePath() + "." + std::to_string(platform::ProcessId()) + ".tmp";
+        std::filesystem::create_directory(temporary);
+        quotes.SetQuoteText(crossed);
+        for (int i = 0; i < 3; ++i) {
+            ordersOut += static_cast<int>(state.Step(platform::TickCount()).fired.size());
+        }
+        EXPECT_EQ(ordersOut, 0);
+        EXPECT_EQ(state.RuleFileProblem(),
+                  Ansi("止损止盈文件写入失败，已触发的1笔平仓暂缓发出，写入成功后发出，"
+                       "请检查磁盘或手动平仓"));
+        EXPECT_EQ(state.FiredLegNotice(), "");
+        EXPECT_EQ(state.Positions()[0].ruleColumns.stopLoss, "") << "spent in memory";
+        EXPECT_FALSE(state.RulesSaved("P2")) << "a save meanwhile fails too";
+        std::filesystem::remove(temporary);
+        // The process ends here without the file ever being written.
+    }
+    // The restart the same day finds the leg still armed: it fires now, for the first time.
+    TradingState restarted(session, quotes);
+    restarted.RestoreRules(RulePath(), std::time(nullptr));
+    TradingStep step = restarted.Step(platform::TickCount());
+    ordersOut += static_cast<int>(step.fired.size());
+    ASSERT_EQ(step.fired.size(), 1u);
+    EXPECT_EQ(step.fired[0].order, (CloseOrder{"al2702", "2", "2", "20200", "P1"}));
+    EXPECT_TRUE(
+        restarted.FiredLegNotice().starts_with(Ansi("止损触发: al2702 卖出平仓 2手 价20200 ")))
+        << restarted.FiredLegNotice();
+    EXPECT_EQ(restarted.RuleFileProblem(), "");
+    TradingState again(session, quotes);
+    again.RestoreRules(RulePath(), std::time(nullptr));
+    ordersOut += static_cast<int>(again.Step(platform::TickCount()).fired.size());
+    EXPECT_EQ(ordersOut, 1);
+    EXPECT_EQ(again.Positions()[1].ruleColumns.stopLoss, "3600/1") << "the other rule stays";
+}
+
+TEST_F(TradingStateTest, AHeldLegGoesOutOnceTheWriteSucceedsAndThePaneSaysItFired) {
+    auto table = std::make_shared<PositionTable>();
+    Position(*table, 0, "rb2705", "卖", "3", "3500", "P2");
+    Publish(table);
+    const std::string calm = Answer({{"rb2705", "3500", "3499", "3501"}});
+    TradingState state(session, quotes);
+    state.RestoreRules(RulePath(), std::time(nullptr));
+    quotes.SetQuoteText(calm);
+    // A short position: its take-profit lies below.
+    const SaveOutcome saved =
+        SaveStopRules(state.Rules(), "rb2705", Ansi("卖"), "P2", calm,
+                      {RuleGridRow{"", "", "", "3400", "1"}}, std::time(nullptr));
+    ASSERT_EQ(saved.message, "");
+    ASSERT_TRUE(state.RulesSaved("P2"));
+    const std::string temporary = RulePath() + "." + std::to_string(platform::ProcessId()) + ".tmp";
+    std::filesystem::create_directory(temporary);
+    quotes.SetQuoteText(Answer({{"rb2705", "3400", "3399", "3400"}}));
+    EXPECT_TRUE(state.Step(platform::TickCount()).fired.empty());
+    EXPECT_NE(state.RuleFileProblem(), "");
+    std::filesystem::remove(temporary);
+    TradingStep step = state.Step(platform::TickCount());
+    ASSERT_EQ(step.fired.size(), 1u);
+    EXPECT_EQ(step.fired[0].order, (CloseOrder{"rb2705", "1", "1", "3400", "P2"}));
+    EXPECT_TRUE(state.Step(platform::TickCount()).fired.empty());
+    EXPECT_EQ(state.RuleFileProblem(), "");
+    EXPECT_TRUE(state.FiredLegNotice().starts_with(Ansi("止盈触发: rb2705 买入平仓 1手 价3400 ")))
+        << state.FiredLegNotice();
+    EXPECT_EQ(state.Rules().FirstFree(), 0u) << "its only leg spent, the slot is free";
 }
 
 TEST_F(TradingStateTest, RulesOfAContractMissingFromTheAnswersAreHeldUntilItIsBack) {

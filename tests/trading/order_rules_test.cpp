@@ -145,6 +145,39 @@ TEST(OrderWorkerTest, MissingInputsAreAskedForOneAtATimeAndNothingIsSent) {
     }
 }
 
+// "nan" passed the limit check (every comparison with it is false) and was sent; "3500.."
+// was checked as 3500 and sent as typed. Nothing but a plain number within the tick leaves.
+TEST(OrderWorkerTest, PricesAndLotsOutsideTheInputRuleAreRefusedBeforeAnything) {
+    for (ServerMode mode : {ServerMode::IntradayFirstRound, ServerMode::SecondRound}) {
+        for (const char* price : {"nan", "inf", "1e400", "-1", "3500..", "3500.5", "0"}) {
+            OrderForm f = Form();
+            f.price = price;
+            f.confirm = true;
+            Recorder r;
+            LastOrderAccepted = 1;
+            EXPECT_EQ(RunOrder(f, Account(mode), r.Steps()), OrderOutcome::NotSent) << price;
+            ASSERT_EQ(r.events.size(), 1u) << price;
+            EXPECT_TRUE(r.events[0].starts_with("notify:")) << price;
+            EXPECT_NE(r.events[0].find(price), std::string::npos) << price;
+            EXPECT_EQ(LastOrderAccepted, 0);
+        }
+        for (const char* lots : {"1.5", "10001", "2x"}) {
+            OrderForm f = Form();
+            f.lots = lots;
+            Recorder r;
+            EXPECT_EQ(RunOrder(f, Account(mode), r.Steps()), OrderOutcome::NotSent) << lots;
+            ASSERT_EQ(r.events.size(), 1u) << lots;
+            EXPECT_TRUE(r.events[0].starts_with("notify:")) << lots;
+        }
+    }
+    // cu2702 ticks by 10: whole prices only; an unknown contract takes a few decimals.
+    OrderForm f = Form();
+    f.code = "zz9999";
+    f.price = "3500.25";
+    Recorder r;
+    EXPECT_EQ(RunOrder(f, Account(ServerMode::SecondRound), r.Steps()), OrderOutcome::Accepted);
+}
+
 TEST(OrderWorkerTest, TheConfirmationNamesTheOrderAndCancelSendsNothing) {
     OrderForm form = Form();
     form.confirm = true;

@@ -2,6 +2,12 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QInputMethodEvent>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -11,6 +17,28 @@
 
 namespace ft::ui {
 namespace {
+
+// The 粘贴 entry of a line edit's context menu: its text ends with the paste shortcut.
+QAction* PasteAction(const QMenu& menu) {
+    const QString key = QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+    for (QAction* action : menu.actions()) {
+        if (action->objectName() == QStringLiteral("edit-paste") ||
+            action->text().endsWith(QLatin1Char('\t') + key)) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+// Text dragged over the box and dropped on it.
+void Drop(QWidget& target, const QString& text) {
+    QMimeData mime;
+    mime.setText(text);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &drop);
+}
 
 class EditableListTest : public ::testing::Test {
 protected:
@@ -127,6 +155,83 @@ TEST_F(EditableListTest, OnlyAllowedCharactersCanBeTypedOrPasted) {
     EXPECT_EQ(list.Editor()->text(), QStringLiteral("ab")) << "other cells take anything";
 }
 
+// The grid filtered typed keys and Ctrl+V only: the menu's paste, the middle button, a drop
+// and an input method's text got through, and "3500.." was stored as typed.
+TEST_F(EditableListTest, ANumberCellRefusesEveryWayOfEnteringWhatIsNoNumber) {
+    list.SetNumberInput(0, 1, NumberKind::Price, 2);
+    list.SetNumberInput(0, 2, NumberKind::Lots);
+    Click(0, 1);
+    CInPlaceEdit* editor = list.Editor();
+    ASSERT_TRUE(editor);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClicks(editor, QStringLiteral("3500..5-e"));
+    EXPECT_EQ(editor->text(), QStringLiteral("3500.5"));
+    QTest::keyClicks(editor, QStringLiteral("55"));
+    EXPECT_EQ(editor->text(), QStringLiteral("3500.55")) << "a third decimal is refused";
+    editor->clear();
+
+    for (const QString bad : {"nan", "inf", "1e400", "-1", "3500.."}) {
+        QApplication::clipboard()->setText(bad);
+        QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_TRUE(editor->text().isEmpty()) << bad.toStdString();
+
+        // The context menu's 粘贴, as a right click opens it.
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                    editor->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(editor, &menuEvent);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_TRUE(menu);
+        QAction* paste = PasteAction(*menu);
+        ASSERT_TRUE(paste);
+        paste->trigger();
+        menu->close();
+        EXPECT_TRUE(editor->text().isEmpty()) << bad.toStdString();
+
+        // The middle button pastes the selection where the system has one.
+        if (QApplication::clipboard()->supportsSelection()) {
+            QApplication::clipboard()->setText(bad, QClipboard::Selection);
+            QTest::mouseClick(editor, Qt::MiddleButton, Qt::NoModifier, QPoint(5, 5));
+            EXPECT_TRUE(editor->text().isEmpty()) << bad.toStdString();
+        }
+
+        Drop(*editor, bad);
+        EXPECT_TRUE(editor->text().isEmpty()) << bad.toStdString();
+
+        // Text composed by an input method.
+        QInputMethodEvent composed;
+        composed.setCommitString(bad);
+        QApplication::sendEvent(editor, &composed);
+        EXPECT_TRUE(editor->text().isEmpty()) << bad.toStdString();
+    }
+
+    // The same ways take a good number.
+    QApplication::clipboard()->setText(QStringLiteral("3400.5"));
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                editor->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(editor, &menuEvent);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_TRUE(menu);
+    ASSERT_TRUE(PasteAction(*menu));
+    PasteAction(*menu)->trigger();
+    menu->close();
+    EXPECT_EQ(editor->text(), QStringLiteral("3400.5"));
+    editor->clear();
+    Drop(*editor, QStringLiteral("3300"));
+    EXPECT_EQ(editor->text(), QStringLiteral("3300"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(list.GetItemText(0, 1), "3300");
+
+    // Lots: whole numbers only.
+    Click(0, 2);
+    ASSERT_TRUE(list.Editor());
+    QTest::keyClicks(list.Editor(), QStringLiteral("2.5"));
+    EXPECT_EQ(list.Editor()->text(), QStringLiteral("25"));
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("五"));
+    QApplication::sendEvent(list.Editor(), &composed);
+    EXPECT_EQ(list.Editor()->text(), QStringLiteral("25"));
+}
+
 TEST_F(EditableListTest, DeletingARowMovesTheStatesOfTheRowsBelow) {
     list.SetCellEnabled(2, 1, false);
     list.SetAllowedCharacters(1, 2, "9");
@@ -134,7 +239,7 @@ TEST_F(EditableListTest, DeletingARowMovesTheStatesOfTheRowsBelow) {
     EXPECT_EQ(list.GetItemCount(), 2);
     EXPECT_FALSE(list.State(1, 1).Enabled());
     EXPECT_TRUE(list.State(0, 1).Enabled());
-    EXPECT_EQ(list.State(0, 2).allowed, "9");
+    EXPECT_EQ(list.State(0, 2).input.allowed, "9");
     EXPECT_FALSE(list.DeleteItem(7));
 
     // An edit still open is written into its row before the rows move.

@@ -106,6 +106,34 @@ TEST_F(LoginTest, BlanksAreNotEmptyAndTheBodyIsInOrder) {
     EXPECT_NE(body.find("&sign="), std::string::npos);
 }
 
+// A second terminal on the same account and mode would restore and fire the same stop rules
+// and write the same files: it is refused before it loads anything, and may log in elsewhere.
+TEST_F(LoginTest, ASecondTerminalOnTheSameAccountAndModeIsRefused) {
+    auto first = std::make_unique<CFLoginDlg>(session, loader);
+    ASSERT_TRUE(LogIn(*first, 1, "demo", "secret"));
+    const std::size_t requestsAfterFirst = server.Requests().size();
+
+    CFLoginDlg second(session, loader);
+    EXPECT_FALSE(LogIn(second, 1, "demo", "secret"));
+    ASSERT_EQ(effects.Messages().size(), 1u);
+    EXPECT_TRUE(effects.Messages()[0].contains("demo01")) << effects.Messages()[0].toStdString();
+    EXPECT_TRUE(effects.Messages()[0].contains("不能重复登录"));
+    // Only the login request went out: no tables were loaded for the refused terminal.
+    EXPECT_EQ(server.Requests().size(), requestsAfterFirst + 1);
+    EXPECT_TRUE(second.loginButton()->isEnabled());
+
+    // Another mode is another account's files.
+    EXPECT_TRUE(LogIn(second, 2, "demo", "secret"));
+
+    // The holder keeps the lock past its dialog; once it ends, the account is free again.
+    std::unique_ptr<platform::FileLock> held = first->TakeAccountLock();
+    first.reset();
+    CFLoginDlg third(session, loader);
+    EXPECT_FALSE(LogIn(third, 1, "demo", "secret"));
+    held.reset();
+    EXPECT_TRUE(LogIn(third, 1, "demo", "secret"));
+}
+
 TEST_F(LoginTest, AnUnreachableServerIsReported) {
     session.profiles[2].webHost = "";
     CFLoginDlg dialog(session, loader);

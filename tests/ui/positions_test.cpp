@@ -133,6 +133,7 @@ protected:
     // Types `text` into a cell of the rule grid, ending the edit with `endKey`.
     static void TypeInto(CListCtrlEx& grid, int row, int column, const QString& text,
                          Qt::Key endKey = Qt::Key_Return) {
+        grid.scrollTo(grid.model()->index(row, column));
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier,
                           CellCentre(grid, row, column));
         CInPlaceEdit* editor = grid.Editor();
@@ -298,6 +299,10 @@ TEST_F(PositionsTest, AStopLossSetInTheDialogClosesThePositionWhenTheMarketCross
               std::string::npos)
         << log;
     EXPECT_NE(log.find("to weituo trade...,result:0,"), std::string::npos) << log;
+    // The pane says what fired, where the trader looks for the connection's news.
+    EXPECT_TRUE(WaitFor([&] {
+        return ConnectionPane().contains(QStringLiteral("止损触发: rb2705 卖出平仓 3手 价3190 "));
+    })) << ConnectionPane().toStdString();
     EXPECT_TRUE(WaitFor([&] { return list->GetItemCount() == 0; }));
     ASSERT_TRUE(Settle());
     EXPECT_EQ(Occurrences(ReadLog(ProgramDir()), ",post:"), 1);
@@ -470,6 +475,43 @@ TEST_F(PositionsTest, TheDialogRefusesBadPricesAndDeletesRowsOnlyWhenConfirmed) 
     EXPECT_EQ(panel->State().Rules().FirstFree(), 0u);
 }
 
+// A full table used to drop the saved row while the column showed it; "3500.." was stored
+// as typed and read as 3500.
+TEST_F(PositionsTest, AFullTableIsRefusedWithAMessageAndTheGridTakesOnlyTheTicksDecimals) {
+    OpenPosition("rb2705", 1, 3, 3200);
+    const std::string id = list->GetItemText(0, 12);
+    std::vector<RuleGridRow> rows(StopRuleTable::kSlots, RuleGridRow{"", "3100", "1", "", ""});
+    ASSERT_EQ(SaveStopRules(panel->State().Rules(), "rb2705", Ansi("买"), id,
+                            quotes.FindQuote("rb2705"), rows, std::time(nullptr))
+                  .message,
+              "");
+    panel->State().RulesSaved(id);
+    EXPECT_TRUE(WaitFor([&] { return list->GetItemText(0, 9) == "3100/1"; }));
+
+    CLostProfitDlg* dialog = OpenSettings(0);
+    ASSERT_TRUE(dialog);
+    CListCtrlEx& grid = *dialog->Grid();
+    ASSERT_EQ(grid.GetItemCount(), 100);
+    QTest::mouseClick(dialog->AddRowButton(), Qt::LeftButton);
+    TypeInto(grid, 100, CLostProfitDlg::StopLossPrice, QStringLiteral("3190"), Qt::Key_Tab);
+    TypeInto(grid, 100, CLostProfitDlg::StopLossLots, QStringLiteral("2"));
+    QTest::mouseClick(dialog->SaveButton(), Qt::LeftButton);
+    EXPECT_EQ(effects.Messages(),
+              std::vector<QString>{QStringLiteral(
+                  "通知|止损止盈设置已满(最多100条)，本次设置未保存。请先删除不再需要的设置。")});
+    EXPECT_TRUE(dialog->isVisible());
+
+    // The extra row goes. rb2705 ticks by whole points: no dot gets into its prices.
+    ClickRow(grid, 100, 0);
+    QTest::mouseClick(dialog->DeleteRowButton(), Qt::LeftButton);
+    TypeInto(grid, 0, CLostProfitDlg::StopLossPrice, QStringLiteral("3180..5"));
+    EXPECT_EQ(grid.GetItemText(0, 1), "31805") << "the dots were refused";
+    EXPECT_TRUE(dialog->isVisible());
+    dialog->reject();
+    EXPECT_EQ(list->GetItemText(0, 9), "3100/1") << "the column shows what is stored";
+    EXPECT_EQ(panel->State().Rules().FirstFree(), StopRuleTable::kSlots);
+}
+
 TEST_F(PositionsTest, AHeldContractOutsideTheCustomListStaysQuotedWhenTheOrderPanelMovesOn) {
     // al2702 is not one of the demo account's custom contracts.
     BackEnd().SetQuote("al2702", 20300, 20295, 20305);
@@ -570,7 +612,7 @@ protected:
                                   Quote("rb2705", "3200", "3199", "3201"),
                                   {RuleGridRow{"", "3100", "1", "", ""}}, std::time(nullptr))
                         .message.empty());
-        state->RulesSaved("7", ShownRuleColumns(state->Rules(), "7"));
+        state->RulesSaved("7");
         return panel;
     }
 };

@@ -299,6 +299,33 @@ TEST_F(TradingTest, AllOrdersFiltersAndCancelsOnlyWorkingRows) {
     EXPECT_EQ(list.GetItemCount(), 2);
 }
 
+// "nan" passed the limit check (every comparison with it is false) and was sent; "3500.."
+// was checked as 3500 and sent as typed.
+TEST_F(TradingTest, APriceOrLotsThatIsNoPlainNumberIsRefusedBeforeAnythingIsSent) {
+    SelectRb();
+    const int before = all->List()->GetItemCount();
+    std::size_t messages = 0;
+    for (const QString price : {"nan", "inf", "1e400", "-1", "3500.."}) {
+        GivePrice(price);
+        EXPECT_EQ(PlaceOrder(), OrderOutcome::NotSent) << price.toStdString();
+        ASSERT_EQ(Messages().size(), ++messages) << price.toStdString();
+        EXPECT_TRUE(Messages().back().startsWith(Text("通知|价格")) &&
+                    Messages().back().endsWith(price))
+            << Messages().back().toStdString();
+    }
+    GivePrice(QStringLiteral("3215"));
+    // The lots box takes digits only; a number beyond any sane order is refused all the same.
+    Type(entry->LotsEdit(), QStringLiteral("10001"));
+    EXPECT_EQ(PlaceOrder(), OrderOutcome::NotSent);
+    ASSERT_EQ(Messages().size(), ++messages);
+    EXPECT_EQ(Messages().back(), Text("通知|手数必须在1到10000之间: 10001"));
+    Type(entry->LotsEdit(), QStringLiteral("1"));
+    EXPECT_EQ(PlaceOrder(), OrderOutcome::Accepted);
+    loader.ReloadTables(0);
+    EXPECT_TRUE(WaitFor([&] { return all->List()->GetItemCount() == before + 1; }))
+        << "only the good order reached the back-end";
+}
+
 TEST_F(TradingTest, ARefusalShowsTheBackEndsReasonAndKeepsTheForm) {
     SelectRb();
     BackEnd().RejectNextOrder("保证金不足");

@@ -73,6 +73,7 @@ bool CClientApp::InitInstance() {
     if (login.exec() != QDialog::Accepted) {
         return false;
     }
+    accountLock_ = login.TakeAccountLock();
 
     frame_ = std::make_unique<CMainFrame>(session_, loader_, quotes_, [this] { StartServices(); });
     if (!options_.screenshotFile.isEmpty()) {

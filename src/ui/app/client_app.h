@@ -13,6 +13,7 @@
 #include "net/quote_book.h"
 #include "net/quote_feed.h"
 #include "net/table_loaders.h"
+#include "platform/file_lock.h"
 
 namespace ft::ui {
 
@@ -67,6 +68,7 @@ private:
     TableLoader loader_{session_, quotes_};
     std::unique_ptr<QuoteFeed> quoteFeed_;
     std::unique_ptr<HeartbeatWriter> heartbeat_;
+    std::unique_ptr<platform::FileLock> accountLock_;  // held until the process ends
     std::unique_ptr<CMainFrame> frame_;
     int exitCode_ = 0;
 };

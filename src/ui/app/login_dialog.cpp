@@ -18,6 +18,7 @@
 #include "core/text.h"
 #include "net/request_client.h"
 #include "net/table_loaders.h"
+#include "positions/stop_rule_file.h"
 #include "ui/common/effects.h"
 #include "ui/common/run_aside.h"
 #include "ui/common/text_boundary.h"
@@ -232,6 +233,16 @@ bool CFLoginDlg::LoginWorker(Typed typed) {
             return false;
         case LoginAnswer::Kind::Accepted:
             break;
+    }
+    // One terminal per account and mode on this machine: two would restore and fire the same
+    // stop rules and overwrite each other's files.
+    accountLock_ = platform::FileLock::TryTake(AccountLockPath(parsed.userName, mode));
+    if (!accountLock_) {
+        ui::Message(this, Ansi("账号 ") + parsed.userName +
+                              Ansi(" 已在本机另一个终端登录本服务器，不能重复登录。"
+                                   "请使用已打开的终端，或先将其退出。"));
+        EnableLogin();
+        return false;
     }
     login.displayName = parsed.displayName;
     login.priceLimitBuffer = parsed.priceLimitBuffer;

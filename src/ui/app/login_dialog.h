@@ -5,7 +5,10 @@
 #include <QPixmap>
 #include <QPoint>
 #include <QPointer>
+#include <memory>
 #include <string>
+
+#include "platform/file_lock.h"
 
 class QCheckBox;
 class QComboBox;
@@ -40,6 +43,10 @@ public:
     QPushButton* registerButton() const { return register_; }
     const std::string& registrationUrl() const { return registrationUrl_; }
 
+    // After a successful login: the lock on the account's files, which the caller holds for
+    // the session (released with the dialog otherwise).
+    std::unique_ptr<platform::FileLock> TakeAccountLock() { return std::move(accountLock_); }
+
     // Esc, 退出 and closing the window. While a login is under way the worker still uses the
     // dialog and the session, so the process ends at once instead, as 关闭 does.
     void reject() override;
@@ -71,6 +78,8 @@ private:
     std::string machineCode_;
     std::string registrationUrl_;
     bool loginRunning_ = false;  // UI thread only
+    // Written by the worker before it hands its outcome over, read on the UI thread after.
+    std::unique_ptr<platform::FileLock> accountLock_;
     QPixmap background_;
     QPoint dragOffset_;
 

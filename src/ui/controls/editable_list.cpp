@@ -1,14 +1,14 @@
 #include "ui/controls/editable_list.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
-#include <QKeySequence>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QToolTip>
+#include <QValidator>
 
 #include "ui/common/text_boundary.h"
 
@@ -83,29 +83,75 @@ void CListCtrlExSortHead::paintSection(QPainter* painter, const QRect& rect,
     painter->restore();
 }
 
+namespace {
+
+// The cell's rule as a validator: QLineEdit asks it about every change, whatever its source.
+class CellValidator : public QValidator {
+public:
+    CellValidator(CellInput input, QObject* parent)
+        : QValidator(parent), input_(std::move(input)), allowed_(ToQt(input_.allowed)) {}
+
+    State validate(QString& text, int&) const override {
+        if (!allowed_.isEmpty()) {
+            for (QChar c : text) {
+                if (!allowed_.contains(c)) {
+                    return Invalid;
+                }
+            }
+        }
+        if (!input_.number) {
+            return Acceptable;
+        }
+        // Non-ASCII text never makes a number; FromQt would turn it into GBK bytes.
+        for (QChar c : text) {
+            if (c.unicode() > 0x7f) {
+                return Invalid;
+            }
+        }
+        const std::string ascii = text.toStdString();
+        if (!NumberMayGrow(*input_.number, ascii, input_.decimals)) {
+            return Invalid;
+        }
+        return CheckNumber(*input_.number, ascii, input_.decimals).empty() ? Acceptable
+                                                                           : Intermediate;
+    }
+
+private:
+    CellInput input_;
+    QString allowed_;
+};
+
+}  // namespace
+
 CInPlaceEdit::CInPlaceEdit(QWidget* parent, int row, int column, const QString& text,
-                           const QString& allowed)
-    : QLineEdit(parent), row_(row), column_(column), allowed_(allowed), before_(text) {
+                           CellInput input)
+    : QLineEdit(parent), row_(row), column_(column), input_(std::move(input)), before_(text) {
     setObjectName(QStringLiteral("CInPlaceEdit"));
     setFrame(false);
     setText(text);
+    if (!input_.allowed.empty() || input_.number) {
+        setValidator(new CellValidator(input_, this));
+        connect(this, &QLineEdit::inputRejected, this, &CInPlaceEdit::Refused);
+    }
     OpenEditor() = this;
+}
+
+void CInPlaceEdit::Refused() {
+    QApplication::beep();
+    QString tip = QStringLiteral("只能输入数字");
+    if (input_.number == NumberKind::Lots) {
+        tip = QStringLiteral("手数只能是1到%1之间的整数").arg(kMaxLots);
+    } else if (input_.number == NumberKind::Price) {
+        tip = input_.decimals > 0
+                  ? QStringLiteral("价格只能是正数，最多%1位小数").arg(input_.decimals)
+                  : QStringLiteral("价格只能是正整数");
+    }
+    setToolTip(tip);
+    QToolTip::showText(mapToGlobal(QPoint(0, height())), tip, this);
 }
 
 CInPlaceEdit* CInPlaceEdit::Current() {
     return OpenEditor();
-}
-
-bool CInPlaceEdit::Allowed(const QString& text) const {
-    if (allowed_.isEmpty()) {
-        return true;
-    }
-    for (QChar c : text) {
-        if (!allowed_.contains(c)) {
-            return false;
-        }
-    }
-    return true;
 }
 
 bool CInPlaceEdit::event(QEvent* event) {
@@ -136,26 +182,15 @@ void CInPlaceEdit::keyPressEvent(QKeyEvent* event) {
         default:
             break;
     }
-    if (event->matches(QKeySequence::Paste)) {
-        const QString pasted = QApplication::clipboard()->text();
-        if (!Allowed(pasted)) {
-            QApplication::beep();
-            return;
-        }
-    } else if (!event->text().isEmpty()) {
-        // Control characters (copy, backspace, paste, cut among them) always pass.
-        const QChar c = event->text().front();
-        if (c.unicode() >= 0x20 && !Allowed(event->text())) {
-            QApplication::beep();
-            return;
-        }
-    }
     QLineEdit::keyPressEvent(event);
 }
 
 void CInPlaceEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    Finish();
+    // The box's own context menu takes the focus while it is open: the edit goes on.
+    if (event->reason() != Qt::PopupFocusReason) {
+        Finish();
+    }
 }
 
 void CInPlaceEdit::End() {
@@ -209,8 +244,14 @@ void CListCtrlEx::SetCellEnabled(int row, int column, bool enabled) {
     update(model()->index(row, column));
 }
 
+void CListCtrlEx::SetNumberInput(int row, int column, NumberKind kind, int decimals) {
+    CellInput& input = states_[{row, column}].input;
+    input.number = kind;
+    input.decimals = decimals;
+}
+
 void CListCtrlEx::SetAllowedCharacters(int row, int column, const std::string& allowed) {
-    states_[{row, column}].allowed = allowed;
+    states_[{row, column}].input.allowed = allowed;
 }
 
 bool CListCtrlEx::DeleteItem(int row) {
@@ -268,7 +309,7 @@ void CListCtrlEx::EditCell(int row, int column) {
         open->Commit();
     }
     auto* editor = new CInPlaceEdit(viewport(), row, column, DisplayText(row, column),
-                                    ToQt(State(row, column).allowed));
+                                    State(row, column).input);
     editor->setFont(CellFont());
     editor->setGeometry(visualRect(index));
     connect(editor, &CInPlaceEdit::editEnded, this, &CListCtrlEx::OnEditEnded);

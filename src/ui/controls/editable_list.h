@@ -10,9 +10,11 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 
+#include "trading/number_input.h"
 #include "ui/controls/list_ctrl.h"
 
 namespace ft::ui {
@@ -27,15 +29,23 @@ protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
 };
 
+// What a cell takes: any text, only some characters, or a price or lots by the input rule.
+struct CellInput {
+    std::string allowed;  // characters that may be entered (GBK); empty: any
+    std::optional<NumberKind> number;
+    int decimals = kAnyTickDecimals;  // of a price
+};
+
 // The in-place edit box: one at a time in the whole program. Enter ends the edit, Escape
-// cancels it, Tab and the arrow keys end it; so does losing the focus. With a set of allowed
-// characters nothing else can be typed or pasted.
+// cancels it, Tab and the arrow keys end it; so does losing the focus. Its validator holds the
+// cell's input rule for every way text comes in (typed, pasted by keys, menu or middle
+// button, dropped, composed by an input method): what breaks it is refused with a tip.
 class CInPlaceEdit : public QLineEdit {
     Q_OBJECT
 public:
     static constexpr int kControlId = 1000001;
 
-    CInPlaceEdit(QWidget* parent, int row, int column, const QString& text, const QString& allowed);
+    CInPlaceEdit(QWidget* parent, int row, int column, const QString& text, CellInput input);
 
     int Row() const { return row_; }
     int Column() const { return column_; }
@@ -55,13 +65,13 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    bool Allowed(const QString& text) const;
+    void Refused();
     void End();
     void Finish();
 
     int row_;
     int column_;
-    QString allowed_;
+    CellInput input_;
     QString before_;
     bool cancelled_ = false;
     bool finished_ = false;
@@ -74,7 +84,7 @@ public:
     struct CellState {
         unsigned flags = 1;  // bit 0: the cell may be edited
         int image = -1;
-        std::string allowed;  // characters that may be typed (GBK); empty: any
+        CellInput input;
         bool Enabled() const { return flags & 1u; }
     };
 
@@ -88,6 +98,8 @@ public:
     CellState State(int row, int column) const;
     void SetCellEnabled(int row, int column, bool enabled);
     void SetAllowedCharacters(int row, int column, const std::string& allowed);
+    // The cell takes a price (at most `decimals` decimals) or lots by the input rule.
+    void SetNumberInput(int row, int column, NumberKind kind, int decimals = kAnyTickDecimals);
 
     // Deletes the row and its cell states; the states of the rows below move up with them.
     bool DeleteItem(int row);

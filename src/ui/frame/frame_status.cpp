@@ -67,6 +67,8 @@ void CMainFrame::UpdateConnection() {
     facts.nowTick = options_.tick();
     facts.heldRuleCodes = trading_->HeldRuleCodes();
     facts.stopOrderProblem = trading_->StopOrderProblem();
+    facts.ruleFileProblem = trading_->RuleFileProblem();
+    facts.firedLegNotice = trading_->FiredLegNotice();
     const ConnectionText state = ConnectionPaneText(facts);
     QLabel* pane = statusPanes_[kConnectionPane];
     const QString text = ToQt(state.text);

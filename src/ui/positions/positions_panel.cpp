@@ -153,8 +153,10 @@ void CLcSubDlg1::OpenStopRuleEditor() {
     // The direction as the list shows it, blanks included, as the dialog has always had it.
     const std::string shownDirection =
         p->direction == Ansi("买") ? p->direction : "  " + p->direction;
-    const StopRuleTarget target{p->code, shownDirection, p->closableLots, p->positionNo};
+    const StopRuleTarget target{p->code, shownDirection, p->closableLots, p->positionNo,
+                                TickDecimals(*State().Session().products.Snapshot(), p->code)};
     State().ForgetProblemsOf(target.positionId);
+    State().FreeSlotsOfClosedPositions();
     State().SuspendRules(true);
     dialog_ = new CLostProfitDlg(target, State().Rules(), context_.quotes, this);
     dialog_->setAttribute(Qt::WA_DeleteOnClose);
@@ -167,7 +169,7 @@ void CLcSubDlg1::OpenStopRuleEditor() {
 void CLcSubDlg1::OnStopRuleEditorClosed(int result, const std::string& positionId) {
     if (result == QDialog::Accepted && dialog_) {
         // The rows may have been rebuilt meanwhile: the position is found by its id.
-        State().RulesSaved(positionId, SavedRuleColumns(dialog_->Outcome()));
+        State().RulesSaved(positionId);
         Render();
     }
     // The dialog deletes itself; the next one is a new one.

@@ -16,10 +16,6 @@
 namespace ft::ui {
 namespace {
 
-// Prices and lots are numbers; anything else would be read as 0 and never fire.
-constexpr const char* kPriceCharacters = "0123456789.";
-constexpr const char* kLotsCharacters = "0123456789";
-
 QLabel* Note(const char* text, const QRect& rect, QWidget* parent) {
     auto* label = new QLabel(QString::fromUtf8(text), parent);
     label->setWordWrap(true);
@@ -118,10 +114,12 @@ void CLostProfitDlg::AppendRow(const RuleGridRow& row) {
     grid_->SetItemText(r, TakeProfitPrice, row.takeProfitPrice);
     grid_->SetItemText(r, TakeProfitLots, row.takeProfitLots);
     grid_->SetItemText(r, Validity, Ansi("当日"));
-    grid_->SetAllowedCharacters(r, StopLossPrice, kPriceCharacters);
-    grid_->SetAllowedCharacters(r, TakeProfitPrice, kPriceCharacters);
-    grid_->SetAllowedCharacters(r, StopLossLots, kLotsCharacters);
-    grid_->SetAllowedCharacters(r, TakeProfitLots, kLotsCharacters);
+    // Prices and lots are numbers by the input rule; anything else would be read as another
+    // number, or as 0 and never fire.
+    grid_->SetNumberInput(r, StopLossPrice, NumberKind::Price, target_.priceDecimals);
+    grid_->SetNumberInput(r, TakeProfitPrice, NumberKind::Price, target_.priceDecimals);
+    grid_->SetNumberInput(r, StopLossLots, NumberKind::Lots);
+    grid_->SetNumberInput(r, TakeProfitLots, NumberKind::Lots);
 }
 
 void CLostProfitDlg::AddRow() {
@@ -165,6 +163,11 @@ void CLostProfitDlg::Save() {
                           : units_[2]->isChecked() ? LotsUnit::Default
                                                    : LotsUnit::Auto;
     FillMissingLots(rows, unit, target_.closableLots);
+    if (const std::string refused = CheckRuleInputs(rows, target_.priceDecimals);
+        !refused.empty()) {
+        Message(this, refused);
+        return;
+    }
     SaveOutcome outcome = SaveStopRules(table_, target_.code, target_.direction, target_.positionId,
                                         quotes_.FindQuote(target_.code), rows, clock());
     if (!outcome.message.empty()) {

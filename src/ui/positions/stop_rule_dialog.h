@@ -28,6 +28,7 @@ struct StopRuleTarget {
     std::string direction;
     std::string closableLots;
     std::string positionId;
+    int priceDecimals = kAnyTickDecimals;  // of the contract's tick
 };
 
 class CLostProfitDlg : public QDialog {
