@@ -91,12 +91,17 @@ TEST_F(RequestClientTest, ChineseTravelsAsRawUtf8AndAnswersArriveAsGbk) {
     EXPECT_EQ(answer, Ansi("1,用户名或密码错误"));
 }
 
-TEST_F(RequestClientTest, AnErrorPageIsReturnedAsTextWithSuccess) {
+TEST_F(RequestClientTest, AnErrorStatusIsAFailureThatReachedTheBackEnd) {
     server.SetStatus(500);
     server.Answer("<html>Internal Server Error</html>");
-    std::string answer;
-    EXPECT_TRUE(PostForm(session, "index.php?m=client&a=getmoney", "", answer));
-    EXPECT_EQ(answer, "<html>Internal Server Error</html>");
+    std::string answer = "unchanged";
+    EXPECT_FALSE(PostForm(session, "index.php?m=client&a=getmoney", "", answer));
+    const PostResult result = PostRequest(session, "index.php?m=client&a=getmoney", "", answer);
+    EXPECT_EQ(result.status, PostStatus::HttpError);
+    EXPECT_EQ(HttpStatusText(result), "HTTP 500");
+    EXPECT_EQ(answer, "unchanged");
+    server.SetStatus(204);
+    EXPECT_TRUE(PostRequest(session, "index.php?m=client&a=getmoney", "", answer).ok());
 }
 
 TEST_F(RequestClientTest, AnswersAboveTheOldBufferAreReadWholeUpToTheLimit) {
@@ -109,7 +114,9 @@ TEST_F(RequestClientTest, AnswersAboveTheOldBufferAreReadWholeUpToTheLimit) {
     RequestLimits small;
     small.maxAnswerBytes = 256 * 1024;
     answer = "unchanged";
-    EXPECT_FALSE(PostForm(session, "index.php?m=client&a=weituodetail", "", answer, small));
+    // Part of an answer came: the request reached the back-end.
+    EXPECT_EQ(PostRequest(session, "index.php?m=client&a=weituodetail", "", answer, small).status,
+              PostStatus::MaybeSent);
     EXPECT_EQ(answer, "unchanged");
 }
 
@@ -155,7 +162,9 @@ TEST(RequestClientFailures, RefusedConnectionAndUnresolvedHostFail) {
     session.profiles[0].webHost = "127.0.0.1";
     session.profiles[0].webPort = std::to_string(port);
     std::string answer = "unchanged";
-    EXPECT_FALSE(PostForm(session, "index.php?m=client&a=getmoney", "", answer));
+    // Nothing left the machine: the trader may be told it failed.
+    EXPECT_EQ(PostRequest(session, "index.php?m=client&a=getmoney", "", answer).status,
+              PostStatus::NotSent);
     session.profiles[0].webHost = "";
     EXPECT_FALSE(PostForm(session, "index.php?m=client&a=getmoney", "", answer));
     EXPECT_EQ(answer, "unchanged");
@@ -175,11 +184,15 @@ TEST(RequestClientFailures, AServerThatNeverAnswersIsGivenUpOnInBoundedTime) {
     LogIn(session, "demo", "demo");
     session.profiles[0].webHost = "127.0.0.1";
     session.profiles[0].webPort = std::to_string(ntohs(addr.sin_port));
-    RequestLimits limits;
-    limits.stallTimeout = std::chrono::seconds(1);
+    // The default every caller gets, shortened as the widget tests do.
+    const std::chrono::seconds was = DefaultStallTimeout();
+    SetDefaultStallTimeout(std::chrono::seconds(1));
     std::string answer = "unchanged";
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(PostForm(session, "index.php?m=client&a=getmoney", "", answer, limits));
+    // The request went out: it may have been carried out, so the outcome is unknown.
+    EXPECT_EQ(PostRequest(session, "index.php?m=client&a=getmoney", "", answer).status,
+              PostStatus::MaybeSent);
+    SetDefaultStallTimeout(was);
     // libcurl notices a stall a few seconds after the stall time at most.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(12));
     EXPECT_EQ(answer, "unchanged");

@@ -535,6 +535,48 @@ TEST_F(AccountTest, DoubleClickOnTransferMovesTheMoneyOnce) {
     EXPECT_EQ(ParseTransferHistory(Post(kTransferHistoryPath, "username=demo")).size(), 2u);
 }
 
+TEST_F(AccountTest, ATransferWithoutAnAnswerIsSaidAndGuardedUntilTheBalanceIsReadAgain) {
+    ft::testing::ShortStallTimeout shortStall;
+    StartLoggedIn();
+    CZZDlg dialog(session);
+    CZZDlg1& panel = *dialog.TransferPanel();
+    QSignalSpy started(&panel, &CZZDlg1::started);
+    QSignalSpy finished(&panel, &CZZDlg1::requestFinished);
+    dialog.show();
+    ASSERT_TRUE(started.wait(5000));
+    Type(panel.Amount(), "5000");
+    Type(panel.FundPassword(), "123456");
+
+    BackEnd().StallWeb(2500);
+    Click(panel.ToBankButton());
+    // Esc, ✕ and the buttons keep the dialog while the transfer is out, and say why.
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    dialog.close();
+    Click(dialog.OkButton());
+    EXPECT_TRUE(dialog.isVisible());
+    const QString wait = Notice("转账请求已发出，正在等待结果，请稍候再关闭");
+    EXPECT_EQ(Messages(), (std::vector<QString>{wait, wait, wait}));
+
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_EQ(Messages().back(), Notice("转账结果未知，请勿重复转账；将重新读取可转金额，也可在"
+                                        "“查转帐记录”中核对"));
+    // Neither direction may go until the balance is read again.
+    EXPECT_FALSE(panel.ToBankButton()->isEnabled());
+    EXPECT_FALSE(panel.ToFuturesButton()->isEnabled());
+    panel.TransferToBank();
+    panel.TransferToFutures();
+    EXPECT_EQ(finished.count(), 1);
+
+    BackEnd().StallWeb(0);
+    ASSERT_TRUE(WaitFor([&] { return panel.ToBankButton()->isEnabled(); }, 15000));
+    EXPECT_TRUE(panel.ToFuturesButton()->isEnabled());
+    EXPECT_TRUE(Messages().back().startsWith(Notice("转账结果核对：原可转金额：")))
+        << Messages().back().toStdString();
+    EXPECT_TRUE(Messages().back().contains(Q("，现") + panel.TransferableLine()->text()));
+    EXPECT_EQ(ParseTransferHistory(Post(kTransferHistoryPath, "username=demo")).size(), 2u)
+        << "moved once";
+}
+
 // ---- Password change --------------------------------------------------------------------
 
 TEST_F(AccountTest, PasswordMessagesComeInTheOrderOfTheFields) {
@@ -582,12 +624,50 @@ TEST_F(AccountTest, RefusedPasswordChangeKeepsTheDialogOpen) {
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(dialog.OkButton()->isEnabled());
 
-    // A failed request says nothing.
+    // A request that could not leave is said to have failed; nothing changed.
     BackEnd().CloseWebConnections(true);
     Click(dialog.OkButton());
     ASSERT_TRUE(finished.wait(10000));
-    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages().size(), 2u);
+    EXPECT_EQ(Messages().back(), Notice("密码修改失败，无法连接交易服务器"));
     EXPECT_TRUE(effects.exitCodes.empty());
+}
+
+TEST_F(AccountTest, ThePasswordDialogCannotBeClosedWhileTheChangeIsOut) {
+    StartLoggedIn();
+    CPwdDlg dialog(session);
+    dialog.show();
+    Type(dialog.OldPassword(), "demo");
+    Type(dialog.NewPassword(), "abc");
+    Type(dialog.Confirmation(), "abc");
+    BackEnd().StallWeb(800);
+    Click(dialog.OkButton());
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    dialog.close();
+    EXPECT_TRUE(dialog.isVisible());
+    // The change went through: the session ends as always, stop-loss requests included.
+    ASSERT_TRUE(WaitFor([&] { return !effects.exitCodes.empty(); }));
+    const QString wait = "message:" + Q("密码修改请求已发出，正在等待结果，请稍候再关闭");
+    EXPECT_EQ(record.events,
+              (QStringList{wait, wait, "message:" + Q("密码修改成功,请重新登录系统"), "exit:0"}));
+}
+
+TEST_F(AccountTest, APasswordChangeWithoutAnAnswerEndsTheSessionSayingSo) {
+    ft::testing::ShortStallTimeout shortStall;
+    StartLoggedIn();
+    CPwdDlg dialog(session);
+    dialog.show();
+    Type(dialog.OldPassword(), "demo");
+    Type(dialog.NewPassword(), "abc");
+    Type(dialog.Confirmation(), "abc");
+    BackEnd().StallWeb(2500);
+    Click(dialog.OkButton());
+    ASSERT_TRUE(WaitFor([&] { return !effects.exitCodes.empty(); }, 10000));
+    EXPECT_EQ(record.events,
+              (QStringList{"message:" + Q("密码修改结果未知，程序将退出；请重新登录，新密码或原密码"
+                                          "之一有效"),
+                           "exit:0"}));
+    BackEnd().StallWeb(0);
 }
 
 TEST_F(AccountTest, ChangedPasswordEndsTheProcessAndHoldsForTheNextSession) {
