@@ -73,7 +73,7 @@ void GlobalInit() {
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-std::atomic<long long> defaultStallSeconds{30};
+std::atomic<long long> defaultAnswerMs{0};
 
 // Errors curl reports before anything of the request can have left this machine.
 bool FailedBeforeSending(CURLcode code) {
@@ -93,12 +93,12 @@ bool FailedBeforeSending(CURLcode code) {
 
 }  // namespace
 
-std::chrono::seconds DefaultStallTimeout() {
-    return std::chrono::seconds(defaultStallSeconds.load());
+std::chrono::milliseconds DefaultAnswerTimeout() {
+    return std::chrono::milliseconds(defaultAnswerMs.load());
 }
 
-void SetDefaultStallTimeout(std::chrono::seconds timeout) {
-    defaultStallSeconds = timeout.count();
+void SetDefaultAnswerTimeout(std::chrono::milliseconds timeout) {
+    defaultAnswerMs = timeout.count();
 }
 
 std::string HttpStatusText(const PostResult& result) {
@@ -162,6 +162,7 @@ PostResult PostRequest(const SessionState& session, std::string path, std::strin
                      static_cast<long>(limits.connectTimeout.count() * 1000));
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.stallTimeout.count()));
+    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.answerTimeout.count()));
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, WriteAnswer);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &buffer);
     const CURLcode code = curl_easy_perform(h);

@@ -22,14 +22,16 @@ std::string FromUtf8(const std::string& utf8);
 // in UTF-8. Empty when that text (with its terminator) would not fit 256 bytes.
 std::string RequestSignature(const std::string& userName, const std::string& password);
 
-// The stall time-out of every request made without limits of its own; tests shorten it so a
-// stalled back-end needs no half-minute wait. Thread-safe.
-std::chrono::seconds DefaultStallTimeout();
-void SetDefaultStallTimeout(std::chrono::seconds timeout);
+// A limit on the whole of every request made without limits of its own, 0 for none (the
+// default). Tests set one so a stalled back-end is given up on in a second, where the stall
+// time-out takes half a minute and more. Thread-safe.
+std::chrono::milliseconds DefaultAnswerTimeout();
+void SetDefaultAnswerTimeout(std::chrono::milliseconds timeout);
 
 struct RequestLimits {
     std::chrono::seconds connectTimeout{15};
-    std::chrono::seconds stallTimeout = DefaultStallTimeout();  // no byte for this long: fail
+    std::chrono::seconds stallTimeout{30};  // no byte received for this long: fail
+    std::chrono::milliseconds answerTimeout = DefaultAnswerTimeout();  // 0: none
     std::size_t maxAnswerBytes = 8 * 1024 * 1024;
 };
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <thread>
 
 #include "core/form_body.h"
 #include "core/text.h"
@@ -184,19 +185,37 @@ TEST(RequestClientFailures, AServerThatNeverAnswersIsGivenUpOnInBoundedTime) {
     LogIn(session, "demo", "demo");
     session.profiles[0].webHost = "127.0.0.1";
     session.profiles[0].webPort = std::to_string(ntohs(addr.sin_port));
-    // The default every caller gets, shortened as the widget tests do.
-    const std::chrono::seconds was = DefaultStallTimeout();
-    SetDefaultStallTimeout(std::chrono::seconds(1));
+    RequestLimits limits;
+    limits.stallTimeout = std::chrono::seconds(1);
     std::string answer = "unchanged";
     const auto start = std::chrono::steady_clock::now();
     // The request went out: it may have been carried out, so the outcome is unknown.
-    EXPECT_EQ(PostRequest(session, "index.php?m=client&a=getmoney", "", answer).status,
+    EXPECT_EQ(PostRequest(session, "index.php?m=client&a=getmoney", "", answer, limits).status,
               PostStatus::MaybeSent);
-    SetDefaultStallTimeout(was);
     // libcurl notices a stall a few seconds after the stall time at most.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(12));
     EXPECT_EQ(answer, "unchanged");
     ::close(listener);
+}
+
+TEST(RequestClientFailures, TheDefaultAnswerTimeoutBoundsEveryRequest) {
+    HttpTestServer server;
+    SessionState session;
+    server.Serve(session, ServerMode::IntradayFirstRound);
+    LogIn(session, "demo", "demo");
+    server.AnswerWith([](const testing::RecordedRequest&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        return std::string("0");
+    });
+    const std::chrono::milliseconds was = DefaultAnswerTimeout();
+    SetDefaultAnswerTimeout(std::chrono::milliseconds(300));
+    std::string answer;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(PostRequest(session, "index.php?m=client&a=getmoney", "", answer).status,
+              PostStatus::MaybeSent);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1200));
+    SetDefaultAnswerTimeout(was);
+    EXPECT_TRUE(PostRequest(session, "index.php?m=client&a=getmoney", "", answer).ok());
 }
 
 TEST(FormBody, EscapesExactlyTheFourCharactersThatChangeTheForm) {

@@ -37,12 +37,12 @@ protected:
     void ShowAnnouncement(const QString& text) override { announcements << text; }
 };
 
-// For one test: requests give a stalled back-end up after a second instead of half a minute,
+// For one test: requests give a stalled back-end up after 1.5 s instead of half a minute,
 // so an answer that never comes is seen without a long wait.
 struct ShortStallTimeout {
-    std::chrono::seconds was = DefaultStallTimeout();
-    ShortStallTimeout() { SetDefaultStallTimeout(std::chrono::seconds(1)); }
-    ~ShortStallTimeout() { SetDefaultStallTimeout(was); }
+    std::chrono::milliseconds was = DefaultAnswerTimeout();
+    ShortStallTimeout() { SetDefaultAnswerTimeout(std::chrono::milliseconds(1500)); }
+    ~ShortStallTimeout() { SetDefaultAnswerTimeout(was); }
     ShortStallTimeout(const ShortStallTimeout&) = delete;
     ShortStallTimeout& operator=(const ShortStallTimeout&) = delete;
 };

@@ -115,6 +115,21 @@ protected:
         return answer;
     }
 
+    void FillPasswordChange(CPwdDlg& dialog, const QString& old, const QString& fresh) {
+        dialog.show();
+        Type(dialog.OldPassword(), old);
+        Type(dialog.NewPassword(), fresh);
+        Type(dialog.Confirmation(), fresh);
+    }
+    // Shows the transfer dialog, waits for its start answer and fills a transfer to the bank.
+    void ReadyTransferToBank(CZZDlg& dialog, const QString& amount) {
+        QSignalSpy started(dialog.TransferPanel(), &CZZDlg1::started);
+        dialog.show();
+        ASSERT_TRUE(started.wait(5000));
+        Type(dialog.TransferPanel()->Amount(), amount);
+        Type(dialog.TransferPanel()->FundPassword(), "123456");
+    }
+
     std::vector<QString> Messages() { return effects.Messages(); }
     QString Notice(const char* utf8) { return Q("通知|") + Q(utf8); }
 
@@ -511,12 +526,8 @@ TEST_F(AccountTest, DoubleClickOnTransferMovesTheMoneyOnce) {
     StartLoggedIn();
     CZZDlg dialog(session);
     CZZDlg1& panel = *dialog.TransferPanel();
-    QSignalSpy started(&panel, &CZZDlg1::started);
+    ReadyTransferToBank(dialog, "10");
     QSignalSpy finished(&panel, &CZZDlg1::requestFinished);
-    dialog.show();
-    ASSERT_TRUE(started.wait(5000));
-    Type(panel.Amount(), "10");
-    Type(panel.FundPassword(), "123456");
 
     BackEnd().StallWeb(300);
     // A double click as the window system delivers it: a click, then a double-click event in
@@ -540,14 +551,10 @@ TEST_F(AccountTest, ATransferWithoutAnAnswerIsSaidAndGuardedUntilTheBalanceIsRea
     StartLoggedIn();
     CZZDlg dialog(session);
     CZZDlg1& panel = *dialog.TransferPanel();
-    QSignalSpy started(&panel, &CZZDlg1::started);
+    ReadyTransferToBank(dialog, "5000");
     QSignalSpy finished(&panel, &CZZDlg1::requestFinished);
-    dialog.show();
-    ASSERT_TRUE(started.wait(5000));
-    Type(panel.Amount(), "5000");
-    Type(panel.FundPassword(), "123456");
 
-    BackEnd().StallWeb(2500);
+    BackEnd().StallWeb(4000);
     Click(panel.ToBankButton());
     // Esc, ✕ and the buttons keep the dialog while the transfer is out, and say why.
     QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -612,10 +619,7 @@ TEST_F(AccountTest, RefusedPasswordChangeKeepsTheDialogOpen) {
     StartLoggedIn();
     CPwdDlg dialog(session);
     QSignalSpy finished(&dialog, &CPwdDlg::requestFinished);
-    dialog.show();
-    Type(dialog.OldPassword(), "wrong");
-    Type(dialog.NewPassword(), "abc");
-    Type(dialog.Confirmation(), "abc");
+    FillPasswordChange(dialog, "wrong", "abc");
     Click(dialog.OkButton());
     EXPECT_FALSE(dialog.OkButton()->isEnabled());
     ASSERT_TRUE(finished.wait(5000));
@@ -636,10 +640,7 @@ TEST_F(AccountTest, RefusedPasswordChangeKeepsTheDialogOpen) {
 TEST_F(AccountTest, ThePasswordDialogCannotBeClosedWhileTheChangeIsOut) {
     StartLoggedIn();
     CPwdDlg dialog(session);
-    dialog.show();
-    Type(dialog.OldPassword(), "demo");
-    Type(dialog.NewPassword(), "abc");
-    Type(dialog.Confirmation(), "abc");
+    FillPasswordChange(dialog, "demo", "abc");
     BackEnd().StallWeb(800);
     Click(dialog.OkButton());
     QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -656,11 +657,8 @@ TEST_F(AccountTest, APasswordChangeWithoutAnAnswerEndsTheSessionSayingSo) {
     ft::testing::ShortStallTimeout shortStall;
     StartLoggedIn();
     CPwdDlg dialog(session);
-    dialog.show();
-    Type(dialog.OldPassword(), "demo");
-    Type(dialog.NewPassword(), "abc");
-    Type(dialog.Confirmation(), "abc");
-    BackEnd().StallWeb(2500);
+    FillPasswordChange(dialog, "demo", "abc");
+    BackEnd().StallWeb(4000);
     Click(dialog.OkButton());
     ASSERT_TRUE(WaitFor([&] { return !effects.exitCodes.empty(); }, 10000));
     EXPECT_EQ(record.events,

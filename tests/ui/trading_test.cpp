@@ -598,7 +598,7 @@ TEST_F(TradingTest, TheCancelButtonsRefusalIsShownWhileItsTabIsHidden) {
 TEST_F(TradingTest, AnOrderTimingOutIsSaidUnknownAndShowsUpByItself) {
     ft::testing::ShortStallTimeout shortStall;
     SelectRb();
-    BackEnd().StallWeb(2500);
+    BackEnd().StallWeb(4000);
     EXPECT_EQ(PlaceOrder(), OrderOutcome::Unknown);
     EXPECT_EQ(Messages(), std::vector<QString>{Text(
                               "通知|委托结果未知（交易服务器未应答），请核对委托列表；连接恢复后"
@@ -627,7 +627,7 @@ TEST_F(TradingTest, CancellationsLostInTransportOrStillOutAreSaid) {
     ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);
     CListCtrlCl& list = *working->List();
     ASSERT_TRUE(WaitFor([&] { return list.GetItemCount() == 1; }));
-    const QString orderNo = list.GetItemText(0, 0);
+    const QString orderNo = ToQt(list.GetItemText(0, 0));
     ClickRow(list, 0);
     const QString question = Text("撤单|撤单:") + orderNo + Text("  rb2705  1手");
 
@@ -640,7 +640,7 @@ TEST_F(TradingTest, CancellationsLostInTransportOrStillOutAreSaid) {
     BackEnd().CloseWebConnections(false);
 
     // Sent, no answer: unknown; a second cancellation meanwhile is refused with a word.
-    BackEnd().StallWeb(2500);
+    BackEnd().StallWeb(4000);
     QTest::mouseClick(working->CancelButton(), Qt::LeftButton);
     ASSERT_TRUE(working->Canceller().OneOut());
     QTest::mouseClick(working->CancelAllButton(), Qt::LeftButton);
