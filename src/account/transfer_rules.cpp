@@ -99,10 +99,38 @@ BalanceOutcome ParseBalanceAnswer(std::string_view answer) {
     return outcome;
 }
 
-std::string TransferAnswerMessage(std::string_view answer) {
+TransferVerdict TransferAnswerVerdict(std::string_view answer) {
     std::vector<std::string> fields;
     SplitText(",", answer, fields);
-    return fields.size() < 2 ? Ansi("转账成功") : fields[1];
+    if (fields.size() >= 2) {
+        return TransferVerdict::Refused;
+    }
+    // Only the back-end's own status says the money moved; an empty answer or a proxy's page
+    // says nothing of the kind.
+    return Trim(answer) == "0" ? TransferVerdict::Done : TransferVerdict::Unknown;
+}
+
+std::string TransferAnswerMessage(std::string_view answer) {
+    switch (TransferAnswerVerdict(answer)) {
+        case TransferVerdict::Done:
+            return Ansi("转账成功");
+        case TransferVerdict::Unknown:
+            return TransferUnknownMessage();
+        case TransferVerdict::Refused:
+            break;
+    }
+    std::vector<std::string> fields;
+    SplitText(",", answer, fields);
+    return fields[1];
+}
+
+std::string TransferUnknownMessage() {
+    return Ansi("转账结果未知，请勿重复转账；将重新读取可转金额，也可在“查转帐记录”中核对");
+}
+
+std::string TransferReconcileReport(std::string_view before, std::string_view after) {
+    return Ansi("转账结果核对：原") + std::string(before) + Ansi("，现") + std::string(after) +
+           Ansi("；请在“查转帐记录”中核对");
 }
 
 std::vector<TransferRow> ParseTransferHistory(std::string_view answer) {

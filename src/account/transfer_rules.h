@@ -61,8 +61,16 @@ struct BalanceOutcome {
     std::optional<std::string> message;
 };
 BalanceOutcome ParseBalanceAnswer(std::string_view answer);
-// A transfer answer: one field is "转账成功", otherwise field 1.
+// A transfer answer: the success status "0" alone, a refusal with its reason in field 1, or
+// anything else (empty, an error page), after which nobody knows whether the money moved.
+enum class TransferVerdict { Done, Refused, Unknown };
+TransferVerdict TransferAnswerVerdict(std::string_view answer);
+// "转账成功", the refusal's field 1, or what an answer of unknown meaning tells the trader.
 std::string TransferAnswerMessage(std::string_view answer);
+// A transfer sent without an answer, or with an answer nobody understands.
+std::string TransferUnknownMessage();
+// Once the balance is read again: the transferable line ("可转金额：...") before and now.
+std::string TransferReconcileReport(std::string_view before, std::string_view after);
 
 // The history list's columns.
 // The fields of a qryinoutdetail record.

@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 #include <openssl/evp.h>
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -72,15 +73,53 @@ void GlobalInit() {
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+std::atomic<long long> defaultAnswerMs{0};
+
+// Errors curl reports before anything of the request can have left this machine.
+bool FailedBeforeSending(CURLcode code) {
+    switch (code) {
+        case CURLE_COULDNT_RESOLVE_PROXY:
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_CONNECT:
+        case CURLE_URL_MALFORMAT:
+        case CURLE_UNSUPPORTED_PROTOCOL:
+        case CURLE_FAILED_INIT:
+        case CURLE_OUT_OF_MEMORY:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
-bool PostForm(const SessionState& session, const std::string& path, std::string body,
-              std::string& answer, const RequestLimits& limits) {
+std::chrono::milliseconds DefaultAnswerTimeout() {
+    return std::chrono::milliseconds(defaultAnswerMs.load());
+}
+
+void SetDefaultAnswerTimeout(std::chrono::milliseconds timeout) {
+    defaultAnswerMs = timeout.count();
+}
+
+std::string HttpStatusText(const PostResult& result) {
+    if (result.status != PostStatus::HttpError) {
+        return {};
+    }
+    return "HTTP " + std::to_string(result.httpStatus);
+}
+
+bool PostForm(const SessionState& session, std::string path, std::string body, std::string& answer,
+              const RequestLimits& limits) {
+    return PostRequest(session, std::move(path), std::move(body), answer, limits).ok();
+}
+
+PostResult PostRequest(const SessionState& session, std::string path, std::string body,
+                       std::string& answer, const RequestLimits& limits) {
     const LoginFields login = session.Login();
     // A per-call copy of the web host: concurrent requests never see each other's host.
     const ServerProfile profile = session.Profile(login.serverMode);
     if (profile.webHost.empty()) {
-        return false;
+        return {};
     }
     const long port = static_cast<long>(ToInt(profile.webPort));
 
@@ -92,7 +131,7 @@ bool PostForm(const SessionState& session, const std::string& path, std::string 
     }
     std::string signature = RequestSignature(login.userName, login.password);
     if (signature.empty()) {
-        return false;
+        return {};
     }
     body += "&sign=";
     body += signature;
@@ -101,7 +140,7 @@ bool PostForm(const SessionState& session, const std::string& path, std::string 
     GlobalInit();
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
     if (!curl) {
-        return false;
+        return {};
     }
     std::unique_ptr<curl_slist, SlistDeleter> headers(
         curl_slist_append(nullptr, "Content-Type: application/x-www-form-urlencoded"));
@@ -123,14 +162,30 @@ bool PostForm(const SessionState& session, const std::string& path, std::string 
                      static_cast<long>(limits.connectTimeout.count() * 1000));
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.stallTimeout.count()));
+    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.answerTimeout.count()));
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, WriteAnswer);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &buffer);
-    if (curl_easy_perform(h) != CURLE_OK || buffer.overflow) {
-        return false;
+    const CURLcode code = curl_easy_perform(h);
+    PostResult result;
+    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &result.httpStatus);
+    if (code != CURLE_OK || buffer.overflow) {
+        // A connect time-out also ends as a time-out; only the bytes sent tell it apart.
+        long sent = 0;
+        curl_easy_getinfo(h, CURLINFO_REQUEST_SIZE, &sent);
+        result.status = FailedBeforeSending(code) || (sent == 0 && !buffer.overflow)
+                            ? PostStatus::NotSent
+                            : PostStatus::MaybeSent;
+        return result;
+    }
+    // The back-end answered: it is reachable, whatever it said.
+    session.web.unreachable = false;
+    if (result.httpStatus < 200 || result.httpStatus > 299) {
+        result.status = PostStatus::HttpError;
+        return result;
     }
     answer = FromUtf8(buffer.bytes);
-    session.web.unreachable = false;
-    return true;
+    result.status = PostStatus::Answered;
+    return result;
 }
 
 }  // namespace ft

@@ -231,6 +231,16 @@ int TableLoader::ReloadMoney() {
     return LoadMoney();
 }
 
+bool TableLoader::ReloadWhenAnswering() {
+    if (LoadOrders() == 0) {
+        return false;
+    }
+    LoadPositions();
+    LoadTrades();
+    LoadMoney();
+    return true;
+}
+
 template <typename Fn>
 void TableLoader::StartWorker(Fn fn) {
     jobs_.Run(fn);

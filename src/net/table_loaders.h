@@ -58,6 +58,9 @@ public:
     int ReloadTables(int pause);
     // LoadMoney once, without retry.
     int ReloadMoney();
+    // After a request of unknown outcome: the orders once; false when the back-end does not
+    // answer them, otherwise positions, fills and funds follow.
+    bool ReloadWhenAnswering();
 
     // Worker-thread starters: each runs on a thread of its own and returns at once.
     void StartLoadAllTables();

@@ -241,4 +241,20 @@ bool CancellableStatus(std::string_view status) {
     return status == Unfilled();
 }
 
+std::string CancelReconcileReport(const OrderTable& orders, std::string_view orderNo) {
+    int working = 0;
+    for (const OrderRecord& row : orders.rows) {
+        const std::string_view status = Trim(FieldText(row.status));
+        if (!orderNo.empty() && FieldText(row.orderNo) == orderNo) {
+            return Ansi("撤单结果已核对：委托 ") + std::string(orderNo) + Ansi(" 现为") +
+                   std::string(status);
+        }
+        working += status == Unfilled() || status == PartlyFilled();
+    }
+    if (!orderNo.empty()) {
+        return Ansi("撤单结果已核对：委托列表中没有委托 ") + std::string(orderNo);
+    }
+    return Ansi("撤单结果已核对：尚有 ") + std::to_string(working) + Ansi(" 笔委托未成交");
+}
+
 }  // namespace ft

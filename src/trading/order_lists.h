@@ -84,6 +84,9 @@ std::string CancelAllQuestion();  // "是否确认要撤销全部委托单?"
 // The message a cancellation answer calls for; nothing when it was accepted (the answer starts
 // with "0").
 std::optional<std::string> CancelRefusal(std::string_view answer);
+// What the trader is told once the orders are read again after a cancellation of unknown
+// outcome: the order's status now (`orderNo` empty: how many orders are still working).
+std::string CancelReconcileReport(const OrderTable& orders, std::string_view orderNo);
 // Whether the all-orders list may cancel a row showing `status`.
 bool CancellableStatus(std::string_view status);
 

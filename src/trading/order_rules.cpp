@@ -126,13 +126,26 @@ OrderOutcome RunOrder(const OrderForm& form, const OrderAccount& account, const 
         }
     }
     std::string answer;
-    if (!steps.post(WeituoBody(account.userName, form), answer)) {
+    const PostResult sent = steps.post(WeituoBody(account.userName, form), answer);
+    LastOrderAccepted = 0;
+    if (sent.unknown()) {
+        // Told "系统错误" the trader would send again and hold twice the position.
+        steps.notify(
+            Ansi("委托结果未知（交易服务器未应答），请核对委托列表；连接恢复后将自动刷新"));
+        return OrderOutcome::Unknown;
+    }
+    if (sent.status == PostStatus::HttpError) {
+        steps.notify(Ansi("系统错误（") + HttpStatusText(sent) + Ansi("），请核对委托列表"));
+        steps.reloadTables();
+        return OrderOutcome::Failed;
+    }
+    if (!sent.ok()) {
         steps.notify(Ansi("系统错误"));
-        LastOrderAccepted = 0;
         return OrderOutcome::Failed;
     }
     const auto fields = SplitView(",", answer);
     if (fields.size() < 2) {
+        steps.notify(Ansi("委托结果未知（无法识别的应答），请核对委托列表；将自动刷新"));
         return OrderOutcome::NoVerdict;
     }
     if (fields[0] == "0") {
@@ -141,8 +154,36 @@ OrderOutcome RunOrder(const OrderForm& form, const OrderAccount& account, const 
         return OrderOutcome::Accepted;
     }
     steps.notify(std::string(fields[1]));
-    LastOrderAccepted = 0;
     return OrderOutcome::Refused;
+}
+
+std::string OrderReconcileReport(const OrderTable& before, const OrderTable& after,
+                                 const OrderForm& form) {
+    auto known = [&before](std::string_view orderNo) {
+        for (const OrderRecord& row : before.rows) {
+            if (FieldText(row.orderNo) == orderNo) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const std::string side = Ansi(form.side == OrderSide::Buy ? "买" : "卖");
+    std::string found;
+    for (const OrderRecord& row : after.rows) {
+        const std::string_view orderNo = FieldText(row.orderNo);
+        if (orderNo.empty() || FieldText(row.contractCode) != form.code ||
+            Trim(FieldText(row.direction)) != side || known(orderNo)) {
+            continue;
+        }
+        found += Ansi("，委托号 ") + std::string(orderNo) + " " + form.code + " " + side + " " +
+                 std::string(FieldText(row.volume)) + Ansi("手 ") +
+                 std::string(FieldText(row.status));
+    }
+    if (found.empty()) {
+        return Ansi("委托结果已核对：委托列表中没有这笔委托（") + form.code + " " + side + " " +
+               form.lots + Ansi("手），它未被受理");
+    }
+    return Ansi("委托结果已核对：这笔委托已被受理") + found;
 }
 
 std::optional<EntryQuote> ParseEntryQuote(std::string_view record, std::string_view code) {

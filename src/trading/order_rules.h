@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "core/session_state.h"
+#include "net/request_client.h"
 
 namespace ft {
 
@@ -61,15 +62,21 @@ enum class OrderOutcome {
     NotSent,    // an input was missing, the trader cancelled or the limit check failed
     Accepted,   // the back-end took it
     Refused,    // the back-end said why not
-    Failed,     // the request itself failed
-    NoVerdict,  // an answer without a second field
+    Failed,     // the request failed before it left, or the back-end answered an HTTP error
+    NoVerdict,  // an answer without a second field: it arrived, the outcome is unknown
+    Unknown,    // sent, then no answer (time-out, connection lost): it may have been carried out
 };
+
+// Whether the order may have been carried out without the terminal being told.
+inline bool OutcomeUnknown(OrderOutcome outcome) {
+    return outcome == OrderOutcome::NoVerdict || outcome == OrderOutcome::Unknown;
+}
 
 // What the order worker needs from its surroundings; each may block its caller (the worker).
 struct OrderSteps {
     std::function<void(const std::string& gbkText)> notify;   // caption "通知"
     std::function<bool(const std::string& gbkText)> confirm;  // caption "确认下单"; true: OK
-    std::function<bool(const std::string& body, std::string& answer)> post;  // the weituo form
+    std::function<PostResult(const std::string& body, std::string& answer)> post;  // weituo
     std::function<void()> reloadTables;
 };
 
@@ -83,6 +90,12 @@ struct OrderAccount {
 // One order from the form: the input checks, the confirmation, the limit check in ServerMode 0,
 // the request and its answer, with every message in its order. Sets LastOrderAccepted.
 OrderOutcome RunOrder(const OrderForm& form, const OrderAccount& account, const OrderSteps& steps);
+
+// What the trader is told once the tables are read again after an order of unknown outcome:
+// the orders of `after` that `before` lacks on the order's contract and side, or that none is
+// there.
+std::string OrderReconcileReport(const OrderTable& before, const OrderTable& after,
+                                 const OrderForm& form);
 
 // The fields of a quote record the form shows, taken only from a record that is not empty,
 // holds the code and has at least 21 fields.

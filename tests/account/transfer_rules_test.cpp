@@ -91,7 +91,12 @@ TEST(TransferRulesTest, OneFieldIsTheResultMoreFieldsARefusal) {
     EXPECT_EQ(refused.message, G("资金密码错误"));
 
     EXPECT_EQ(TransferAnswerMessage("0"), G("转账成功"));
-    EXPECT_EQ(TransferAnswerMessage(""), G("转账成功"));
+    // Only the success status says the money moved: an empty answer or an error page does not.
+    for (const char* answer : {"", "<html><h1>502 Bad Gateway</h1></html>", "1"}) {
+        EXPECT_EQ(TransferAnswerVerdict(answer), TransferVerdict::Unknown) << answer;
+        EXPECT_EQ(TransferAnswerMessage(answer), TransferUnknownMessage()) << answer;
+    }
+    EXPECT_EQ(TransferAnswerVerdict(G("1,银行余额不足")), TransferVerdict::Refused);
     EXPECT_EQ(TransferAnswerMessage(G("1,银行余额不足")), G("银行余额不足"));
     EXPECT_EQ(TransferAnswerMessage("1,"), "");
 }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <thread>
 
 #include "core/form_body.h"
 #include "core/text.h"
@@ -91,12 +92,17 @@ TEST_F(RequestClientTest, ChineseTravelsAsRawUtf8AndAnswersArriveAsGbk) {
     EXPECT_EQ(answer, Ansi("1,用户名或密码错误"));
 }
 
-TEST_F(RequestClientTest, AnErrorPageIsReturnedAsTextWithSuccess) {
+TEST_F(RequestClientTest, AnErrorStatusIsAFailureThatReachedTheBackEnd) {
     server.SetStatus(500);
     server.Answer("<html>Internal Server Error</html>");
-    std::string answer;
-    EXPECT_TRUE(PostForm(session, "index.php?m=client&a=getmoney", "", answer));
-    EXPECT_EQ(answer, "<html>Internal Server Error</html>");
+    std::string answer = "unchanged";
+    EXPECT_FALSE(PostForm(session, "index.php?m=client&a=getmoney", "", answer));
+    const PostResult result = PostRequest(session, "index.php?m=client&a=getmoney", "", answer);
+    EXPECT_EQ(result.status, PostStatus::HttpError);
+    EXPECT_EQ(HttpStatusText(result), "HTTP 500");
+    EXPECT_EQ(answer, "unchanged");
+    server.SetStatus(204);
+    EXPECT_TRUE(PostRequest(session, "index.php?m=client&a=getmoney", "", answer).ok());
 }
 
 TEST_F(RequestClientTest, AnswersAboveTheOldBufferAreReadWholeUpToTheLimit) {
@@ -109,7 +115,9 @@ TEST_F(RequestClientTest, AnswersAboveTheOldBufferAreReadWholeUpToTheLimit) {
     RequestLimits small;
     small.maxAnswerBytes = 256 * 1024;
     answer = "unchanged";
-    EXPECT_FALSE(PostForm(session, "index.php?m=client&a=weituodetail", "", answer, small));
+    // Part of an answer came: the request reached the back-end.
+    EXPECT_EQ(PostRequest(session, "index.php?m=client&a=weituodetail", "", answer, small).status,
+              PostStatus::MaybeSent);
     EXPECT_EQ(answer, "unchanged");
 }
 
@@ -155,7 +163,9 @@ TEST(RequestClientFailures, RefusedConnectionAndUnresolvedHostFail) {
     session.profiles[0].webHost = "127.0.0.1";
     session.profiles[0].webPort = std::to_string(port);
     std::string answer = "unchanged";
-    EXPECT_FALSE(PostForm(session, "index.php?m=client&a=getmoney", "", answer));
+    // Nothing left the machine: the trader may be told it failed.
+    EXPECT_EQ(PostRequest(session, "index.php?m=client&a=getmoney", "", answer).status,
+              PostStatus::NotSent);
     session.profiles[0].webHost = "";
     EXPECT_FALSE(PostForm(session, "index.php?m=client&a=getmoney", "", answer));
     EXPECT_EQ(answer, "unchanged");
@@ -179,11 +189,33 @@ TEST(RequestClientFailures, AServerThatNeverAnswersIsGivenUpOnInBoundedTime) {
     limits.stallTimeout = std::chrono::seconds(1);
     std::string answer = "unchanged";
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(PostForm(session, "index.php?m=client&a=getmoney", "", answer, limits));
+    // The request went out: it may have been carried out, so the outcome is unknown.
+    EXPECT_EQ(PostRequest(session, "index.php?m=client&a=getmoney", "", answer, limits).status,
+              PostStatus::MaybeSent);
     // libcurl notices a stall a few seconds after the stall time at most.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(12));
     EXPECT_EQ(answer, "unchanged");
     ::close(listener);
+}
+
+TEST(RequestClientFailures, TheDefaultAnswerTimeoutBoundsEveryRequest) {
+    HttpTestServer server;
+    SessionState session;
+    server.Serve(session, ServerMode::IntradayFirstRound);
+    LogIn(session, "demo", "demo");
+    server.AnswerWith([](const testing::RecordedRequest&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        return std::string("0");
+    });
+    const std::chrono::milliseconds was = DefaultAnswerTimeout();
+    SetDefaultAnswerTimeout(std::chrono::milliseconds(300));
+    std::string answer;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(PostRequest(session, "index.php?m=client&a=getmoney", "", answer).status,
+              PostStatus::MaybeSent);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1200));
+    SetDefaultAnswerTimeout(was);
+    EXPECT_TRUE(PostRequest(session, "index.php?m=client&a=getmoney", "", answer).ok());
 }
 
 TEST(FormBody, EscapesExactlyTheFourCharactersThatChangeTheForm) {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <QTest>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -16,6 +17,7 @@
 #include "core/session_state.h"
 #include "net/quote_book.h"
 #include "net/quote_feed.h"
+#include "net/request_client.h"
 #include "net/table_loaders.h"
 #include "simulator.h"
 #include "support/recording_effects.h"
@@ -34,6 +36,16 @@ public:
 
 protected:
     void ShowAnnouncement(const QString& text) override { announcements << text; }
+};
+
+// For one test: requests give a stalled back-end up after 1.5 s instead of half a minute,
+// so an answer that never comes is seen without a long wait.
+struct ShortStallTimeout {
+    std::chrono::milliseconds was = DefaultAnswerTimeout();
+    ShortStallTimeout() { SetDefaultAnswerTimeout(std::chrono::milliseconds(1500)); }
+    ~ShortStallTimeout() { SetDefaultAnswerTimeout(was); }
+    ShortStallTimeout(const ShortStallTimeout&) = delete;
+    ShortStallTimeout& operator=(const ShortStallTimeout&) = delete;
 };
 
 class UiFixture : public ::testing::Test {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,7 +29,7 @@ std::shared_ptr<ProductTable> Products(
 struct Recorder {
     std::vector<std::string> events;  // "notify:...", "confirm:...", "post:...", "reload"
     bool confirmAnswer = true;
-    bool postOk = true;
+    PostResult sent{PostStatus::Answered, 200};
     std::string answer = "0,ok";
 
     OrderSteps Steps() {
@@ -40,10 +41,10 @@ struct Recorder {
         };
         steps.post = [this](const std::string& body, std::string& out) {
             events.push_back("post:" + body);
-            if (postOk) {
+            if (sent.ok()) {
                 out = answer;
             }
-            return postOk;
+            return sent;
         };
         steps.reloadTables = [this] { events.push_back("reload"); };
         return steps;
@@ -272,24 +273,69 @@ TEST(OrderWorkerTest, ACloseNearALimitIsSentWhereAnOpenIsRefused) {
     EXPECT_EQ(RunOrder(form, Account(), close.Steps()), OrderOutcome::Accepted);
 }
 
+TEST(OrderReconcileTest, NamesTheNewOrdersOfTheContractAndSideOrSaysNoneIsThere) {
+    auto order = [](OrderRecord& row, const char* no, const char* code, const char* side,
+                    const char* status) {
+        CopyField(row.orderNo, 32, no);
+        CopyField(row.contractCode, 16, code);
+        CopyField(row.direction, 8, Ansi(side));
+        CopyField(row.volume, 8, "2");
+        CopyField(row.status, 16, Ansi(status));
+    };
+    auto tables = std::make_unique<std::array<OrderTable, 2>>();
+    OrderTable& before = (*tables)[0];
+    OrderTable& after = (*tables)[1];
+    order(before.rows[0], "11", "rb2705", "买", "未成交");
+    after = before;
+    order(after.rows[1], "12", "cu2702", "买", "未成交");
+    EXPECT_EQ(OrderReconcileReport(before, after, Form()),
+              Ansi("委托结果已核对：委托列表中没有这笔委托（rb2705 买 2手），它未被受理"));
+    order(after.rows[2], "13", "rb2705", "卖", "未成交");
+    order(after.rows[3], "14", "rb2705", "买", "全部成交");
+    EXPECT_EQ(OrderReconcileReport(before, after, Form()),
+              Ansi("委托结果已核对：这笔委托已被受理，委托号 14 rb2705 买 2手 全部成交"));
+}
+
 TEST(OrderWorkerTest, TheAnswerDecidesTheFlagTheReloadAndTheMessage) {
+    const std::string unreadable =
+        Notify("委托结果未知（无法识别的应答），请核对委托列表；将自动刷新");
     struct Case {
-        bool postOk;
+        PostResult sent;
         const char* answer;
         OrderOutcome outcome;
         std::vector<std::string> after;  // events after the post
         int flag;                        // LastOrderAccepted after, starting from 7
     } cases[] = {
-        {true, "0,委托成功,12", OrderOutcome::Accepted, {"reload"}, 1},
-        {true, "1,可用资金不足", OrderOutcome::Refused, {Notify("可用资金不足")}, 0},
-        {true, "2,", OrderOutcome::Refused, {"notify:"}, 0},
-        {true, "0", OrderOutcome::NoVerdict, {}, 7},
-        {true, "<html>error</html>", OrderOutcome::NoVerdict, {}, 7},
-        {false, "", OrderOutcome::Failed, {Notify("系统错误")}, 0},
+        {{PostStatus::Answered, 200}, "0,委托成功,12", OrderOutcome::Accepted, {"reload"}, 1},
+        {{PostStatus::Answered, 200},
+         "1,可用资金不足",
+         OrderOutcome::Refused,
+         {Notify("可用资金不足")},
+         0},
+        {{PostStatus::Answered, 200}, "2,", OrderOutcome::Refused, {"notify:"}, 0},
+        // An answer that is no verdict is said, not swallowed: the order may stand.
+        {{PostStatus::Answered, 200}, "0", OrderOutcome::NoVerdict, {unreadable}, 0},
+        {{PostStatus::Answered, 200},
+         "<html>error</html>",
+         OrderOutcome::NoVerdict,
+         {unreadable},
+         0},
+        {{PostStatus::NotSent, 0}, "", OrderOutcome::Failed, {Notify("系统错误")}, 0},
+        // Sent without an answer: unknown, never "系统错误" that invites a second order.
+        {{PostStatus::MaybeSent, 0},
+         "",
+         OrderOutcome::Unknown,
+         {Notify("委托结果未知（交易服务器未应答），请核对委托列表；连接恢复后将自动刷新")},
+         0},
+        {{PostStatus::HttpError, 502},
+         "",
+         OrderOutcome::Failed,
+         {Notify("系统错误（HTTP 502），请核对委托列表"), "reload"},
+         0},
     };
     for (const Case& c : cases) {
         Recorder r;
-        r.postOk = c.postOk;
+        r.sent = c.sent;
         r.answer = Ansi(c.answer);
         LastOrderAccepted = 7;
         EXPECT_EQ(RunOrder(Form(), Account(), r.Steps()), c.outcome) << c.answer;

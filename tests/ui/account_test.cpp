@@ -115,6 +115,21 @@ protected:
         return answer;
     }
 
+    void FillPasswordChange(CPwdDlg& dialog, const QString& old, const QString& fresh) {
+        dialog.show();
+        Type(dialog.OldPassword(), old);
+        Type(dialog.NewPassword(), fresh);
+        Type(dialog.Confirmation(), fresh);
+    }
+    // Shows the transfer dialog, waits for its start answer and fills a transfer to the bank.
+    void ReadyTransferToBank(CZZDlg& dialog, const QString& amount) {
+        QSignalSpy started(dialog.TransferPanel(), &CZZDlg1::started);
+        dialog.show();
+        ASSERT_TRUE(started.wait(5000));
+        Type(dialog.TransferPanel()->Amount(), amount);
+        Type(dialog.TransferPanel()->FundPassword(), "123456");
+    }
+
     std::vector<QString> Messages() { return effects.Messages(); }
     QString Notice(const char* utf8) { return Q("通知|") + Q(utf8); }
 
@@ -511,12 +526,8 @@ TEST_F(AccountTest, DoubleClickOnTransferMovesTheMoneyOnce) {
     StartLoggedIn();
     CZZDlg dialog(session);
     CZZDlg1& panel = *dialog.TransferPanel();
-    QSignalSpy started(&panel, &CZZDlg1::started);
+    ReadyTransferToBank(dialog, "10");
     QSignalSpy finished(&panel, &CZZDlg1::requestFinished);
-    dialog.show();
-    ASSERT_TRUE(started.wait(5000));
-    Type(panel.Amount(), "10");
-    Type(panel.FundPassword(), "123456");
 
     BackEnd().StallWeb(300);
     // A double click as the window system delivers it: a click, then a double-click event in
@@ -533,6 +544,44 @@ TEST_F(AccountTest, DoubleClickOnTransferMovesTheMoneyOnce) {
     EXPECT_TRUE(panel.ToBankButton()->isEnabled());
     BackEnd().StallWeb(0);
     EXPECT_EQ(ParseTransferHistory(Post(kTransferHistoryPath, "username=demo")).size(), 2u);
+}
+
+TEST_F(AccountTest, ATransferWithoutAnAnswerIsSaidAndGuardedUntilTheBalanceIsReadAgain) {
+    ft::testing::ShortStallTimeout shortStall;
+    StartLoggedIn();
+    CZZDlg dialog(session);
+    CZZDlg1& panel = *dialog.TransferPanel();
+    ReadyTransferToBank(dialog, "5000");
+    QSignalSpy finished(&panel, &CZZDlg1::requestFinished);
+
+    BackEnd().StallWeb(4000);
+    Click(panel.ToBankButton());
+    // Esc, ✕ and the buttons keep the dialog while the transfer is out, and say why.
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    dialog.close();
+    Click(dialog.OkButton());
+    EXPECT_TRUE(dialog.isVisible());
+    const QString wait = Notice("转账请求已发出，正在等待结果，请稍候再关闭");
+    EXPECT_EQ(Messages(), (std::vector<QString>{wait, wait, wait}));
+
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_EQ(Messages().back(), Notice("转账结果未知，请勿重复转账；将重新读取可转金额，也可在"
+                                        "“查转帐记录”中核对"));
+    // Neither direction may go until the balance is read again.
+    EXPECT_FALSE(panel.ToBankButton()->isEnabled());
+    EXPECT_FALSE(panel.ToFuturesButton()->isEnabled());
+    panel.TransferToBank();
+    panel.TransferToFutures();
+    EXPECT_EQ(finished.count(), 1);
+
+    BackEnd().StallWeb(0);
+    ASSERT_TRUE(WaitFor([&] { return panel.ToBankButton()->isEnabled(); }, 15000));
+    EXPECT_TRUE(panel.ToFuturesButton()->isEnabled());
+    EXPECT_TRUE(Messages().back().startsWith(Notice("转账结果核对：原可转金额：")))
+        << Messages().back().toStdString();
+    EXPECT_TRUE(Messages().back().contains(Q("，现") + panel.TransferableLine()->text()));
+    EXPECT_EQ(ParseTransferHistory(Post(kTransferHistoryPath, "username=demo")).size(), 2u)
+        << "moved once";
 }
 
 // ---- Password change --------------------------------------------------------------------
@@ -570,10 +619,7 @@ TEST_F(AccountTest, RefusedPasswordChangeKeepsTheDialogOpen) {
     StartLoggedIn();
     CPwdDlg dialog(session);
     QSignalSpy finished(&dialog, &CPwdDlg::requestFinished);
-    dialog.show();
-    Type(dialog.OldPassword(), "wrong");
-    Type(dialog.NewPassword(), "abc");
-    Type(dialog.Confirmation(), "abc");
+    FillPasswordChange(dialog, "wrong", "abc");
     Click(dialog.OkButton());
     EXPECT_FALSE(dialog.OkButton()->isEnabled());
     ASSERT_TRUE(finished.wait(5000));
@@ -582,12 +628,44 @@ TEST_F(AccountTest, RefusedPasswordChangeKeepsTheDialogOpen) {
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(dialog.OkButton()->isEnabled());
 
-    // A failed request says nothing.
+    // A request that could not leave is said to have failed; nothing changed.
     BackEnd().CloseWebConnections(true);
     Click(dialog.OkButton());
     ASSERT_TRUE(finished.wait(10000));
-    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages().size(), 2u);
+    EXPECT_EQ(Messages().back(), Notice("密码修改失败，无法连接交易服务器"));
     EXPECT_TRUE(effects.exitCodes.empty());
+}
+
+TEST_F(AccountTest, ThePasswordDialogCannotBeClosedWhileTheChangeIsOut) {
+    StartLoggedIn();
+    CPwdDlg dialog(session);
+    FillPasswordChange(dialog, "demo", "abc");
+    BackEnd().StallWeb(800);
+    Click(dialog.OkButton());
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    dialog.close();
+    EXPECT_TRUE(dialog.isVisible());
+    // The change went through: the session ends as always, stop-loss requests included.
+    ASSERT_TRUE(WaitFor([&] { return !effects.exitCodes.empty(); }));
+    const QString wait = "message:" + Q("密码修改请求已发出，正在等待结果，请稍候再关闭");
+    EXPECT_EQ(record.events,
+              (QStringList{wait, wait, "message:" + Q("密码修改成功,请重新登录系统"), "exit:0"}));
+}
+
+TEST_F(AccountTest, APasswordChangeWithoutAnAnswerEndsTheSessionSayingSo) {
+    ft::testing::ShortStallTimeout shortStall;
+    StartLoggedIn();
+    CPwdDlg dialog(session);
+    FillPasswordChange(dialog, "demo", "abc");
+    BackEnd().StallWeb(4000);
+    Click(dialog.OkButton());
+    ASSERT_TRUE(WaitFor([&] { return !effects.exitCodes.empty(); }, 10000));
+    EXPECT_EQ(record.events,
+              (QStringList{"message:" + Q("密码修改结果未知，程序将退出；请重新登录，新密码或原密码"
+                                          "之一有效"),
+                           "exit:0"}));
+    BackEnd().StallWeb(0);
 }
 
 TEST_F(AccountTest, ChangedPasswordEndsTheProcessAndHoldsForTheNextSession) {

@@ -172,6 +172,9 @@ TEST_P(WebFaultTest, TheTerminalSaysWhatHappenedSendsNothingTwiceAndRecovers) {
     EXPECT_TRUE(WaitFor([&] { return BackEnd().Requests("weituo") >= sentOrders; }));
 
     BackEnd().InjectWebFault(Fault::None);
+    // An order of unknown outcome is checked against the back-end first; until then no other
+    // order is taken.
+    ASSERT_TRUE(WaitFor([&] { return !entry->Reconciling(); }, 15000)) << Name(fault);
     // The next order goes through and the lists catch up with the back-end.
     GivePrice(QStringLiteral("3102"));
     QSignalSpy finished(entry, &CTradeDlg1::orderFinished);

@@ -612,13 +612,74 @@ TEST_F(TradingTest, ARefusedCancellationSaysWhy) {
     EXPECT_EQ(Messages()[1], Text("通知|撤单失败，该委托不可撤销"));
 }
 
-TEST_F(TradingTest, TheCancelButtonsAnswerIsDroppedWhileItsTabIsHidden) {
+TEST_F(TradingTest, TheCancelButtonsRefusalIsShownWhileItsTabIsHidden) {
     ClickCancelOfAnOrderCancelledBehindTheList();
     EXPECT_TRUE(working->Canceller().OneOut());
     frame->OrderView()->Tabs()->setCurrentIndex(1);
     ASSERT_TRUE(WaitFor([&] { return !working->Canceller().OneOut(); }));
-    ASSERT_TRUE(Settle());
-    EXPECT_EQ(Messages().size(), 1u) << "only the question; the refusal was dropped";
+    ASSERT_TRUE(WaitFor([&] { return Messages().size() == 2; }));
+    EXPECT_EQ(Messages()[1], Text("通知|撤单失败，该委托不可撤销"));
+}
+
+// An order the back-end carries out while the terminal has given up waiting for its answer.
+TEST_F(TradingTest, AnOrderTimingOutIsSaidUnknownAndShowsUpByItself) {
+    ft::testing::ShortStallTimeout shortStall;
+    SelectRb();
+    BackEnd().StallWeb(4000);
+    EXPECT_EQ(PlaceOrder(), OrderOutcome::Unknown);
+    EXPECT_EQ(Messages(), std::vector<QString>{Text(
+                              "通知|委托结果未知（交易服务器未应答），请核对委托列表；连接恢复后"
+                              "将自动刷新")});
+    EXPECT_TRUE(entry->Reconciling());
+    // A trader unsure of the first order is not let send it again meanwhile.
+    QSignalSpy finished(entry, &CTradeDlg1::orderFinished);
+    QTest::mouseClick(entry->OrderButton(), Qt::LeftButton);
+    EXPECT_EQ(Messages().back(), Text("通知|上一笔委托结果未知，正在核对委托列表，请稍候"));
+    EXPECT_EQ(finished.count(), 0);
+
+    BackEnd().StallWeb(0);
+    ASSERT_TRUE(WaitFor([&] { return !entry->Reconciling(); }, 15000));
+    EXPECT_TRUE(
+        Messages().back().startsWith(Text("通知|委托结果已核对：这笔委托已被受理，委托号 ")))
+        << Messages().back().toStdString();
+    // The order shows without any other order forcing a reload.
+    EXPECT_TRUE(WaitFor([&] { return all->List()->GetItemCount() == 1; }));
+    EXPECT_EQ(all->List()->GetItemText(0, AllOrderCol::Code), "rb2705");
+}
+
+TEST_F(TradingTest, CancellationsLostInTransportOrStillOutAreSaid) {
+    ft::testing::ShortStallTimeout shortStall;
+    SelectRb();
+    GivePrice(QStringLiteral("3100"));
+    ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);
+    CListCtrlCl& list = *working->List();
+    ASSERT_TRUE(WaitFor([&] { return list.GetItemCount() == 1; }));
+    const QString orderNo = ToQt(list.GetItemText(0, 0));
+    ClickRow(list, 0);
+    const QString question = Text("撤单|撤单:") + orderNo + Text("  rb2705  1手");
+
+    // Refused before it left: said, nothing cancelled.
+    BackEnd().CloseWebConnections(true);
+    QTest::mouseClick(working->CancelButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return Messages().size() == 2; }));
+    EXPECT_EQ(Messages(),
+              (std::vector<QString>{question, Text("通知|撤单失败，无法连接交易服务器")}));
+    BackEnd().CloseWebConnections(false);
+
+    // Sent, no answer: unknown; a second cancellation meanwhile is refused with a word.
+    BackEnd().StallWeb(4000);
+    QTest::mouseClick(working->CancelButton(), Qt::LeftButton);
+    ASSERT_TRUE(working->Canceller().OneOut());
+    QTest::mouseClick(working->CancelAllButton(), Qt::LeftButton);
+    EXPECT_EQ(Messages().back(), Text("通知|上一笔撤单尚未返回结果，请稍候再撤"));
+    ASSERT_TRUE(WaitFor([&] { return Messages().size() == 5; }));
+    EXPECT_EQ(Messages()[4],
+              Text("通知|撤单结果未知（交易服务器未应答），请核对委托列表；连接恢复后将自动刷新"));
+    // Once the back-end answers again the order is looked up and its state said.
+    BackEnd().StallWeb(0);
+    ASSERT_TRUE(WaitFor([&] { return Messages().size() == 6; }, 15000));
+    EXPECT_EQ(Messages()[5], Text("通知|撤单结果已核对：委托 ") + orderNo + Text(" 现为已撤"));
+    EXPECT_TRUE(WaitFor([&] { return list.GetItemCount() == 0; }));
 }
 
 // The main window after a few orders: some filled, some resting, one cancelled. With
@@ -781,6 +842,25 @@ TEST_F(OrderPanelsTest, AStatusChangeIsWrittenInPlaceUnderAllOrders) {
     }
     // Accepted: the tables reload.
     EXPECT_TRUE(WaitFor([&] { return Requests("weituodetail") == 1; }));
+}
+
+TEST_F(OrderPanelsTest, CancelAllAnswersAndErrorStatusesAreShown) {
+    Publish({Order("1", 2, 2, "未成交")});
+    COrderSubDlg1 panel(Context());
+    panel.resize(700, 300);
+    panel.show();
+    ASSERT_EQ(panel.List()->GetItemCount(), 1);
+    server.Answer("1,非交易时间");
+    QTest::mouseClick(panel.CancelAllButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return effects.Messages().size() == 2; }));
+    EXPECT_EQ(effects.Messages()[1], QString::fromUtf8("通知|撤单失败，非交易时间"));
+
+    server.SetStatus(502);
+    panel.List()->SelectRow(0);
+    QTest::mouseClick(panel.CancelButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return effects.Messages().size() == 4; }));
+    EXPECT_EQ(effects.Messages()[3],
+              QString::fromUtf8("通知|撤单失败（HTTP 502），请核对委托列表"));
 }
 
 TEST_F(OrderPanelsTest, TradeRecordsFollowTheNumberOfFills) {

@@ -3,9 +3,10 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
-#include <optional>
+#include <utility>
 
 #include "account/password_rules.h"
+#include "core/text.h"
 #include "net/request_client.h"
 #include "ui/common/effects.h"
 #include "ui/common/run_aside.h"
@@ -84,16 +85,16 @@ void CPwdDlg::ChangePassword() {
     const std::string body = PasswordChangeBody(oldPassword, newPassword);
     RunAside(
         this,
-        [session, body]() -> std::optional<std::string> {
+        [session, body] {
             std::string answer;
-            if (!PostForm(*session, kChangePasswordPath, body, answer)) {
-                return std::nullopt;
-            }
-            return answer;
+            const PostResult sent = PostRequest(*session, kChangePasswordPath, body, answer);
+            return std::make_pair(sent, answer);
         },
-        [this](std::optional<std::string> answer) {
-            if (answer) {
-                const PasswordOutcome outcome = ParsePasswordAnswer(*answer);
+        [this](const std::pair<PostResult, std::string>& ended) {
+            sending_ = false;
+            const PostResult& sent = ended.first;
+            if (sent.ok()) {
+                const PasswordOutcome outcome = ParsePasswordAnswer(ended.second);
                 if (outcome.success) {
                     Message(this, PasswordChangedMessage());
                     // The old password signs every request of this process: start again.
@@ -103,12 +104,30 @@ void CPwdDlg::ChangePassword() {
                 if (outcome.message) {
                     Message(this, *outcome.message);
                 }
+            } else if (sent.unknown() || sent.status == PostStatus::HttpError) {
+                // Whether the old password still signs is unknown: going on could leave every
+                // request, stop-loss closings included, refused. A new login settles it.
+                const std::string status = HttpStatusText(sent);
+                Message(this, Ansi("密码修改结果未知") +
+                                  (status.empty() ? "" : Ansi("（") + status + Ansi("）")) +
+                                  Ansi("，程序将退出；请重新登录，新密码或原密码之一有效"));
+                CurrentEffects().ExitProcess(0);
+                return;
+            } else {
+                Message(this, Ansi("密码修改失败，无法连接交易服务器"));
             }
-            sending_ = false;
             ok_->setEnabled(true);
             emit requestFinished();
         },
         this);
+}
+
+void CPwdDlg::done(int result) {
+    if (sending_) {
+        Message(this, Ansi("密码修改请求已发出，正在等待结果，请稍候再关闭"));
+        return;
+    }
+    QDialog::done(result);
 }
 
 }  // namespace ft::ui

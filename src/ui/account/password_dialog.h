@@ -23,6 +23,11 @@ public:
     // "确定": checks the fields, sends the change and reports the answer. A press while the
     // request is out does nothing.
     void ChangePassword();
+    bool Sending() const { return sending_; }
+
+    // Refused, with the reason, while the change is out: a change that went through must end
+    // the session, or every later request would be signed with the old password.
+    void done(int result) override;
 
 signals:
     // The request has ended without ending the process.

@@ -5,11 +5,14 @@
 #include <QHBoxLayout>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <memory>
 #include <optional>
+#include <utility>
 
 #include "core/text.h"
 #include "net/request_client.h"
 #include "ui/common/effects.h"
+#include "ui/common/reconciler.h"
 #include "ui/common/run_aside.h"
 #include "ui/common/text_boundary.h"
 #include "ui/controls/gradient_button.h"
@@ -53,6 +56,7 @@ CZZDlg1::CZZDlg1(const SessionState& session, QWidget* parent)
       amount_(new CTEdit(this)),
       toBank_(new CXPButton(QStringLiteral("期货 -> 银行"), this)),
       toFutures_(new CXPButton(QStringLiteral("银行 -> 期货"), this)) {
+    reconciler_ = new Reconciler(this);
     auto* grid = new QGridLayout(this);
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(8);
@@ -113,16 +117,21 @@ void CZZDlg1::Start() {
         [this](std::optional<std::string> answer) {
             if (answer) {
                 const TransferStart start = ParseTransferStart(*answer);
-                if (start.creditLine) {
-                    credit_->setText(ToQt(*start.creditLine));
-                    transferable_->setText(ToQt(*start.transferableLine));
-                }
+                ShowStart(start);
                 cardNumber_ = start.cardNumber;
             }
             card_->setText(ToQt(Ansi("银行卡号:") + cardNumber_));
             emit started();
         },
         window());
+}
+
+void CZZDlg1::ShowStart(const TransferStart& start) {
+    if (start.creditLine) {
+        transferableLine_ = *start.transferableLine;
+        credit_->setText(ToQt(*start.creditLine));
+        transferable_->setText(ToQt(transferableLine_));
+    }
 }
 
 void CZZDlg1::OnBankChanged() {
@@ -192,18 +201,66 @@ void CZZDlg1::Transfer(TransferKind kind, CXPButton* button) {
     }
     const std::string body = TransferBody(kind, session_.Login().userName, amount, password);
     const char* path = kind == TransferKind::ToBank ? kToBankPath : kToFuturesPath;
-    button->setEnabled(false);
+    // Both directions wait: a transfer back before the first is known could move money twice.
+    EnableTransfers(false);
+    transferOut_ = true;
     const SessionState* session = &session_;
     RunAside(
-        this, [session, path, body] { return Post(session, path, body); },
-        [this, button](std::optional<std::string> answer) {
-            button->setEnabled(true);
-            if (answer) {
-                Message(this, TransferAnswerMessage(*answer));
-            }
+        this,
+        [session, path, body] {
+            std::string answer;
+            const PostResult sent = PostRequest(*session, path, body, answer);
+            return std::make_pair(sent, answer);
+        },
+        [this](const std::pair<PostResult, std::string>& ended) {
+            transferOut_ = false;
+            TransferEnded(ended.first, ended.second);
             emit requestFinished();
         },
         window());
+}
+
+void CZZDlg1::TransferEnded(const PostResult& sent, const std::string& answer) {
+    if (sent.ok() && TransferAnswerVerdict(answer) != TransferVerdict::Unknown) {
+        Message(this, TransferAnswerMessage(answer));
+        EnableTransfers(true);
+        return;
+    }
+    if (sent.status == PostStatus::NotSent) {
+        Message(this, Ansi("转账失败，无法连接交易服务器"));
+        EnableTransfers(true);
+        return;
+    }
+    const std::string status = HttpStatusText(sent);
+    Message(this,
+            TransferUnknownMessage() + (status.empty() ? "" : Ansi("（") + status + Ansi("）")));
+    Reconcile();
+}
+
+bool CZZDlg1::Reconciling() const {
+    return reconciler_->Running();
+}
+
+void CZZDlg1::EnableTransfers(bool on) {
+    toBank_->setEnabled(on);
+    toFutures_->setEnabled(on);
+}
+
+void CZZDlg1::Reconcile() {
+    const SessionState* session = &session_;
+    const std::string before = transferableLine_;
+    auto start = std::make_shared<std::optional<std::string>>();
+    reconciler_->Start(
+        [session, start] {
+            *start = Post(session, kTransferStartPath, std::string());
+            return start->has_value();
+        },
+        [this, before, start] {
+            const TransferStart read = ParseTransferStart(**start);
+            ShowStart(read);
+            EnableTransfers(true);
+            Message(this, TransferReconcileReport(before, transferableLine_));
+        });
 }
 
 CZZDlg2::CZZDlg2(const SessionState& session, QWidget* parent)
@@ -231,6 +288,14 @@ void CZZDlg2::LoadTransferHistory() {
             emit historyLoaded();
         },
         window());
+}
+
+void CZZDlg::done(int result) {
+    if (transfer_->TransferOut()) {
+        Message(this, Ansi("转账请求已发出，正在等待结果，请稍候再关闭"));
+        return;
+    }
+    QDialog::done(result);
 }
 
 CZZDlg::CZZDlg(const SessionState& session, QWidget* parent)

@@ -8,6 +8,8 @@
 
 #include "account/transfer_rules.h"
 #include "core/session_state.h"
+#include "core/text.h"
+#include "net/request_client.h"
 
 class QComboBox;
 class QTabWidget;
@@ -15,6 +17,7 @@ class QTabWidget;
 namespace ft::ui {
 
 class CListCtrlCl;
+class Reconciler;
 class CTEdit;
 class CTStatic;
 class CXPButton;
@@ -39,6 +42,10 @@ public:
     CXPButton* ToBankButton() const { return toBank_; }
     CXPButton* ToFuturesButton() const { return toFutures_; }
 
+    // A transfer is out, or its outcome is unknown until the balance is read again.
+    bool TransferOut() const { return transferOut_; }
+    bool Reconciling() const;
+
     void QueryFuturesFunds();
     void QueryBankFunds();
     void TransferToBank();
@@ -56,9 +63,17 @@ private:
     void QueryBalance(CXPButton* button, CTEdit* password, CTEdit* result, const char* path,
                       bool bank);
     void Transfer(TransferKind kind, CXPButton* button);
+    void TransferEnded(const PostResult& sent, const std::string& answer);
+    // Keeps both transfers guarded until the start request has read the balance again.
+    void Reconcile();
+    void EnableTransfers(bool on);
+    void ShowStart(const TransferStart& start);
 
     const SessionState& session_;
     std::string cardNumber_;
+    std::string transferableLine_ = Ansi("可转金额：");
+    bool transferOut_ = false;
+    Reconciler* reconciler_;
     QComboBox* bank_;
     CTStatic* card_;
     CTStatic* credit_;
@@ -103,6 +118,9 @@ public:
     CZZDlg2* HistoryPanel() const { return history_; }
     CXPButton* OkButton() const { return ok_; }
     CXPButton* CancelButton() const { return cancel_; }
+
+    // Refused, with the reason, while a transfer is out: its answer must be seen.
+    void done(int result) override;
 
 private:
     QTabWidget* tabs_;

@@ -20,6 +20,7 @@ class QRadioButton;
 
 namespace ft::ui {
 
+class Reconciler;
 class CTEdit;
 class CTStatic;
 class CXPButton;
@@ -59,6 +60,8 @@ public:
 
     const std::string& CurrentContract() const { return current_; }
     bool OrderOut() const { return orderOut_; }
+    // An order of unknown outcome is being checked against the back-end's tables.
+    bool Reconciling() const;
 
     // The controls, by their role.
     QComboBox* ContractBox() const { return contract_; }
@@ -108,6 +111,8 @@ private:
     // Starts the order worker on a snapshot of the form; `then` gets the outcome on the UI thread.
     void StartOrder(Continuation then);
     OrderForm ReadForm() const;
+    // Reads the tables again once the back-end answers and says whether the order is there.
+    void Reconcile(const OrderForm& form, std::shared_ptr<const OrderTable> before);
     bool FollowMode() const;
     bool IsListedCode(const std::string& code) const;
     std::vector<HeldPosition> HeldPositions() const;
@@ -119,6 +124,7 @@ private:
     std::string bidText_;
     std::string askText_;
     bool orderOut_ = false;
+    Reconciler* reconciler_ = nullptr;
     // The 下单 button was last pressed with the mouse (not from the keyboard).
     bool mouseClick_ = false;
 

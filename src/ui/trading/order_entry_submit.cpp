@@ -9,6 +9,7 @@
 #include "core/text.h"
 #include "net/request_client.h"
 #include "ui/common/effects.h"
+#include "ui/common/reconciler.h"
 #include "ui/common/run_aside.h"
 #include "ui/common/text_boundary.h"
 #include "ui/common/trading_stepper.h"
@@ -57,9 +58,18 @@ void CTradeDlg1::SubmitOrder(SubmitFrom from) {
     StartOrder({});
 }
 
+bool CTradeDlg1::Reconciling() const {
+    return reconciler_ && reconciler_->Running();
+}
+
 void CTradeDlg1::StartOrder(Continuation then) {
     // One order at a time: a second click while one is out is refused.
     if (orderOut_) {
+        return;
+    }
+    // A trader unsure whether the last order went would send it twice.
+    if (Reconciling()) {
+        Message(this, Ansi("上一笔委托结果未知，正在核对委托列表，请稍候"));
         return;
     }
     const OrderForm form = ReadForm();
@@ -67,6 +77,7 @@ void CTradeDlg1::StartOrder(Continuation then) {
     OrderAccount account{login.userName, login.serverMode, login.priceLimitBuffer,
                          context_.session.products.Snapshot()};
     orderOut_ = true;
+    auto before = context_.session.orders.Snapshot();
     SessionState* session = &context_.session;
     TableLoader* loader = &context_.loader;
     QPointer<QWidget> owner(this);
@@ -87,19 +98,34 @@ void CTradeDlg1::StartOrder(Continuation then) {
                 return answer == MessageResult::Ok;
             };
             steps.post = [session](const std::string& body, std::string& answer) {
-                return PostForm(*session, kOrderPath, body, answer);
+                return PostRequest(*session, kOrderPath, body, answer);
             };
             steps.reloadTables = [loader] { loader->StartReloadTables(0); };
             return RunOrder(form, account, steps);
         },
-        [this, then = std::move(then)](OrderOutcome outcome) {
+        [this, form, before, then = std::move(then)](OrderOutcome outcome) {
             orderOut_ = false;
+            if (OutcomeUnknown(outcome)) {
+                Reconcile(form, before);
+            }
             emit orderFinished(static_cast<int>(outcome));
             if (then) {
                 then(outcome);
             }
         },
         this);
+}
+
+void CTradeDlg1::Reconcile(const OrderForm& form, std::shared_ptr<const OrderTable> before) {
+    if (!reconciler_) {
+        reconciler_ = new Reconciler(this);
+    }
+    TableLoader* loader = &context_.loader;
+    reconciler_->Start(
+        [loader] { return loader->ReloadWhenAnswering(); },
+        [this, form, before = std::move(before)] {
+            Message(this, OrderReconcileReport(*before, *context_.session.orders.Snapshot(), form));
+        });
 }
 
 void CTradeDlg1::QuickReverse() {

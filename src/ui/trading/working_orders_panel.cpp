@@ -19,9 +19,9 @@ COrderSubDlg1::COrderSubDlg1(const PaneContext& context, QWidget* parent)
     for (CXPButton* button : {cancel_, cancelAll_}) {
         button->singleLine = false;
     }
-    connect(cancel_, &QPushButton::clicked, this, [this] { CancelSelectedOrder(true); });
+    connect(cancel_, &QPushButton::clicked, this, [this] { CancelSelectedOrder(); });
     connect(cancelAll_, &QPushButton::clicked, this, &COrderSubDlg1::CancelAllOrders);
-    connect(list_, &CListCtrlCl::itemDoubleClicked, this, [this] { CancelSelectedOrder(false); });
+    connect(list_, &CListCtrlCl::itemDoubleClicked, this, [this] { CancelSelectedOrder(); });
     connect(&timer_, &QTimer::timeout, this, &COrderSubDlg1::Tick);
     FillWorkingOrders();
     timer_.start(kTickMs);
@@ -74,19 +74,14 @@ int COrderSubDlg1::Tick() {
     return rows_.Update(*list_, std::move(orders), std::move(shown));
 }
 
-void COrderSubDlg1::CancelSelectedOrder(bool fromButton) {
+void COrderSubDlg1::CancelSelectedOrder() {
     const int row = list_->GetFirstSelectedRow();
     if (row < 0) {
         return;
     }
-    std::function<bool()> stillWanted;
-    if (fromButton) {
-        // The button's answer is dropped when the tab shows the other panel by then.
-        stillWanted = [this] { return list_->isVisible(); };
-    }
     canceller_.CancelOne(list_->GetItemText(row, WorkingOrderCol::OrderNo),
                          list_->GetItemText(row, WorkingOrderCol::Code),
-                         list_->GetItemText(row, WorkingOrderCol::Unfilled), stillWanted);
+                         list_->GetItemText(row, WorkingOrderCol::Unfilled));
 }
 
 void COrderSubDlg1::CancelAllOrders() {

@@ -33,8 +33,8 @@ public:
     // One 500 ms step: a changed number of working orders rebuilds the list, otherwise only the
     // cells that changed are rewritten. Returns the number of texts written.
     int Tick();
-    // "撤单(&X)" (fromButton) and the double-click: cancels the selected order.
-    void CancelSelectedOrder(bool fromButton);
+    // "撤单(&X)" and the double-click: cancels the selected order.
+    void CancelSelectedOrder();
     // "全撤(&X)": reloads the funds and, when orders are listed, cancels them all.
     void CancelAllOrders();
 
