@@ -9,6 +9,7 @@ packages=(
     libcpp-httplib-dev libsqlite3-dev
     fonts-wqy-zenhei
     dpkg-dev fakeroot lintian librsvg2-bin desktop-file-utils appstream
+    clang libclang-rt-14-dev clang-tidy clang-format
 )
 missing=()
 for p in "${packages[@]}"; do
