@@ -136,7 +136,8 @@ void QuoteBook::SetQuoteText(std::string text) {
     SetQuoteText(std::move(text), platform::TickCount());
 }
 
-void QuoteBook::SetQuoteText(std::string text, std::uint64_t now) {
+void QuoteBook::SetQuoteText(std::string text, std::uint64_t tick) {
+    const std::uint64_t now = tick;
     // Parse outside the lock; only the swap happens under it.
     auto parsed = std::make_unique<Parsed>();
     parsed->text = std::move(text);

@@ -108,12 +108,12 @@ std::string HttpStatusText(const PostResult& result) {
     return "HTTP " + std::to_string(result.httpStatus);
 }
 
-bool PostForm(const SessionState& session, std::string path, std::string body, std::string& answer,
-              const RequestLimits& limits) {
-    return PostRequest(session, std::move(path), std::move(body), answer, limits).ok();
+bool PostForm(const SessionState& session, const std::string& path, std::string body,
+              std::string& answer, const RequestLimits& limits) {
+    return PostRequest(session, path, std::move(body), answer, limits).ok();
 }
 
-PostResult PostRequest(const SessionState& session, std::string path, std::string body,
+PostResult PostRequest(const SessionState& session, const std::string& path, std::string body,
                        std::string& answer, const RequestLimits& limits) {
     const LoginFields login = session.Login();
     // A per-call copy of the web host: concurrent requests never see each other's host.

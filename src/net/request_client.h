@@ -60,10 +60,10 @@ std::string HttpStatusText(const PostResult& result);
 // ServerMode, after adding the credentials (except on the login path) and the signature.
 // On a 2xx answer read whole the answer is converted to GBK into `answer`; otherwise `answer`
 // is unchanged and the result says how far the request got.
-PostResult PostRequest(const SessionState& session, std::string path, std::string body,
+PostResult PostRequest(const SessionState& session, const std::string& path, std::string body,
                        std::string& answer, const RequestLimits& limits = {});
 // PostRequest for callers that only need to know whether an answer came.
-bool PostForm(const SessionState& session, std::string path, std::string body, std::string& answer,
-              const RequestLimits& limits = {});
+bool PostForm(const SessionState& session, const std::string& path, std::string body,
+              std::string& answer, const RequestLimits& limits = {});
 
 }  // namespace ft

@@ -68,8 +68,8 @@ std::shared_ptr<TradeTable> ParseTrades(std::string_view answer) {
 
 std::shared_ptr<PositionTable> ParsePositions(std::string_view answer, QuoteBook* subscribe) {
     std::vector<std::string> codes;
-    auto table = ParseTable<PositionTable>(
-        answer, [&codes](PositionRecord& row, const Fields& fields) {
+    auto table =
+        ParseTable<PositionTable>(answer, [&codes](PositionRecord& row, const Fields& fields) {
             // A cut id could name another position, whose rules and closing orders it would
             // then take: an id that does not fit is no id at all.
             constexpr std::size_t kId = 12;
