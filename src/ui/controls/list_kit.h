@@ -68,6 +68,12 @@ public:
     // Whether the list shows rows of exactly this table.
     bool Shows(const void* table) const { return table && table == table_.get(); }
     std::size_t Count() const { return records_.size(); }
+    // The record row `row` shows (kept alive with its table), or nullptr.
+    const Record* At(int row) const {
+        return row >= 0 && static_cast<std::size_t>(row) < records_.size()
+                   ? records_[static_cast<std::size_t>(row)]
+                   : nullptr;
+    }
 
     // Rebuilds the list from `records` (rows of `table`, which is kept while they are shown).
     // Returns the number of texts written.

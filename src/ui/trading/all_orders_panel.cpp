@@ -88,13 +88,14 @@ int COrderSubDlg2::Tick() {
 }
 
 void COrderSubDlg2::CancelSelectedOrder() {
-    const int row = list_->GetFirstSelectedRow();
-    if (row < 0 || !CancellableStatus(list_->ItemText(row, AllOrderCol::Status))) {
+    // The selected row's order, from the table the list shows.
+    const OrderRecord* order = rows_.At(list_->GetFirstSelectedRow());
+    if (!order || !CancellableStatus(FieldText(order->status))) {
         return;
     }
-    canceller_.CancelOne(list_->GetItemText(row, AllOrderCol::OrderNo),
-                         list_->GetItemText(row, AllOrderCol::Code),
-                         list_->GetItemText(row, AllOrderCol::Unfilled));
+    canceller_.CancelOne(std::string(FieldText(order->orderNo)),
+                         std::string(FieldText(order->contractCode)),
+                         std::string(FieldText(order->unfilledVolume)));
 }
 
 void COrderSubDlg2::CancelAllOrders() {

@@ -75,13 +75,14 @@ int COrderSubDlg1::Tick() {
 }
 
 void COrderSubDlg1::CancelSelectedOrder() {
-    const int row = list_->GetFirstSelectedRow();
-    if (row < 0) {
+    // The selected row's order, from the table the list shows.
+    const OrderRecord* order = rows_.At(list_->GetFirstSelectedRow());
+    if (!order) {
         return;
     }
-    canceller_.CancelOne(list_->GetItemText(row, WorkingOrderCol::OrderNo),
-                         list_->GetItemText(row, WorkingOrderCol::Code),
-                         list_->GetItemText(row, WorkingOrderCol::Unfilled));
+    canceller_.CancelOne(std::string(FieldText(order->orderNo)),
+                         std::string(FieldText(order->contractCode)),
+                         std::string(FieldText(order->unfilledVolume)));
 }
 
 void COrderSubDlg1::CancelAllOrders() {
