@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QPaintEvent>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -595,6 +596,49 @@ TEST_F(ControlsTest, AThousandRowBoardRepaintsOnlyTheChangedCellsInSight) {
         << "only row 0's changed cells; row 900 costs no paint";
     EXPECT_EQ(list.ItemText(900, QuoteCol::LastPrice), "3501");
     EXPECT_EQ(list.CellTextColour(900, QuoteCol::LastPrice), QColor(255, 0, 0));
+}
+
+// A row appended below the rows in sight (a new fill under a long list) costs the scroll range,
+// not a repaint of the list; one appended in sight is painted; either can be scrolled to.
+TEST_F(ControlsTest, ARowAppendedOutOfSightRepaintsNothingInSight) {
+    CListCtrlCl list;
+    list.InsertColumn(0, "c", 80);
+    Fill(list, 100);
+    list.resize(200, 160);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    const auto drain = [] {
+        for (int i = 0; i < 3; ++i) {
+            QApplication::processEvents();
+        }
+    };
+    drain();
+    PaintSpy spy;
+    list.viewport()->installEventFilter(&spy);
+    const int rangeBefore = list.verticalScrollBar()->maximum();
+
+    list.AppendItem("new");
+    drain();
+    EXPECT_TRUE(spy.painted.isEmpty()) << "nothing in sight changed";
+    EXPECT_GT(list.verticalScrollBar()->maximum(), rangeBefore);
+    list.scrollToBottom();
+    drain();
+    const QModelIndex last = list.indexAt(QPoint(10, list.viewport()->height() - 2));
+    EXPECT_EQ(last.row(), 100);
+    EXPECT_EQ(list.GetItemText(100, 0), "new");
+
+    CListCtrlCl few;
+    few.InsertColumn(0, "c", 80);
+    Fill(few, 2);
+    few.resize(200, 160);
+    few.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&few));
+    drain();
+    PaintSpy fewSpy;
+    few.viewport()->installEventFilter(&fewSpy);
+    few.AppendItem("new");
+    drain();
+    EXPECT_TRUE(fewSpy.painted.contains(few.visualRect(few.model()->index(2, 0)).center()));
 }
 
 TEST(TextBoundaryTest, GbkAndAsciiBothArriveAsTheirCharacters) {

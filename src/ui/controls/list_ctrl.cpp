@@ -397,6 +397,17 @@ CListCtrlCl::CListCtrlCl(QWidget* parent, CHeaderCtrlCl* header)
     header_->setSectionResizeMode(QHeaderView::Interactive);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // QTableView lays out and repaints the whole viewport at every change of the row count;
+    // rows appended below the visible ones (a new fill under a long list) need only the
+    // scroll range.
+    const bool taken = disconnect(verticalHeader(), SIGNAL(sectionCountChanged(int, int)), this,
+                                  SLOT(rowCountChanged(int, int)));
+    connect(verticalHeader(), &QHeaderView::sectionCountChanged, this,
+            [this, taken](int oldCount, int newCount) {
+                if (taken) {
+                    RowCountChanged(oldCount, newCount);
+                }
+            });
     setItemDelegate(new CellDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -414,6 +425,16 @@ CListCtrlCl::CListCtrlCl(QWidget* parent, CHeaderCtrlCl* header)
 }
 
 CListCtrlCl::~CListCtrlCl() = default;
+
+void CListCtrlCl::RowCountChanged(int oldCount, int newCount) {
+    const bool appendedOutOfSight = newCount > oldCount && oldCount > 0 &&
+                                    rowViewportPosition(oldCount) >= viewport()->height();
+    if (!appendedOutOfSight) {
+        rowCountChanged(oldCount, newCount);
+        return;
+    }
+    updateGeometries();
+}
 
 int CListCtrlCl::InsertColumn(int column, const std::string& title, int width) {
     column = std::clamp(column, 0, GetColumnCount());

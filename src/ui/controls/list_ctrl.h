@@ -126,6 +126,7 @@ protected:
                      const QList<int>& roles = QList<int>()) override;
 
 private:
+    void RowCountChanged(int oldCount, int newCount);
     ListModel* model_;
     CHeaderCtrlCl* header_;
     QColor background_{255, 255, 255};
