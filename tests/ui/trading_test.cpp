@@ -383,12 +383,21 @@ TEST_F(TradingTest, TheWindowTakesInputWhileAnOrderIsOut) {
     EXPECT_EQ(all->List()->GetItemText(0, AllOrderCol::Code), "rb2705");
 }
 
-TEST_F(TradingTest, AFailedRequestSaysSystemError) {
+// The order that found the back-end down marks the trading server in the pane (no reload has
+// to fail first), and the mark goes by itself once the back-end answers again.
+TEST_F(TradingTest, AFailedRequestSaysSystemErrorAndThePaneFollowsTheBackEnd) {
+    QLabel* pane = frame->StatusPane(CMainFrame::kConnectionPane);
     SelectRb();
     BackEnd().CloseWebConnections(true);
     EXPECT_EQ(PlaceOrder(), OrderOutcome::Failed);
     EXPECT_EQ(Messages(), std::vector<QString>{Text("通知|系统错误")});
+    EXPECT_TRUE(WaitFor([&] { return pane->text().contains(Text("交易服务器无法连接")); }))
+        << pane->text().toStdString();
+    const int ordersBefore = BackEnd().Requests("weituo");
     BackEnd().CloseWebConnections(false);
+    EXPECT_TRUE(WaitFor([&] { return !pane->text().contains(Text("交易服务器无法连接")); }, 10000))
+        << pane->text().toStdString();
+    EXPECT_EQ(BackEnd().Requests("weituo"), ordersBefore) << "only tables are read again";
 }
 
 TEST_F(TradingTest, MissingInputsAreAskedFor) {

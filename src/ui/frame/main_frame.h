@@ -29,6 +29,7 @@ class CTradeView;
 class COrderView;
 class CLcView;
 class CTDetailView;
+class Reconciler;
 class TabPanel;
 class TradingStepper;
 
@@ -146,6 +147,7 @@ private:
     QPointer<CTFormView> activeView_;
     std::array<QLabel*, kStatusPaneCount> statusPanes_{};
     QTimer* countersTimer_ = nullptr;
+    Reconciler* webProbe_ = nullptr;  // asks an unreachable back-end again until it answers
     QTimer* saveTimer_ = nullptr;
     QMetaObject::Connection focusConnection_;
     SavedLayout savedLayout_;
