@@ -12,9 +12,20 @@ constexpr const char* kSection = "notify";
 constexpr std::array<const char*, kNotifyKindCount> kKeys{
     "fill", "rule_fired", "close_failed", "order_unknown", "connection_lost", "connection_back"};
 
+// "买" and "卖" of the tables as the order panel says them: "买入", "卖出".
+std::string SideText(std::string_view direction) {
+    direction = Trim(direction);
+    if (direction == Ansi("买")) {
+        return Ansi("买入");
+    }
+    if (direction == Ansi("卖")) {
+        return Ansi("卖出");
+    }
+    return std::string(direction);
+}
+
 std::string FillLine(const TradeRecord& fill) {
-    return std::string(FieldText(fill.contractCode)) + " " +
-           std::string(Trim(FieldText(fill.direction))) +
+    return std::string(FieldText(fill.contractCode)) + " " + SideText(FieldText(fill.direction)) +
            std::string(Trim(FieldText(fill.openClose))) + " " +
            std::string(FieldText(fill.volume)) + Ansi("手 价") +
            TrimZeros(FieldText(fill.price)) + " " + std::string(FieldText(fill.tradeTime));
