@@ -27,8 +27,8 @@ std::string SideText(std::string_view direction) {
 std::string FillLine(const TradeRecord& fill) {
     return std::string(FieldText(fill.contractCode)) + " " + SideText(FieldText(fill.direction)) +
            std::string(Trim(FieldText(fill.openClose))) + " " +
-           std::string(FieldText(fill.volume)) + Ansi("手 价") +
-           TrimZeros(FieldText(fill.price)) + " " + std::string(FieldText(fill.tradeTime));
+           std::string(FieldText(fill.volume)) + Ansi("手 价") + TrimZeros(FieldText(fill.price)) +
+           " " + std::string(FieldText(fill.tradeTime));
 }
 
 }  // namespace
@@ -60,9 +60,9 @@ NotifySettings ReadNotifySettings(const std::string& file) {
     for (int i = 0; i < kNotifyKindCount; ++i) {
         settings.notify[i] =
             platform::GetPrivateProfileInt(kSection, kKeys[i], settings.notify[i], file) != 0;
-        settings.sound[i] = platform::GetPrivateProfileInt(
-                                kSection, std::string(kKeys[i]) + "_sound", settings.sound[i],
-                                file) != 0;
+        settings.sound[i] =
+            platform::GetPrivateProfileInt(kSection, std::string(kKeys[i]) + "_sound",
+                                           settings.sound[i], file) != 0;
     }
     return settings;
 }

@@ -17,12 +17,12 @@
 namespace ft {
 
 enum class NotifyKind : int {
-    Fill,             // a new fill of the account
-    RuleFired,        // a stop-loss or take-profit leg fired and its order went out
-    CloseFailed,      // a stop rule's closing order did not go through
-    OrderUnknown,     // an order was sent and no verdict came back
-    ConnectionLost,   // the quote server or the trade server stopped answering
-    ConnectionBack,   // ... and answers again
+    Fill,            // a new fill of the account
+    RuleFired,       // a stop-loss or take-profit leg fired and its order went out
+    CloseFailed,     // a stop rule's closing order did not go through
+    OrderUnknown,    // an order was sent and no verdict came back
+    ConnectionLost,  // the quote server or the trade server stopped answering
+    ConnectionBack,  // ... and answers again
 };
 inline constexpr int kNotifyKindCount = 6;
 
@@ -91,9 +91,9 @@ public:
 
 private:
     std::uint64_t settleMs_;
-    bool lost_ = false;          // "lost" was said, "back" not yet
-    bool changing_ = false;      // the reading differs from what was said
-    std::uint64_t since_ = 0;    // tick at which it began to differ
+    bool lost_ = false;        // "lost" was said, "back" not yet
+    bool changing_ = false;    // the reading differs from what was said
+    std::uint64_t since_ = 0;  // tick at which it began to differ
 };
 
 }  // namespace ft

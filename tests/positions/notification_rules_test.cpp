@@ -32,7 +32,8 @@ TEST(NotificationTextTest, SayWhatHappenedInGbk) {
     EXPECT_EQ(n.text, Ansi("rb2705 买入开仓 2手 价3215 10:11:12"));
 
     // Several fills of one reload are one notification; beyond four lines, a count.
-    std::vector<TradeRecord> many(6, Fill("12", "cu2702", "卖", "平仓", "78650.5", "1", "10:12:00"));
+    std::vector<TradeRecord> many(6,
+                                  Fill("12", "cu2702", "卖", "平仓", "78650.5", "1", "10:12:00"));
     n = FillNotification(many);
     EXPECT_EQ(n.title, Ansi("成交 6笔"));
     EXPECT_EQ(n.text.substr(n.text.rfind('\n') + 1), Ansi("另有2笔"));

@@ -47,8 +47,8 @@ public:
     void PlaySound(NotifyKind kind) override { sounds.push_back(kind); }
 
     int Count(NotifyKind kind) const {
-        return static_cast<int>(
-            std::count_if(shown.begin(), shown.end(), [&](const Shown& s) { return s.kind == kind; }));
+        return static_cast<int>(std::count_if(shown.begin(), shown.end(),
+                                              [&](const Shown& s) { return s.kind == kind; }));
     }
     const Shown* Last(NotifyKind kind) const {
         for (auto it = shown.rbegin(); it != shown.rend(); ++it) {
@@ -134,7 +134,8 @@ protected:
     static void Click(QCheckBox* box) {
         QStyleOptionButton option;
         option.initFrom(box);
-        const QRect square = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+        const QRect square =
+            box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
         QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, square.center());
     }
     void Refresh() {
@@ -209,8 +210,7 @@ TEST_F(NotifyTest, AFiredStopRuleRaisesOneAndItsClosingFillAnother) {
     EXPECT_EQ(notifier->Last(NotifyKind::RuleFired)->text,
               QStringLiteral("rb2705 卖出平仓 2手 价3190"));
     // The closing order fills: the fill is news of its own.
-    ASSERT_TRUE(WaitFor([&] { return notifier->Count(NotifyKind::Fill) == 2; }, 10000))
-        << Shown();
+    ASSERT_TRUE(WaitFor([&] { return notifier->Count(NotifyKind::Fill) == 2; }, 10000)) << Shown();
     EXPECT_TRUE(notifier->Last(NotifyKind::Fill)->text.startsWith(QStringLiteral("rb2705 卖出平")))
         << Shown();
     Quiet();

@@ -92,8 +92,8 @@ void NotificationCenter::CheckLink(ConnectionWatch& watch, Link link, bool down,
         return;
     }
     const bool lost = event == ConnectionWatch::Event::Lost;
-    const std::time_t when = lost && downSince != 0 ? static_cast<std::time_t>(downSince)
-                                                     : std::time(nullptr);
+    const std::time_t when =
+        lost && downSince != 0 ? static_cast<std::time_t>(downSince) : std::time(nullptr);
     Raise(ConnectionNotification(link, lost, ClockText(when)));
 }
 

@@ -13,7 +13,8 @@ namespace ft::ui {
 QIcon ProgramIcon() {
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-        icon.addFile(QStringLiteral(":/icons/futures-terminal-%1.png").arg(size), QSize(size, size));
+        icon.addFile(QStringLiteral(":/icons/futures-terminal-%1.png").arg(size),
+                     QSize(size, size));
     }
     return icon;
 }
@@ -39,8 +40,7 @@ TrayNotifier::TrayNotifier(QWidget* window, std::function<void()> quit)
     icon_->setContextMenu(menu_.get());
     connect(icon_, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger ||
-                    reason == QSystemTrayIcon::DoubleClick) {
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) {
                     ShowWindow();
                 }
             });

@@ -57,9 +57,10 @@ void NotifySettingsDialog::Apply() {
             sound_[i]->setEnabled(settings.notify[i]);
         }
     }
-    problem_->setText(center_.SetSettings(settings)
-                          ? QString()
-                          : QStringLiteral("设置已生效，但无法写入 client.ini，下次启动将恢复原设置"));
+    problem_->setText(
+        center_.SetSettings(settings)
+            ? QString()
+            : QStringLiteral("设置已生效，但无法写入 client.ini，下次启动将恢复原设置"));
 }
 
 }  // namespace ft::ui
