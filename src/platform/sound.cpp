@@ -55,7 +55,7 @@ std::string FindSoundPlayer() {
             if (dir.empty()) {
                 continue;
             }
-            const std::string candidate = std::string(dir) + "/" + name;
+            std::string candidate = std::string(dir) + "/" + name;
             if (IsRegularFile(candidate) && ::access(candidate.c_str(), X_OK) == 0) {
                 return candidate;
             }

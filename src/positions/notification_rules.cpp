@@ -11,6 +11,8 @@ constexpr const char* kSection = "notify";
 // INI keys by kind; the sound of a kind is "<key>_sound".
 constexpr std::array<const char*, kNotifyKindCount> kKeys{
     "fill", "rule_fired", "close_failed", "order_unknown", "connection_lost", "connection_back"};
+constexpr std::array<const char*, kNotifyKindCount> kLabels{
+    "成交", "止损止盈触发", "止损止盈平仓失败", "委托结果未知", "连接中断", "连接恢复"};
 
 // "买" and "卖" of the tables as the order panel says them: "买入", "卖出".
 std::string SideText(std::string_view direction) {
@@ -34,21 +36,7 @@ std::string FillLine(const TradeRecord& fill) {
 }  // namespace
 
 std::string NotifyKindLabel(NotifyKind kind) {
-    switch (kind) {
-        case NotifyKind::Fill:
-            return Ansi("成交");
-        case NotifyKind::RuleFired:
-            return Ansi("止损止盈触发");
-        case NotifyKind::CloseFailed:
-            return Ansi("止损止盈平仓失败");
-        case NotifyKind::OrderUnknown:
-            return Ansi("委托结果未知");
-        case NotifyKind::ConnectionLost:
-            return Ansi("连接中断");
-        case NotifyKind::ConnectionBack:
-            return Ansi("连接恢复");
-    }
-    return {};
+    return Ansi(kLabels[static_cast<int>(kind)]);
 }
 
 bool KindHasSound(NotifyKind kind) {

@@ -115,6 +115,20 @@ protected:
         ASSERT_EQ(answer.substr(0, 2), "0,") << answer;
     }
 
+    // A long rb2705 position of `lots` reaches the window, and `rule` is stored for it as the
+    // settings dialog stores it (the dialog has its own tests).
+    void ArmRuleOnANewPosition(int lots, const RuleGridRow& rule) {
+        OpenPositionAtTheBackEnd(lots);
+        Refresh();
+        ASSERT_TRUE(WaitFor([&] { return frame->Trading().Positions().size() == 1; }));
+        const std::string id = frame->Trading().Positions()[0].positionNo;
+        ASSERT_EQ(SaveStopRules(frame->Trading().Rules(), "rb2705", Ansi("买"), id,
+                                quotes.FindQuote("rb2705"), {rule}, std::time(nullptr))
+                      .message,
+                  "");
+        frame->Trading().RulesSaved(id);
+    }
+
     QAction* MenuAction(const QString& text) const {
         for (QAction* top : frame->menuBar()->actions()) {
             if (top->text() == text) {
@@ -189,17 +203,8 @@ TEST_F(NotifyTest, AFillRaisesOneNotificationWithItsSoundAndTheFillsOfLoginNone)
 
 TEST_F(NotifyTest, AFiredStopRuleRaisesOneAndItsClosingFillAnother) {
     Open();
-    OpenPositionAtTheBackEnd(2);
-    Refresh();
-    ASSERT_TRUE(WaitFor([&] { return frame->Trading().Positions().size() == 1; }));
+    ArmRuleOnANewPosition(2, RuleGridRow{"", "3190", "2", "", ""});
     ASSERT_TRUE(WaitFor([&] { return notifier->Count(NotifyKind::Fill) == 1; }));
-    const std::string id = frame->Trading().Positions()[0].positionNo;
-    ASSERT_EQ(SaveStopRules(frame->Trading().Rules(), "rb2705", Ansi("买"), id,
-                            quotes.FindQuote("rb2705"), {RuleGridRow{"", "3190", "2", "", ""}},
-                            std::time(nullptr))
-                  .message,
-              "");
-    frame->Trading().RulesSaved(id);
 
     QSignalSpy answered(frame->Stepper(), &TradingStepper::closeOrderAnswered);
     BackEnd().SetQuote("rb2705", 3189, 3188, 3190);
@@ -223,16 +228,7 @@ TEST_F(NotifyTest, AFiredStopRuleRaisesOneAndItsClosingFillAnother) {
 
 TEST_F(NotifyTest, ARefusedClosingOrderRaisesOneFailedClose) {
     Open();
-    OpenPositionAtTheBackEnd(3);
-    Refresh();
-    ASSERT_TRUE(WaitFor([&] { return frame->Trading().Positions().size() == 1; }));
-    const std::string id = frame->Trading().Positions()[0].positionNo;
-    ASSERT_EQ(SaveStopRules(frame->Trading().Rules(), "rb2705", Ansi("买"), id,
-                            quotes.FindQuote("rb2705"), {RuleGridRow{"", "", "", "3300", "1"}},
-                            std::time(nullptr))
-                  .message,
-              "");
-    frame->Trading().RulesSaved(id);
+    ArmRuleOnANewPosition(3, RuleGridRow{"", "", "", "3300", "1"});
     BackEnd().RejectNextOrder("资金账户冻结");
     QSignalSpy answered(frame->Stepper(), &TradingStepper::closeOrderAnswered);
     BackEnd().SetQuote("rb2705", 3301, 3301, 3302);

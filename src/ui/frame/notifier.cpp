@@ -51,6 +51,8 @@ TrayNotifier::TrayNotifier(QWidget* window, std::function<void()> quit)
 
 TrayNotifier::~TrayNotifier() {
     if (icon_) {
+        // The menu goes before the icon that shows it.
+        icon_->setContextMenu(nullptr);
         icon_->hide();
     }
 }
