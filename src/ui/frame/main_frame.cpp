@@ -55,6 +55,7 @@ CMainFrame::CMainFrame(SessionState& session, TableLoader& loader, QuoteBook& qu
     BuildMenu();
     BuildClientArea();
     BuildStatusBar();
+    BuildNotifications();
     RestoreLayout();
     if (startServices) {
         startServices();
@@ -77,6 +78,8 @@ void CMainFrame::BuildMenu() {
     system->addAction(QStringLiteral("银期转帐"), this, &CMainFrame::OnBankTransfer);
     system->addSeparator();
     system->addAction(QStringLiteral("修改密码(&P)"), this, &CMainFrame::OnChangePassword);
+    system->addSeparator();
+    system->addAction(QStringLiteral("提醒设置"), this, &CMainFrame::OnNotifySettings);
     system->addSeparator();
     system->addAction(QStringLiteral("退出(&Q)"), this, &CMainFrame::OnExit);
     menuBar()->addAction(QStringLiteral("刷新(&R)"), this, &CMainFrame::OnRefresh);

@@ -14,6 +14,7 @@
 #include "net/quote_book.h"
 #include "net/table_loaders.h"
 #include "positions/trading_state.h"
+#include "ui/frame/notifier.h"
 #include "ui/pane/panel_directory.h"
 #include "ui/pane/panel_links.h"
 
@@ -32,12 +33,16 @@ class CTDetailView;
 class Reconciler;
 class TabPanel;
 class TradingStepper;
+class NotificationCenter;
+class NotifySettingsDialog;
 
 struct FrameOptions {
     TickSource tick = SystemTicks();
     std::chrono::milliseconds announcementDelay{2000};
     // How often the counter panes and the connection pane look at what they show.
     std::chrono::milliseconds countersInterval{500};
+    // The notifications' seam and timings (the tray by default).
+    NotifyOptions notify;
 };
 
 class CMainFrame : public QMainWindow, public PanelLinks {
@@ -83,6 +88,9 @@ public:
     // The trading state (positions, funds, stop rules) and its step.
     TradingState& Trading() const { return *trading_; }
     TradingStepper* Stepper() const { return stepper_; }
+    // The notifications: their watch, and the settings dialog while it is open.
+    NotificationCenter* Notices() const { return notices_; }
+    NotifySettingsDialog* NotifyDialog() const;
 
     // Shows the window as the trader left it (layout.ini), maximized without that file.
     void ShowAsSaved();
@@ -103,6 +111,7 @@ public slots:
     void OnBankTransfer();     // the transfer dialog (command 32784)
     void OnRefresh();          // "刷新(&R)"
     void OnChat();             // "和我们在线交谈"
+    void OnNotifySettings();   // "提醒设置"
     void NextPane();           // F6
     void PreviousPane();       // Shift+F6
 
@@ -117,6 +126,7 @@ protected:
 private:
     void BuildMenu();
     void BuildStatusBar();
+    void BuildNotifications();
     void BuildClientArea();
     void RestoreLayout();
     void StartAnnouncementCheck();
@@ -154,6 +164,9 @@ private:
     PanelDirectory panels_;
     std::unique_ptr<TradingState> trading_;
     TradingStepper* stepper_ = nullptr;
+    std::shared_ptr<Notifier> notifier_;
+    NotificationCenter* notices_ = nullptr;
+    QPointer<NotifySettingsDialog> notifyDialog_;
 };
 
 }  // namespace ft::ui

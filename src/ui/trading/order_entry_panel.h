@@ -94,6 +94,8 @@ public:
 signals:
     // An order's worker has finished (its outcome as OrderOutcome).
     void orderFinished(int outcome);
+    // The same, with the form the order was sent from.
+    void orderAnswered(const ft::OrderForm& form, int outcome);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -108,6 +108,7 @@ void CTradeDlg1::StartOrder(Continuation then) {
             if (OutcomeUnknown(outcome)) {
                 Reconcile(form, before);
             }
+            emit orderAnswered(form, static_cast<int>(outcome));
             emit orderFinished(static_cast<int>(outcome));
             if (then) {
                 then(outcome);
