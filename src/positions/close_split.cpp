@@ -67,7 +67,7 @@ std::vector<CloseLeg> PlanFormOrder(const OrderForm& form, std::span<const HeldP
 
 std::string SplitConfirmationText(const OrderForm& form, std::span<const CloseLeg> legs) {
     std::string text = OrderConfirmationText(form);
-    if (legs.size() > 1) {
+    if (legs.size() > 1 || (legs.size() == 1 && legs[0].type != form.openClose)) {
         text += Ansi("（") + CloseLegsLabel(legs) + Ansi("）");
     }
     return text;

@@ -38,7 +38,8 @@ std::vector<CloseLeg> PlanFormOrder(const OrderForm& form, std::span<const HeldP
 // "平今 2手 + 平仓 3手" (GBK).
 std::string CloseLegsLabel(std::span<const CloseLeg> legs);
 // The one confirmation of a split close: the order as the trader set it, then its legs:
-// "下单:平仓  卖  rb2705  5手  于价格 3199（平今 2手 + 平仓 3手）" (GBK).
+// "下单:平仓  卖  rb2705  5手  于价格 3199（平今 2手 + 平仓 3手）" (GBK); a 平仓 of today's lots
+// alone names its one 平今 leg.
 std::string SplitConfirmationText(const OrderForm& form, std::span<const CloseLeg> legs);
 // What the trader is told when a leg did not go through and `rest` is therefore not sent:
 // "平仓 3手未发送（平今 2手未被受理）" (GBK); `unknown`: the leg's outcome is not known.

@@ -96,8 +96,11 @@ TEST(CloseSplitTest, TheConfirmationAndTheReportNameEveryLeg) {
     form.price = "3199";
     EXPECT_EQ(SplitConfirmationText(form, legs),
               Ansi("下单:平仓  卖  rb2705  5手  于价格 3199（平今 2手 + 平仓 3手）"));
-    EXPECT_EQ(SplitConfirmationText(form, std::span(legs).first(1)), OrderConfirmationText(form))
-        << "one leg: the usual text";
+    const CloseLeg asChosen[] = {{Close, 5}};
+    EXPECT_EQ(SplitConfirmationText(form, asChosen), OrderConfirmationText(form))
+        << "one leg as chosen: the usual text";
+    EXPECT_EQ(SplitConfirmationText(form, std::span(legs).first(1)),
+              Ansi("下单:平仓  卖  rb2705  5手  于价格 3199（平今 2手）"));
     EXPECT_EQ(LegsNotSentText(legs[0], std::span(legs).subspan(1), false),
               Ansi("平仓 3手未发送（平今 2手未被受理）"));
     EXPECT_EQ(LegsNotSentText(legs[0], std::span(legs).subspan(1), true),

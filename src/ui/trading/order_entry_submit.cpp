@@ -80,10 +80,10 @@ void CTradeDlg1::StartOrder(Continuation then) {
 
 void CTradeDlg1::StartLeg(const OrderForm& whole, std::vector<CloseLeg> legs, std::size_t index,
                           Continuation then) {
-    // One leg: the form goes out exactly as the trader left it.
+    // A leg as the trader chose it: the form goes out exactly as they left it.
     OrderForm form = whole;
     std::string confirmation;
-    if (legs.size() > 1) {
+    if (legs.size() > 1 || legs[0].type != whole.openClose) {
         form.openClose = legs[index].type;
         form.lots = std::to_string(legs[index].lots);
         // The trader confirms the whole close once, with its split; the next leg goes on it.
