@@ -29,7 +29,7 @@ struct Knobs {
     std::string version;
     Fault webFault = Fault::None;
     Fault quoteFault = Fault::None;
-    std::map<std::string, int> requests;  // web requests by action
+    std::map<std::string, int> requests;             // web requests by action
     std::map<std::string, std::vector<Form>> forms;  // the latest forms by action, oldest first
 };
 

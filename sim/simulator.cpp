@@ -443,9 +443,9 @@ bool Simulator::Start(std::string* error) {
                  "next_id INTEGER, PRIMARY KEY(mode, user));",
                  nullptr, nullptr, nullptr);
     for (int mode = 0; mode < 4; ++mode) {
-        s.backends.push_back(std::make_unique<Backend>(mode, s.db, s.options.seed, s.options.seedPosition,
-                                                       s.options.version, s.options.announcement,
-                                                       s.options.rngSeed));
+        s.backends.push_back(std::make_unique<Backend>(mode, s.db, s.options.seed,
+                                                       s.options.seedPosition, s.options.version,
+                                                       s.options.announcement, s.options.rngSeed));
         s.backends.back()->knobs.randomWalk = s.options.randomWalk;
         s.controls.push_back(std::make_unique<Control>(*s.backends.back()));
     }

@@ -5,8 +5,8 @@
 #include <array>
 #include <ctime>
 #include <functional>
-#include <memory>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 

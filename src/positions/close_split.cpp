@@ -13,9 +13,8 @@ bool DayCounts(std::string_view today, std::string_view yesterday, long long& to
     const std::string_view t = Trim(today);
     const std::string_view y = Trim(yesterday);
     auto plain = [](std::string_view s) {
-        return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) {
-            return c >= '0' && c <= '9';
-        });
+        return !s.empty() &&
+               std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
     };
     if (!plain(t) || !plain(y) || t.size() > 9) {
         return false;
@@ -61,8 +60,7 @@ std::vector<CloseLeg> PlanFormOrder(const OrderForm& form, std::span<const HeldP
     if (!CheckNumber(NumberKind::Lots, form.lots, 0).empty()) {
         return {{form.openClose, 0}};
     }
-    return PlanClose(ClosedPosition(held, form.code, form.side), form.openClose,
-                     ToInt(form.lots));
+    return PlanClose(ClosedPosition(held, form.code, form.side), form.openClose, ToInt(form.lots));
 }
 
 std::string SplitConfirmationText(const OrderForm& form, std::span<const CloseLeg> legs) {

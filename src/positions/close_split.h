@@ -49,7 +49,6 @@ std::string LegsNotSentText(const CloseLeg& leg, std::span<const CloseLeg> rest,
 // name their position, which elsewhere closes its lots of any day with 平今; on 上期所 today's
 // lots go with 平今 and the rest with 平仓.
 std::vector<CloseOrder> SplitCloseOrder(const CloseOrder& order, std::string_view exchange,
-                                        std::string_view todayLots,
-                                        std::string_view yesterdayLots);
+                                        std::string_view todayLots, std::string_view yesterdayLots);
 
 }  // namespace ft

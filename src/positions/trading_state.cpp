@@ -143,9 +143,9 @@ void TradingState::Evaluate(LivePosition& p, TradingStep& step) {
     // one twice.
     unwritten_ = true;
     for (FiredLeg& leg : scratch_) {
-        leg.legs = SplitCloseOrder(leg.order, FieldText(p.record.exchange),
-                                   FieldText(p.record.todayVolume),
-                                   FieldText(p.record.yesterdayVolume));
+        leg.legs =
+            SplitCloseOrder(leg.order, FieldText(p.record.exchange),
+                            FieldText(p.record.todayVolume), FieldText(p.record.yesterdayVolume));
         heldBack_.push_back(std::move(leg));
     }
     WriteRules(&step);
@@ -284,8 +284,8 @@ void TradingState::CloseLegsNotSent(std::span<const CloseOrder> legs) {
         return;
     }
     for (const CloseOrder& leg : legs) {
-        problems_.back().text += Ansi(leg.type == "3" ? "，平仓 " : "，平今 ") + leg.lots +
-                                 Ansi("手未发送");
+        problems_.back().text +=
+            Ansi(leg.type == "3" ? "，平仓 " : "，平今 ") + leg.lots + Ansi("手未发送");
     }
 }
 

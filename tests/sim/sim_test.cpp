@@ -399,8 +399,7 @@ TEST_F(SimTest, TradingDayRollOverKeepsTheStatementAndCarriesTheBalance) {
     // Yesterday's lot: a 平今 from the order panel finds none, a close from the positions list
     // (type 2 at the market, naming the position) takes it.
     EXPECT_EQ(Order("m2705", 2, 2, 1, "2850"), "1,可平仓数量不足");
-    const std::string close =
-        "code=m2705&type=2&updown=2&num=1&price=2850&pricetype=3&src=lctrade";
+    const std::string close = "code=m2705&type=2&updown=2&num=1&price=2850&pricetype=3&src=lctrade";
     EXPECT_EQ(Act("weituo", close + "&dsid=999999"), "1,持仓不存在");
     control.FillNextOrder();
     EXPECT_EQ(Act("weituo", close + "&dsid=" + position[12]).substr(0, 2), "0,");

@@ -786,9 +786,9 @@ TEST_F(ShanghaiCloseTest, TheSecondLegWaitsForTheFirstAnswerAndARefusedFirstSend
     EXPECT_EQ(finished.count(), 1);
     EXPECT_EQ(finished.at(0).at(0).toInt(), static_cast<int>(OrderOutcome::Refused));
     EXPECT_EQ(Sent(), (Sends{"2/2"}));
-    EXPECT_EQ(effects.Messages(), (std::vector<QString>{
-                                      QStringLiteral("通知|交易所休市"),
-                                      QStringLiteral("通知|平仓 3手未发送（平今 2手未被受理）")}));
+    EXPECT_EQ(effects.Messages(),
+              (std::vector<QString>{QStringLiteral("通知|交易所休市"),
+                                    QStringLiteral("通知|平仓 3手未发送（平今 2手未被受理）")}));
     EXPECT_FALSE(entry->OrderOut());
 
     // A slow back-end: the 平仓 leaves only after the 平今's answer is in.
@@ -847,7 +847,8 @@ TEST_F(ShanghaiCloseTest, AFiredStopClosesTodaysLotsThenEarlierOnesNamingThePosi
     EXPECT_TRUE(WaitFor([&] {
         return ConnectionPane().contains(QStringLiteral("止损触发: rb2705 卖出平仓 4手 价3190 "));
     })) << ConnectionPane().toStdString();
-    EXPECT_TRUE(WaitFor([&] { return list->GetItemCount() == 1 && list->GetItemText(0, 2) == "1"; }));
+    EXPECT_TRUE(
+        WaitFor([&] { return list->GetItemCount() == 1 && list->GetItemText(0, 2) == "1"; }));
 }
 
 TEST_F(ShanghaiCloseTest, ARefusedFirstLegOfAFiredStopSendsNoSecondAndSaysSo) {

@@ -135,8 +135,7 @@ void CTradeDlg1::StartLeg(const OrderForm& whole, std::vector<CloseLeg> legs, st
                     return;
                 }
                 if (outcome != OrderOutcome::NotSent) {
-                    Message(this, LegsNotSentText(legs[index],
-                                                  std::span(legs).subspan(index + 1),
+                    Message(this, LegsNotSentText(legs[index], std::span(legs).subspan(index + 1),
                                                   OutcomeUnknown(outcome)));
                 }
             }
