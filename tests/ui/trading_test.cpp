@@ -341,7 +341,7 @@ TEST_F(TradingTest, ARefusalShowsTheBackEndsReasonAndKeepsTheForm) {
     EXPECT_EQ(PlaceOrder(), OrderOutcome::Refused);
     EXPECT_EQ(Messages().back(), Text("通知|可平仓数量不足"));
 
-    // 平今 has no visible control; other panels choose it, and it closes today's lots only.
+    // 平今, a choice of its own on 上期所 (and chosen by other panels), closes today's lots only.
     entry->ChooseCloseToday();
     EXPECT_TRUE(entry->CloseTodayRadio()->isChecked());
     EXPECT_FALSE(entry->CloseRadio()->isChecked());
@@ -526,7 +526,8 @@ TEST_F(TradingTest, QuickReverseTurnsALongIntoAShortOfTheSameLots) {
         return rows.size() == 1 && rows[0].direction == Ansi("卖") && rows[0].totalLots == "2";
     }));
     ASSERT_TRUE(WaitFor([&] { return trades->List()->GetItemCount() == 3; }));
-    EXPECT_EQ(trades->List()->GetItemText(1, TradeCol::OpenClose), Ansi("平仓"));
+    // Today's lots of a 上期所 contract are closed by 平今.
+    EXPECT_EQ(trades->List()->GetItemText(1, TradeCol::OpenClose), Ansi("平今"));
     EXPECT_EQ(trades->List()->GetItemText(2, TradeCol::OpenClose), Ansi("开仓"));
 
     // The hidden "止盈止损" hands over to the positions panel.

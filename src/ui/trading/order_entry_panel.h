@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "positions/close_split.h"
 #include "trading/order_rules.h"
 #include "ui/pane/pane_view.h"
 
@@ -112,6 +113,10 @@ private:
     void StepPriceField(bool up);
     // Starts the order worker on a snapshot of the form; `then` gets the outcome on the UI thread.
     void StartOrder(Continuation then);
+    // Sends leg `index` of the order `whole` (one leg: the form as it is); the next leg starts
+    // once this one is accepted, and `then` gets the outcome of the last leg sent.
+    void StartLeg(const OrderForm& whole, std::vector<CloseLeg> legs, std::size_t index,
+                  Continuation then);
     OrderForm ReadForm() const;
     // Reads the tables again once the back-end answers and says whether the order is there.
     void Reconcile(const OrderForm& form, std::shared_ptr<const OrderTable> before);
@@ -119,6 +124,7 @@ private:
     bool IsListedCode(const std::string& code) const;
     std::vector<HeldPosition> HeldPositions() const;
     void ApplyQuote(const EntryQuote& quote);
+    void ShowCloseTodayFor(const std::string& code);
     void ClearQuote();
 
     PaneContext context_;
