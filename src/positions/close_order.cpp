@@ -27,8 +27,18 @@ CloseOutcome SendCloseOrder(const SessionState& session, const CloseOrder& order
     WriteLog("to weituo trade...,post:" + body);
     CloseOutcome out;
     std::string answer;
-    if (!PostForm(session, kCloseOrderPath, body, answer)) {
-        out.problem = Ansi("交易服务器无应答");
+    const PostResult sent = PostRequest(session, kCloseOrderPath, body, answer);
+    if (sent.unknown()) {
+        // Not a failure: the back-end may have taken the order; the positions say it once it
+        // answers again.
+        out.unknown = true;
+        out.problem = Ansi("结果未知（交易服务器未应答），请核对持仓与委托列表");
+        WriteLog("to weituo trade...,unknown:" + out.problem);
+        return out;
+    }
+    if (!sent.ok()) {
+        out.problem =
+            sent.status == PostStatus::HttpError ? HttpStatusText(sent) : Ansi("交易服务器无应答");
         WriteLog("to weituo trade...,failed:" + out.problem);
         return out;
     }

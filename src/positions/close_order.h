@@ -18,13 +18,16 @@ std::string CloseOrderBody(const std::string& userName, const CloseOrder& order)
 struct CloseOutcome {
     bool answered = false;  // the request went out and an answer came back
     bool accepted = false;  // the answer's first field is "0"
-    std::string answer;     // GBK, as received
+    // The request went out and no answer said what became of it: the order may stand.
+    bool unknown = false;
+    std::string answer;  // GBK, as received
     // Why the order did not go through (GBK): the back-end's reason, or that it never answered.
     std::string problem;
 };
 
 // Logs the body ("to weituo trade...,post:"), posts it, and logs the outcome: the answer
-// ("to weituo trade...,result:") or the failure ("to weituo trade...,failed:"). Blocks until
+// ("to weituo trade...,result:"), the failure ("to weituo trade...,failed:") or, when the
+// request went out and no answer came, "to weituo trade...,unknown:". Blocks until
 // the back-end answers: call it off the UI thread.
 CloseOutcome SendCloseOrder(const SessionState& session, const CloseOrder& order);
 

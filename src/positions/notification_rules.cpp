@@ -92,6 +92,10 @@ Notification CloseFailedNotification(const std::string& problem) {
     return {NotifyKind::CloseFailed, Ansi("止损止盈平仓失败"), problem};
 }
 
+Notification CloseUnknownNotification(const std::string& problem) {
+    return {NotifyKind::OrderUnknown, Ansi("止损止盈平仓结果未知"), problem};
+}
+
 Notification OrderUnknownNotification(const OrderForm& form) {
     const char* type = form.openClose == OpenClose::Open         ? "开仓"
                        : form.openClose == OpenClose::CloseToday ? "平今"

@@ -61,6 +61,8 @@ Notification FillNotification(const std::vector<TradeRecord>& fills);
 Notification RuleFiredNotification(const FiredLeg& leg);
 // `problem` is what the trading state says of the failed order (GBK).
 Notification CloseFailedNotification(const std::string& problem);
+// A fired rule's closing order that went out without an answer: an order of unknown outcome.
+Notification CloseUnknownNotification(const std::string& problem);
 Notification OrderUnknownNotification(const OrderForm& form);
 enum class Link { Quotes, Trade };
 Notification ConnectionNotification(Link link, bool lost, const std::string& clock);

@@ -274,8 +274,9 @@ void TradingState::CloseOrderAnswered(const CloseOrder& order, const CloseOutcom
     --ordersOut_;
     ForgetProblemsOf(order.positionId);
     if (!outcome.accepted) {
-        problems_.push_back({order.positionId, Ansi("止损止盈平仓失败: ") + order.code + " " +
-                                                   outcome.problem + " (" + clock + ")"});
+        const char* what = outcome.unknown ? "止损止盈平仓结果未知: " : "止损止盈平仓失败: ";
+        problems_.push_back({order.positionId,
+                             Ansi(what) + order.code + " " + outcome.problem + " (" + clock + ")"});
     }
 }
 

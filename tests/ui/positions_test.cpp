@@ -338,6 +338,32 @@ TEST_F(PositionsTest, ARefusedClosingOrderIsLoggedAndShownWithoutABox) {
     EXPECT_TRUE(WaitFor([&] { return !pane->text().contains(QStringLiteral("平仓失败")); }));
 }
 
+// A closing order that went out and got no answer is said as of unknown outcome, not as failed;
+// it is not sent again, and once the back-end answers the list shows what became of it.
+TEST_F(PositionsTest, AClosingOrderWithoutAnAnswerIsSaidUnknownAndTheListCatchesUp) {
+    ft::testing::ShortStallTimeout shortStall;
+    OpenPosition("rb2705", 1, 3, 3200);
+    SetRules(0, QStringLiteral("3190"), QStringLiteral("3"));
+    QSignalSpy answered(frame->Stepper(), &TradingStepper::closeOrderAnswered);
+    BackEnd().StallWeb(4000);
+    BackEnd().SetQuote("rb2705", 3189, 3188, 3190);
+    ASSERT_TRUE(answered.wait(10000));
+    EXPECT_FALSE(answered.at(0).at(0).toBool());
+    EXPECT_TRUE(frame->Stepper()->LastCloseUnknown());
+    EXPECT_NE(ReadLog(ProgramDir()).find("to weituo trade...,unknown:"), std::string::npos);
+    QLabel* pane = frame->StatusPane(CMainFrame::kConnectionPane);
+    EXPECT_TRUE(WaitFor([&] {
+        return pane->text().contains(QStringLiteral("止损止盈平仓结果未知: rb2705"));
+    })) << pane->text().toStdString();
+    EXPECT_TRUE(effects.Messages().empty());
+
+    // The back-end took the order in its stall: the position goes without the trader acting.
+    BackEnd().StallWeb(0);
+    EXPECT_TRUE(WaitFor([&] { return list->GetItemCount() == 0; }, 20000));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(Occurrences(ReadLog(ProgramDir()), ",post:"), 1) << "sent once";
+}
+
 TEST_F(PositionsTest, ASlowAnswerHoldsNeitherTheWindowNorSendsTwice) {
     OpenPosition("rb2705", 1, 3, 3200);
     OpenPosition("cu2702", 1, 1, 78650);

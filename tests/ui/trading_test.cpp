@@ -535,6 +535,33 @@ TEST_F(TradingTest, QuickReverseTurnsALongIntoAShortOfTheSameLots) {
     EXPECT_EQ(positions->stopRuleEditors, 1);
 }
 
+// A close prepared from a position's row belongs to that contract: the next contract picked
+// starts as 买入 / 开仓, as a pick from the board does. A choice the trader clicked stays.
+TEST_F(TradingTest, AClosePreparedForOneContractIsNotCarriedToTheNext) {
+    auto* positions = qobject_cast<CLcSubDlg1*>(frame->LcView()->Panel(0));
+    ASSERT_TRUE(positions);
+    ASSERT_GE(board->List()->GetItemCount(), 2);
+    SelectRb();
+    ASSERT_EQ(PlaceOrder(), OrderOutcome::Accepted);
+    CListCtrlCl& list = *positions->List();
+    ASSERT_TRUE(WaitFor([&] { return list.GetItemCount() == 1; }));
+    ClickRow(list, 0);
+    ASSERT_TRUE(entry->SellRadio()->isChecked());
+    ASSERT_TRUE(entry->CloseRadio()->isChecked());
+
+    ClickRow(*board->List(), 1);
+    EXPECT_NE(entry->ContractBox()->currentText(), QStringLiteral("rb2705"));
+    EXPECT_TRUE(entry->BuyRadio()->isChecked());
+    EXPECT_TRUE(entry->OpenRadio()->isChecked());
+
+    QTest::mouseClick(entry->SellRadio(), Qt::LeftButton);
+    QTest::mouseClick(entry->CloseRadio(), Qt::LeftButton);
+    ClickRow(*board->List(), 0);
+    EXPECT_EQ(entry->ContractBox()->currentText(), QStringLiteral("rb2705"));
+    EXPECT_TRUE(entry->SellRadio()->isChecked()) << "the trader's own choice stays";
+    EXPECT_TRUE(entry->CloseRadio()->isChecked());
+}
+
 // The quick reverse against the real positions panel: click the long's row, which prepares its
 // close in the order-entry panel, and reverse it.
 TEST_F(TradingTest, QuickReverseAgainstThePositionsPanel) {

@@ -46,6 +46,7 @@ void TradingStepper::SendAside(std::vector<CloseOrder> legs, std::size_t next) {
                 // Without the first leg the rest is not what the rule asked for.
                 state_.CloseLegsNotSent(std::span(legs).subspan(next + 1));
             }
+            lastCloseUnknown_ = outcome.unknown;
             emit closeOrderAnswered(outcome.accepted);
             if (more && outcome.accepted) {
                 SendAside(std::move(legs), next + 1);

@@ -22,6 +22,8 @@ public:
     // One step now (the timer's work).
     void Step();
     const TradingStep& LastStep() const { return last_; }
+    // Whether the last closing order answered went out and got no answer (may stand).
+    bool LastCloseUnknown() const { return lastCloseUnknown_; }
 
 signals:
     // A step has run: the views render the state (LastStep says what changed).
@@ -38,6 +40,7 @@ private:
     TableLoader& loader_;
     QTimer timer_;
     TradingStep last_;
+    bool lastCloseUnknown_ = false;
 };
 
 }  // namespace ft::ui

@@ -46,7 +46,9 @@ NotificationCenter::NotificationCenter(const SessionState& session, const QuoteB
     });
     connect(&stepper_, &TradingStepper::closeOrderAnswered, this, [this](bool accepted) {
         if (!accepted) {
-            Raise(CloseFailedNotification(stepper_.State().StopOrderProblem()));
+            const std::string problem = stepper_.State().StopOrderProblem();
+            Raise(stepper_.LastCloseUnknown() ? CloseUnknownNotification(problem)
+                                              : CloseFailedNotification(problem));
         }
     });
     connect(&timer_, &QTimer::timeout, this, &NotificationCenter::Check);

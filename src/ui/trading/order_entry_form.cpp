@@ -63,6 +63,7 @@ void CTradeDlg1::SelectContract(const std::string& code, const std::string& name
     priceMode_->setText(FollowText());
     priceMode_->setChecked(false);
     if (FromQt(contract_->currentText()) == code && force == 0) {
+        choiceSincePick_ = false;
         return;
     }
     contract_->setEditText(ToQt(code));
@@ -71,6 +72,12 @@ void CTradeDlg1::SelectContract(const std::string& code, const std::string& name
     // The labels belonged to the previous contract; until this one's first quote they show
     // nothing, so no price is checked against another contract's limits.
     ClearQuote();
+    if (!choiceSincePick_ && !open_->isChecked()) {
+        // A close was chosen for the previous contract: the new one starts as any pick does.
+        ChooseBuy();
+        ChooseOpen();
+    }
+    choiceSincePick_ = false;
 
     QuoteBoardRows* board = context_.links ? context_.links->QuoteBoard() : nullptr;
     if (!current_.empty()) {
@@ -155,18 +162,21 @@ void CTradeDlg1::ChooseSell() {
 }
 
 void CTradeDlg1::ChooseOpen() {
+    choiceSincePick_ = true;
     open_->setChecked(true);
     RefreshChoiceColours();
     RefreshAvailableLots();
 }
 
 void CTradeDlg1::ChooseCloseToday() {
+    choiceSincePick_ = true;
     closeToday_->setChecked(true);
     RefreshChoiceColours();
     RefreshAvailableLots();
 }
 
 void CTradeDlg1::ChooseClose() {
+    choiceSincePick_ = true;
     close_->setChecked(true);
     RefreshChoiceColours();
     RefreshAvailableLots();

@@ -212,6 +212,7 @@ void CTradeDlg1::BuildControls() {
     connect(sell_, &QRadioButton::clicked, this, [this] { ChooseSell(); });
     for (QRadioButton* r : {open_, closeToday_, close_}) {
         connect(r, &QRadioButton::clicked, this, [this] {
+            choiceSincePick_ = true;
             RefreshChoiceColours();
             RefreshAvailableLots();
         });

@@ -132,6 +132,9 @@ private:
     std::string bidText_;
     std::string askText_;
     bool orderOut_ = false;
+    // An open/close choice made since the last contract pick (by the trader or by the pick's
+    // caller): a close prepared for one contract is not carried over to the next.
+    bool choiceSincePick_ = false;
     Reconciler* reconciler_ = nullptr;
     // The 下单 button was last pressed with the mouse (not from the keyboard).
     bool mouseClick_ = false;
