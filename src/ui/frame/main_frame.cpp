@@ -21,6 +21,7 @@
 #include "ui/common/trading_stepper.h"
 #include "ui/controls/list_kit.h"
 #include "ui/frame/announcement_dialog.h"
+#include "ui/frame/keyboard_trading.h"
 #include "ui/market/contract_list_panel.h"
 #include "ui/market/quote_board_panel.h"
 #include "ui/market/top_view.h"
@@ -54,6 +55,7 @@ CMainFrame::CMainFrame(SessionState& session, TableLoader& loader, QuoteBook& qu
 
     BuildMenu();
     BuildClientArea();
+    keyboard_ = new KeyboardTrading(*this);
     BuildStatusBar();
     RestoreLayout();
     if (startServices) {
@@ -77,6 +79,8 @@ void CMainFrame::BuildMenu() {
     system->addAction(QStringLiteral("银期转帐"), this, &CMainFrame::OnBankTransfer);
     system->addSeparator();
     system->addAction(QStringLiteral("修改密码(&P)"), this, &CMainFrame::OnChangePassword);
+    system->addSeparator();
+    system->addAction(QStringLiteral("快捷键设置"), this, &CMainFrame::OnHotKeys);
     system->addSeparator();
     system->addAction(QStringLiteral("退出(&Q)"), this, &CMainFrame::OnExit);
     menuBar()->addAction(QStringLiteral("刷新(&R)"), this, &CMainFrame::OnRefresh);

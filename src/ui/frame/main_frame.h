@@ -29,6 +29,7 @@ class CTradeView;
 class COrderView;
 class CLcView;
 class CTDetailView;
+class KeyboardTrading;
 class TabPanel;
 class TradingStepper;
 
@@ -82,6 +83,8 @@ public:
     // The trading state (positions, funds, stop rules) and its step.
     TradingState& Trading() const { return *trading_; }
     TradingStepper* Stepper() const { return stepper_; }
+    // The trading keys and their map.
+    KeyboardTrading* Keyboard() const { return keyboard_; }
 
     // Shows the window as the trader left it (layout.ini), maximized without that file.
     void ShowAsSaved();
@@ -102,6 +105,7 @@ public slots:
     void OnBankTransfer();     // the transfer dialog (command 32784)
     void OnRefresh();          // "刷新(&R)"
     void OnChat();             // "和我们在线交谈"
+    void OnHotKeys();          // "快捷键设置" (keyboard_trading.cpp)
     void NextPane();           // F6
     void PreviousPane();       // Shift+F6
 
@@ -152,6 +156,7 @@ private:
     PanelDirectory panels_;
     std::unique_ptr<TradingState> trading_;
     TradingStepper* stepper_ = nullptr;
+    KeyboardTrading* keyboard_ = nullptr;
 };
 
 }  // namespace ft::ui

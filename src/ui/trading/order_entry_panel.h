@@ -55,6 +55,13 @@ public:
     // One quote update of the current contract (the 80 ms timer).
     void QuoteTick();
 
+    // What the trading keys use besides OrderEntryTarget: the arrows' steps, the price mode,
+    // and the form as an order reads it.
+    void StepLotsField(bool up);
+    void StepPriceField(bool up);
+    bool FollowMode() const;
+    OrderForm ReadForm() const;
+
     // Keys the frame passes on from other panels change nothing here.
     void HandleForwardedKey(int key, Qt::KeyboardModifiers modifiers) override;
 
@@ -106,14 +113,10 @@ private:
     void FillContractBox();
     void OnContractTyped(const QString& text);
     void OnOrderButton();
-    void StepLotsField(bool up);
-    void StepPriceField(bool up);
     // Starts the order worker on a snapshot of the form; `then` gets the outcome on the UI thread.
     void StartOrder(Continuation then);
-    OrderForm ReadForm() const;
     // Reads the tables again once the back-end answers and says whether the order is there.
     void Reconcile(const OrderForm& form, std::shared_ptr<const OrderTable> before);
-    bool FollowMode() const;
     bool IsListedCode(const std::string& code) const;
     std::vector<HeldPosition> HeldPositions() const;
     void ApplyQuote(const EntryQuote& quote);
