@@ -69,7 +69,8 @@ protected:
         QTest::keyClick(target, sequence[0].key(), sequence[0].keyboardModifiers());
     }
     static std::string KeyOf(KeyAction action, KeySlot slot) {
-        const auto& key = KeyMap::Defaults().Key(action, slot);
+        const KeyMap defaults = KeyMap::Defaults();
+        const auto& key = defaults.Key(action, slot);
         return key ? key->Text() : std::string();
     }
     // The focus on the quote board, where no box takes any key.
@@ -106,7 +107,7 @@ protected:
         Press(KeyOf(KeyAction::Submit, KeySlot::Main));
         ASSERT_TRUE(finished.wait(5000));
         ASSERT_EQ(static_cast<OrderOutcome>(finished.at(0).at(0).toInt()), OrderOutcome::Accepted);
-        ASSERT_TRUE(WaitFor([this] { return positions->List()->GetItemCount() == 1; }));
+        ASSERT_TRUE(WaitFor([this] { return positions->List()->GetItemCount() == 1; }, 10000));
     }
 
     CPriceSubDlg1* board = nullptr;
@@ -255,9 +256,10 @@ TEST_F(KeyboardTest, SubmitByKeyAsksWithConfirmationOnAndSendsNothingOnNo) {
     EXPECT_EQ(static_cast<OrderOutcome>(finished.at(0).at(0).toInt()), OrderOutcome::NotSent);
     ASSERT_EQ(effects.Messages().size(), 1u);
     EXPECT_TRUE(effects.Messages()[0].startsWith(QStringLiteral("确认下单|下单:开仓  买  rb2705")))
-        << effects.Messages()[0];
+        << effects.Messages()[0].toStdString();
     EXPECT_EQ(BackEnd().Requests("weituo"), 0);
-    EXPECT_TRUE(WaitFor([this] { return Pane().contains(QStringLiteral("-> 未发出")); })) << Pane();
+    EXPECT_TRUE(WaitFor([this] { return Pane().contains(QStringLiteral("-> 未发出")); }))
+        << Pane().toStdString();
 
     // Answered yes, the same key sends it once, and the pane says so.
     effects.answer = MessageResult::Ok;
@@ -270,7 +272,7 @@ TEST_F(KeyboardTest, SubmitByKeyAsksWithConfirmationOnAndSendsNothingOnNo) {
     EXPECT_TRUE(WaitFor([this] {
         return Pane().contains(
             QStringLiteral("快捷键 Ctrl+Return 下单：买开仓 rb2705 1手 价3216 -> 已委托"));
-    })) << Pane();
+    })) << Pane().toStdString();
 }
 
 TEST_F(KeyboardTest, AHeldSubmitKeySendsOneOrder) {
@@ -314,7 +316,8 @@ TEST_F(KeyboardTest, CancelAllByKeyAsksItsQuestion) {
     effects.answer = MessageResult::Ok;
     Press(KeyOf(KeyAction::CancelAll, KeySlot::Main));
     EXPECT_TRUE(WaitFor([this] { return working->List()->GetItemCount() == 0; }));
-    EXPECT_TRUE(Pane().contains(QStringLiteral("快捷键 F9 全撤"))) << Pane();
+    EXPECT_TRUE(WaitFor([this] { return Pane().contains(QStringLiteral("快捷键 F9 全撤")); }))
+        << Pane().toStdString();
 }
 
 TEST_F(KeyboardTest, ClosePositionAndReverseByKeyTakeTheSelectedRow) {
@@ -324,7 +327,7 @@ TEST_F(KeyboardTest, ClosePositionAndReverseByKeyTakeTheSelectedRow) {
     Press(KeyOf(KeyAction::ClosePosition, KeySlot::Main));
     EXPECT_TRUE(WaitFor([this] {
         return Pane().contains(QStringLiteral("请先在持仓列表中选中一行"));
-    })) << Pane();
+    })) << Pane().toStdString();
     ASSERT_TRUE(Settle());
     EXPECT_EQ(BackEnd().Requests("weituo"), 1);
 
@@ -342,7 +345,9 @@ TEST_F(KeyboardTest, ClosePositionAndReverseByKeyTakeTheSelectedRow) {
                    list.GetItemText(0, PositionCol::TotalVolume) == "2";
         },
         10000));
-    EXPECT_TRUE(Pane().contains(QStringLiteral("快捷反手：卖开仓 m2705 2手 -> 已委托"))) << Pane();
+    EXPECT_TRUE(WaitFor([this] {
+        return Pane().contains(QStringLiteral("快捷反手：卖开仓 m2705 2手 -> 已委托"));
+    })) << Pane().toStdString();
 
     // Closing the selected short: the double-click's order, a buy to close 2 lots.
     ClickRow(list, 0);
@@ -350,9 +355,11 @@ TEST_F(KeyboardTest, ClosePositionAndReverseByKeyTakeTheSelectedRow) {
     ASSERT_TRUE(WaitFor([&] { return finished.count() == 3; }, 8000));
     EXPECT_EQ(static_cast<OrderOutcome>(finished.at(2).at(0).toInt()), OrderOutcome::Accepted);
     EXPECT_TRUE(WaitFor([&] { return list.GetItemCount() == 0; }, 10000));
-    EXPECT_TRUE(Pane().contains(QStringLiteral("快捷键 F7 平仓选中持仓：买平仓 m2705 2手")))
-        << Pane();
-    EXPECT_TRUE(effects.Messages().empty()) << effects.Messages()[0];
+    EXPECT_TRUE(WaitFor([this] {
+        return Pane().contains(QStringLiteral("快捷键 F7 平仓选中持仓：买平仓 m2705 2手")) &&
+               Pane().contains(QStringLiteral("-> 已委托"));
+    })) << Pane().toStdString();
+    EXPECT_TRUE(effects.Messages().empty()) << effects.Messages()[0].toStdString();
 }
 
 TEST_F(KeyboardTest, KeysActOnlyInTheActiveMainWindow) {
@@ -410,12 +417,12 @@ TEST_F(HotKeyDialogTest, ATakenOrTextBoxKeyIsRefusedAndANewKeyWorksAtOnce) {
     QTest::keyClick(dialog->Table(), Qt::Key_B, Qt::ControlModifier);
     EXPECT_EQ(Cell(*dialog, KeyAction::Sell, CHotKeyDlg::kMainColumn), QStringLiteral("Ctrl+S"));
     EXPECT_TRUE(dialog->Refusal()->text().contains(QStringLiteral("已经用于“买入”")))
-        << dialog->Refusal()->text();
+        << dialog->Refusal()->text().toStdString();
     // A plain letter is the text boxes'.
     QTest::keyClick(dialog->Table(), Qt::Key_K);
     EXPECT_EQ(Cell(*dialog, KeyAction::Sell, CHotKeyDlg::kMainColumn), QStringLiteral("Ctrl+S"));
     EXPECT_TRUE(dialog->Refusal()->text().contains(QStringLiteral("输入框")))
-        << dialog->Refusal()->text();
+        << dialog->Refusal()->text().toStdString();
     // A keypad key in the main keyboard's column.
     QTest::keyClick(dialog->Table(), Qt::Key_3, Qt::KeypadModifier);
     EXPECT_TRUE(dialog->Refusal()->text().contains(QStringLiteral("不能用在这一列")));
@@ -465,7 +472,7 @@ TEST_F(HotKeyDialogTest, DefaultsComeBackAndCancelKeepsTheOldKeys) {
 }
 
 // The README's picture of the dialog, with one key refused:
-//   FT_SCREENSHOT_DIR=docs QT_QPA_PLATFORM=offscreen build/test/tests/ui/keyboard_tests \
+//   FT_SCREENSHOT_DIR=docs QT_QPA_PLATFORM=offscreen build/test/tests/ui/keyboard_tests
 //   --gtest_also_run_disabled_tests --gtest_filter='*Screenshot*'
 TEST_F(HotKeyDialogTest, DISABLED_ScreenshotOfTheDialog) {
     const char* out = std::getenv("FT_SCREENSHOT_DIR");
