@@ -55,17 +55,19 @@ CHotKeyDlg::CHotKeyDlg(const KeyMap& map, QWidget* parent)
       ok_(new CXPButton(QStringLiteral("确定"), this)),
       cancel_(new CXPButton(QStringLiteral("取消"), this)) {
     setWindowTitle(QStringLiteral("快捷键设置"));
-    resize(430, 600);
+    resize(440, 640);
 
     auto* hint = new QLabel(
-        QStringLiteral("选中一格后按下新的键。小键盘的键在输入框外才起作用，数字键在手数、价格框"
-                       "中照常输入；主键盘请用 Ctrl、Alt 组合键或 F7 以后的功能键。"),
+        QStringLiteral("选中一格后按下新的键。输入框中打字用的键照常输入（手数、价格框中的小键盘"
+                       "数字也是），小键盘的 + - * / 和 Enter 仍起作用；主键盘请用 Ctrl、Alt "
+                       "组合键或 F7 以后的功能键。"),
         this);
     hint->setWordWrap(true);
 
     table_->setHorizontalHeaderLabels(
         {QStringLiteral("操作"), QStringLiteral("小键盘"), QStringLiteral("主键盘")});
     table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(22);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setSelectionBehavior(QAbstractItemView::SelectItems);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);

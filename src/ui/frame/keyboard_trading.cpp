@@ -115,7 +115,7 @@ bool KeyboardTrading::eventFilter(QObject* watched, QEvent* event) {
     const auto* press = static_cast<QKeyEvent*>(event);
     const std::optional<KeyChord> chord = ChordOf(*press);
     const std::optional<KeyAction> action = chord ? map_.Find(*chord) : std::nullopt;
-    if (!action || BoxTakesKey(FocusedBox(), *chord)) {
+    if (!action || !OrderPanel() || BoxTakesKey(FocusedBox(), *chord)) {
         return false;
     }
     // A held key repeats steps and rows, never an order or a cancellation.
