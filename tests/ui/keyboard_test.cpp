@@ -101,6 +101,8 @@ protected:
     void HoldLong(const char* lots) {
         BackEnd().SetQuote("m2705", 2856, 2855, 2857);
         Select("m2705");
+        // The order goes at the ask the back-end has now, not at one the walk left before.
+        ASSERT_TRUE(WaitFor([this] { return entry->PriceEdit()->text() == "2857"; }));
         Type(entry->LotsEdit(), QString::fromLatin1(lots));
         QSignalSpy finished(entry, &CTradeDlg1::orderFinished);
         FocusBoard();
