@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QTextEdit>
 #include <QTime>
+#include <QTimer>
 
 #include "core/text.h"
 #include "ui/common/effects.h"
@@ -246,9 +247,19 @@ void KeyboardTrading::RunOrderKey(KeyAction action, const std::string& keyText) 
             outcomes = 2;  // the closing order, then the opening one
             break;
     }
-    keyOrder_ = KeyOrder{keyText, action, panel->ReadForm(), outcomes};
+    keyOrder_ = KeyOrder{keyText, action, panel->ReadForm(), outcomes, ++keyOrderCount_};
     Say(KeyOrderNotice(keyText, action, &keyOrder_->form, std::nullopt, Clock()));
     if (action == KeyAction::ClosePosition) {
+        // The double-click gives up without a word when no price comes; the key says so, and
+        // a later order is not taken for this one.
+        QTimer::singleShot(kClosePriceWaitMs, this, [this, count = keyOrderCount_] {
+            CTradeDlg1* entry = OrderPanel();
+            if (keyOrder_ && keyOrder_->count == count && entry && !entry->OrderOut()) {
+                Say(KeyOrderNotice(keyOrder_->keyText, keyOrder_->action, &keyOrder_->form,
+                                   OrderOutcome::NotSent, Clock()));
+                keyOrder_.reset();
+            }
+        });
         return;
     }
     if (action == KeyAction::Submit) {

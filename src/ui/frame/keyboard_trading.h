@@ -43,7 +43,10 @@ private:
         KeyAction action;
         OrderForm form;
         int outcomesLeft;
+        unsigned count;  // which key order this is
     };
+    // How long the positions' double-click waits for a price (20 ms × 200), and a margin.
+    static constexpr int kClosePriceWaitMs = 4500;
 
     void Run(KeyAction action, const std::string& keyText);
     void RunOrderKey(KeyAction action, const std::string& keyText);
@@ -57,6 +60,7 @@ private:
     KeyMap map_;
     std::string notice_;
     std::optional<KeyOrder> keyOrder_;
+    unsigned keyOrderCount_ = 0;
 };
 
 }  // namespace ft::ui
