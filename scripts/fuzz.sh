@@ -4,6 +4,8 @@
 #   scripts/fuzz.sh [seconds] [target...]      e.g. scripts/fuzz.sh 600 quotes positions
 # New inputs of the bounded run go to build/fuzz/new-corpus/<target>, findings to
 # build/fuzz/findings/; the corpus in the repository is never written.
+# FT_FUZZ_RUNS=N bounds each run by N executions instead (the long run: N=10000000, seconds
+# then only caps it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-5}
@@ -34,9 +36,13 @@ for t in "${targets[@]}"; do
         failed+=("$t(corpus)")
         continue
     fi
-    echo "== $t: ${seconds}s"
+    bound=(-max_total_time="$seconds")
+    if [ -n "${FT_FUZZ_RUNS:-}" ]; then
+        bound+=(-runs="$FT_FUZZ_RUNS")
+    fi
+    echo "== $t: ${seconds}s${FT_FUZZ_RUNS:+ or $FT_FUZZ_RUNS runs}"
     mkdir -p "$build/new-corpus/$t"
-    if ! "$bin" "${common[@]}" -max_len=16384 -max_total_time="$seconds" \
+    if ! "$bin" "${common[@]}" -max_len=16384 "${bound[@]}" \
         -dict="fuzz/dict/$t.dict" -artifact_prefix="$build/findings/$t-" \
         "$build/new-corpus/$t" "fuzz/corpus/$t" 2>"$build/$t.run.log"; then
         tail -n 30 "$build/$t.run.log"

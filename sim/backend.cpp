@@ -4,8 +4,8 @@
 
 namespace fsim {
 
-Backend::Backend(int mode, sqlite3* db, bool seed, std::string version, std::string announcement,
-                 unsigned rngSeed)
+Backend::Backend(int mode, sqlite3* db, bool seed, bool seedPosition, std::string version,
+                 std::string announcement, unsigned rngSeed)
     : mode_(mode),
       market_(DemoCatalogue(), rngSeed, mode),
       store_(db, mode),
@@ -13,7 +13,7 @@ Backend::Backend(int mode, sqlite3* db, bool seed, std::string version, std::str
     knobs.version = std::move(version);
     knobs.announcement = std::move(announcement);
     if (ledger_.Empty() && seed) {
-        SeedDemoAccount(ledger_, market_, mode_);
+        SeedDemoAccount(ledger_, market_, mode_, seedPosition);
     }
     // The process may have been down over one or more roll-overs.
     ledger_.RollOverIfDue();

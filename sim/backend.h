@@ -29,13 +29,14 @@ struct Knobs {
     std::string version;
     Fault webFault = Fault::None;
     Fault quoteFault = Fault::None;
-    std::map<std::string, int> requests;  // web requests by action
+    std::map<std::string, int> requests;             // web requests by action
+    std::map<std::string, std::vector<Form>> forms;  // the latest forms by action, oldest first
 };
 
 class Backend {
 public:
-    Backend(int mode, sqlite3* db, bool seed, std::string version, std::string announcement,
-            unsigned rngSeed);
+    Backend(int mode, sqlite3* db, bool seed, bool seedPosition, std::string version,
+            std::string announcement, unsigned rngSeed);
 
     // Runs `fn(*this)` under the back-end's lock; every server thread and control call goes
     // through here.

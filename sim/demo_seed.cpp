@@ -68,7 +68,7 @@ void SeedHistory(Account& a, Ledger& ledger, const Market& market) {
 
 }  // namespace
 
-void SeedDemoAccount(Ledger& ledger, const Market& market, int mode) {
+void SeedDemoAccount(Ledger& ledger, const Market& market, int mode, bool withPosition) {
     Account a;
     a.user = "demo";
     a.password = "demo";
@@ -85,6 +85,18 @@ void SeedDemoAccount(Ledger& ledger, const Market& market, int mode) {
                              "MA705", "IF2701", "sc2702"}) {
         if (const Product* p = market.Find(code))
             a.custom.emplace_back(p->code, p->name);
+    }
+    if (withPosition && market.Find("rb2705")) {
+        // Earlier lots and today's side by side, so that a close on 上期所 needs both
+        // instructions.
+        Position pos;
+        pos.id = ledger.NextId();
+        pos.code = "rb2705";
+        pos.direction = 1;
+        pos.yesterday = 3;
+        pos.today = 2;
+        pos.avgPrice = 3205;
+        a.positions.push_back(pos);
     }
     ledger.Add(a);
 }

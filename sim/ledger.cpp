@@ -9,6 +9,12 @@
 namespace fsim {
 namespace {
 
+// 上期所 closes today's and earlier lots by separate instructions: 平今 (type 2) today's only,
+// 平仓 (type 3) earlier ones only. Elsewhere 平仓 closes lots of any day.
+bool ClosesByDay(const Product& p) {
+    return p.exchange == "上期所";
+}
+
 std::string Date(const std::tm& tm) {
     char buffer[16];
     std::strftime(buffer, sizeof buffer, "%Y-%m-%d", &tm);
@@ -130,16 +136,27 @@ double Ledger::Available(const Account& a) const {
 
 int Ledger::Closable(const Account& a, const std::string& code, int positionDirection,
                      bool todayOnly) const {
+    return Closable(a, code, positionDirection, todayOnly ? CloseDay::Today : CloseDay::Any);
+}
+
+int Ledger::Closable(const Account& a, const std::string& code, int positionDirection,
+                     CloseDay day) const {
     int lots = 0;
     for (const Position& p : a.positions) {
         if (p.code == code && p.direction == positionDirection) {
-            lots += todayOnly ? p.today : p.today + p.yesterday;
+            lots += day == CloseDay::Today       ? p.today
+                    : day == CloseDay::Yesterday ? p.yesterday
+                                                 : p.today + p.yesterday;
         }
     }
-    // Lots already promised to working closing orders.
+    // Lots already promised to working closing orders; where the day matters, only to those
+    // that take lots of the same day.
     const int closingDirection = positionDirection == 1 ? 2 : 1;
+    const Product* product = market_.Find(code);
+    const bool byDay = product && ClosesByDay(*product) && day != CloseDay::Any;
     for (const Order& o : a.orders) {
         if (o.code == code && o.direction == closingDirection && o.openClose != 1 &&
+            (!byDay || (o.openClose == 2) == (day == CloseDay::Today)) &&
             (o.state == OrderState::Working || o.state == OrderState::Partial)) {
             lots -= o.volume - o.filled;
         }
@@ -188,9 +205,23 @@ std::string Ledger::PlaceOrder(Account& a, const Form& form, bool& fillNext) {
     }
     if (type != 1) {
         const int positionDirection = updown == 1 ? 2 : 1;
-        const bool todayOnly = type == 2 && positionId == 0;
-        if (Closable(a, p->code, positionDirection, todayOnly) < lots)
-            return "1,可平仓数量不足";
+        if (ClosesByDay(*p)) {
+            // A position id narrows the close to that position; the type still says the day.
+            if (Closable(a, p->code, positionDirection, CloseDay::Any) < lots)
+                return "1,可平仓数量不足";
+            const CloseDay day = type == 2 ? CloseDay::Today : CloseDay::Yesterday;
+            const int closable = Closable(a, p->code, positionDirection, day);
+            if (closable < lots) {
+                return type == 2 ? "1,上期所平今数量不足：今仓可平" + std::to_string(closable) +
+                                       "手，昨仓请用平仓"
+                                 : "1,上期所平仓数量不足：昨仓可平" + std::to_string(closable) +
+                                       "手，今仓请用平今";
+            }
+        } else {
+            const bool todayOnly = type == 2 && positionId == 0;
+            if (Closable(a, p->code, positionDirection, todayOnly) < lots)
+                return "1,可平仓数量不足";
+        }
     }
     Order o;
     o.id = nextId_++;
@@ -241,8 +272,10 @@ void Ledger::Fill(Account& a, Order& o, int lots, double price) {
         return;
     const int positionDirection = o.direction == 1 ? 2 : 1;
     // A close of any day (平仓, or one naming its position) takes earlier lots first, leaving
-    // today's to 平今 orders.
-    const bool anyDay = o.openClose == 3 || o.positionId != 0;
+    // today's to 平今 orders; on 上期所 the type alone says which day's lots go.
+    const bool byDay = ClosesByDay(*p);
+    const bool takesYesterday = byDay ? o.openClose == 3 : o.openClose == 3 || o.positionId != 0;
+    const bool takesToday = !byDay || o.openClose == 2;
     auto closes = [&](const Position& pos) {
         return pos.code == o.code && pos.direction == positionDirection &&
                (o.positionId == 0 || pos.id == o.positionId);
@@ -254,7 +287,7 @@ void Ledger::Fill(Account& a, Order& o, int lots, double price) {
         int held = 0;
         for (const Position& pos : a.positions) {
             if (closes(pos))
-                held += pos.today + (anyDay ? pos.yesterday : 0);
+                held += (takesToday ? pos.today : 0) + (takesYesterday ? pos.yesterday : 0);
         }
         if (held < lots) {
             lots = held;
@@ -303,9 +336,9 @@ void Ledger::Fill(Account& a, Order& o, int lots, double price) {
             if (!closes(pos) || left == 0)
                 continue;
             const int sign = positionDirection == 1 ? 1 : -1;
-            const int fromYesterday = anyDay ? std::min(left, pos.yesterday) : 0;
+            const int fromYesterday = takesYesterday ? std::min(left, pos.yesterday) : 0;
             pos.yesterday -= fromYesterday;
-            const int fromToday = std::min(left - fromYesterday, pos.today);
+            const int fromToday = takesToday ? std::min(left - fromYesterday, pos.today) : 0;
             pos.today -= fromToday;
             const int closed = fromToday + fromYesterday;
             t.closeProfit += sign * (price - pos.avgPrice) * p->multiplier * closed;

@@ -52,6 +52,9 @@ public:
     double Available(const Account& a) const;
     int Closable(const Account& a, const std::string& code, int positionDirection,
                  bool todayOnly) const;
+    enum class CloseDay { Any, Today, Yesterday };
+    int Closable(const Account& a, const std::string& code, int positionDirection,
+                 CloseDay day) const;
 
     // The web actions' answers. `fillNext` is consumed by an order that is accepted.
     std::string PlaceOrder(Account& a, const Form& form, bool& fillNext);
@@ -77,7 +80,8 @@ private:
     std::string tradingDay_;
 };
 
-// The demo account of a new database, with three settled days of history.
-void SeedDemoAccount(Ledger& ledger, const Market& market, int mode);
+// The demo account of a new database, with three settled days of history; `withPosition` gives
+// it a long rb2705 (上期所) holding both earlier and today's lots.
+void SeedDemoAccount(Ledger& ledger, const Market& market, int mode, bool withPosition);
 
 }  // namespace fsim

@@ -36,6 +36,7 @@ std::string DefaultDatabase() {
 int main(int argc, char** argv) {
     fsim::SimOptions options;
     options.dbPath = DefaultDatabase();
+    options.seedPosition = true;
     int offset = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];

@@ -48,7 +48,7 @@ struct Order {
     std::string time;
     OrderState state = OrderState::Working;
     // A close sent from the positions list names its position ("dsid"); it closes that
-    // position's lots of any day, today's first.
+    // position's lots of any day, earlier lots first (on 上期所 only those of its type's day).
     long long positionId = 0;
     std::string day;  // trading day
 };

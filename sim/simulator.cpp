@@ -24,6 +24,7 @@ constexpr std::size_t kHeader = 32;
 constexpr std::size_t kMaxRequest = 1024 * 1024;
 constexpr std::size_t kOversized = 50u * 1024 * 1024;
 constexpr auto kSlowByte = std::chrono::milliseconds(20);
+constexpr std::size_t kKeptForms = 32;
 
 // Bytes that are not UTF-8 (a lone continuation byte, an over-long form) near the start, and at
 // the end a CJK character cut after two of its three UTF-8 bytes and a GBK lead byte alone.
@@ -352,7 +353,12 @@ std::unique_ptr<httplib::Server> MakeWebServer(Backend& backend) {
         Fault fault = Fault::None;
         backend.Locked([&](Backend& b) {
             ++b.knobs.requests[value("a")];
-            answer = b.Handle(value("m"), value("a"), ParseForm(req.body));
+            Form form = ParseForm(req.body);
+            std::vector<Form>& kept = b.knobs.forms[value("a")];
+            if (kept.size() >= kKeptForms)
+                kept.erase(kept.begin());
+            kept.push_back(form);
+            answer = b.Handle(value("m"), value("a"), form);
             stall = b.knobs.stallWebMs;
             fault = b.knobs.webFault;
         });
@@ -438,8 +444,8 @@ bool Simulator::Start(std::string* error) {
                  nullptr, nullptr, nullptr);
     for (int mode = 0; mode < 4; ++mode) {
         s.backends.push_back(std::make_unique<Backend>(mode, s.db, s.options.seed,
-                                                       s.options.version, s.options.announcement,
-                                                       s.options.rngSeed));
+                                                       s.options.seedPosition, s.options.version,
+                                                       s.options.announcement, s.options.rngSeed));
         s.backends.back()->knobs.randomWalk = s.options.randomWalk;
         s.controls.push_back(std::make_unique<Control>(*s.backends.back()));
     }
@@ -582,6 +588,12 @@ int Control::Requests(const std::string& action) {
     return backend_.Locked([&](Backend& b) {
         auto it = b.knobs.requests.find(action);
         return it == b.knobs.requests.end() ? 0 : it->second;
+    });
+}
+std::vector<Form> Control::Forms(const std::string& action) {
+    return backend_.Locked([&](Backend& b) {
+        auto it = b.knobs.forms.find(action);
+        return it == b.knobs.forms.end() ? std::vector<Form>() : it->second;
     });
 }
 void Control::SetClock(std::time_t t) {

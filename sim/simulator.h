@@ -5,8 +5,10 @@
 #include <array>
 #include <ctime>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace fsim {
 
@@ -18,6 +20,9 @@ struct SimOptions {
     std::string dbPath = ":memory:";
     // Create the demo data when the database is new.
     bool seed = true;
+    // With `seed`: the demo account also holds a position (for showing by hand; tests start
+    // without one).
+    bool seedPosition = false;
     std::string version = "20210426";
     std::string announcement;  // empty: the seeded one
     bool randomWalk = true;
@@ -58,6 +63,8 @@ public:
     void InjectQuoteFault(Fault fault);
     // Web requests of `action` ("weituo", ...) received so far, answered or not.
     int Requests(const std::string& action);
+    // The forms of the latest web requests of `action` (at most 32), oldest first.
+    std::vector<std::map<std::string, std::string>> Forms(const std::string& action);
     // Runs the back-end's clock at `t` (0: the real clock) and rolls the trading day over if
     // `t` belongs to a later one.
     void SetClock(std::time_t t);

@@ -174,6 +174,15 @@ void BM_TradeRecordsTick(benchmark::State& state) {
 }
 BENCHMARK(BM_TradeRecordsTick)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
+// A list lays itself out and repaints on zero-time timers after its rows change: one call of
+// processEvents runs only what was posted before it, so the work of a change is finished (and
+// timed) only after a few.
+void DrainEvents() {
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+    }
+}
+
 // One new fill arriving over 1,023 shown (the list at its 1,024 capacity afterwards); the step
 // back to 1,023 is not timed.
 void BM_TradeRecordsNewFill(benchmark::State& state) {
@@ -191,11 +200,11 @@ void BM_TradeRecordsNewFill(benchmark::State& state) {
         state.PauseTiming();
         s.session.trades.Publish(fewer);
         panel.Tick();
-        QCoreApplication::processEvents();
+        DrainEvents();
         s.session.trades.Publish(full);
         state.ResumeTiming();
         rebuilt += panel.Tick() ? 1 : 0;
-        QCoreApplication::processEvents();
+        DrainEvents();
     }
     state.counters["rows"] = panel.List()->GetItemCount();
     state.counters["ticks_that_changed_the_list"] = static_cast<double>(rebuilt);

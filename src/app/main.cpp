@@ -20,6 +20,7 @@ constexpr int kModes = 4;
 std::unique_ptr<fsim::Simulator> StartDemoBackEnd(const QString& dbPath, std::string* error) {
     fsim::SimOptions options;
     options.dbPath = dbPath.toStdString();
+    options.seedPosition = true;
     auto sim = std::make_unique<fsim::Simulator>(options);
     if (sim->Start(error)) {
         return sim;

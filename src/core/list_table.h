@@ -33,6 +33,9 @@ struct ColumnSpec {
     int width;          // pixels
     Align align;
     int field = kNoField;  // the record field the column shows
+    // The width the column grows to while the list has room beside its columns (texts such
+    // as names, turnover and times are cut at `width`); 0 keeps `width`.
+    int roomyWidth = 0;
 };
 
 // One cell to rewrite; a colour, when given, becomes the cell's text colour.

@@ -262,6 +262,12 @@ public:
     struct WebHealth {
         std::atomic<bool> unreachable{false};
         std::atomic<std::int64_t> unreachableSince{0};  // seconds since 1970
+        // Marks the back-end unreachable from `now` (seconds since 1970) unless it already is.
+        void Lost(std::int64_t now) {
+            if (!unreachable.exchange(true)) {
+                unreachableSince = now;
+            }
+        }
     };
     mutable WebHealth web;
 

@@ -9,7 +9,7 @@ namespace ft {
 
 const std::array<ColumnSpec, QuoteCol::Count> kQuoteColumns{{
     {"合约", 70, Align::Left},
-    {"合约名", 90, Align::Left},
+    {"合约名", 90, Align::Left, kNoField, 130},
     {"最新价", 70, Align::Right, QuoteField::LastPrice},
     {"涨跌", 60, Align::Right},
     {"买价", 70, Align::Right, QuoteField::BidPrice},
@@ -20,7 +20,7 @@ const std::array<ColumnSpec, QuoteCol::Count> kQuoteColumns{{
     {"持仓量", 70, Align::Right, QuoteField::OpenInterest},
     {"涨跌幅", 70, Align::Right},
     {"昨收盘", 70, Align::Right, QuoteField::PreClose},
-    {"成交额", 70, Align::Right, QuoteField::Turnover},
+    {"成交额", 70, Align::Right, QuoteField::Turnover, 130},
     {"涨停价", 80, Align::Right, QuoteField::UpperLimit},
     {"跌停价", 80, Align::Right, QuoteField::LowerLimit},
     {"今开盘", 80, Align::Right, QuoteField::Open},

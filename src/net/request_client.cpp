@@ -4,6 +4,7 @@
 #include <openssl/evp.h>
 
 #include <atomic>
+#include <ctime>
 #include <memory>
 #include <mutex>
 
@@ -175,6 +176,11 @@ PostResult PostRequest(const SessionState& session, const std::string& path, std
         result.status = FailedBeforeSending(code) || (sent == 0 && !buffer.overflow)
                             ? PostStatus::NotSent
                             : PostStatus::MaybeSent;
+        // Any request that got no answer (an order or a cancellation as much as a reload) says
+        // so in the status pane until the next answer; an over-long answer was an answer.
+        if (!buffer.overflow) {
+            session.web.Lost(static_cast<std::int64_t>(std::time(nullptr)));
+        }
         return result;
     }
     // The back-end answered: it is reachable, whatever it said.

@@ -191,8 +191,8 @@ int TableLoader::Twice(int (TableLoader::*load)()) {
     if (result == 0) {
         result = (this->*load)();
     }
-    if (result == 0 && !session_.web.unreachable.exchange(true)) {
-        session_.web.unreachableSince = static_cast<std::int64_t>(std::time(nullptr));
+    if (result == 0) {
+        session_.web.Lost(static_cast<std::int64_t>(std::time(nullptr)));
     }
     return result;
 }

@@ -12,7 +12,7 @@ std::string CloseOrderBody(const std::string& userName, const CloseOrder& order)
     FormBody body;
     body.Add("user_name", userName)
         .Add("code", order.code)
-        .Add("type", "2")
+        .Add("type", order.type)
         .Add("updown", order.updown)
         .Add("num", order.lots)
         .Add("price", order.price)

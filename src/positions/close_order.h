@@ -11,7 +11,8 @@ namespace ft {
 
 inline constexpr const char* kCloseOrderPath = "index.php?m=client&a=weituo";
 
-// "user_name=..&code=..&type=2&updown=..&num=..&price=..&pricetype=3&src=lctrade&dsid=..".
+// "user_name=..&code=..&type=2&updown=..&num=..&price=..&pricetype=3&src=lctrade&dsid=.."
+// (type 3 for the earlier lots of a 上期所 position).
 std::string CloseOrderBody(const std::string& userName, const CloseOrder& order);
 
 struct CloseOutcome {

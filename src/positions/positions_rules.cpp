@@ -11,7 +11,7 @@ const std::array<ColumnSpec, PositionCol::Count> kPositionColumns{{
     {"昨仓", 55, Align::Right, PositionField::YesterdayVolume},
     {"今仓", 55, Align::Right, PositionField::TodayVolume},
     {"可平量", 60, Align::Right, PositionField::ClosableVolume},
-    {"均价", 80, Align::Right, PositionField::AvgPrice},
+    {"均价", 80, Align::Right, PositionField::AvgPrice, 105},
     {"盈亏", 90, Align::Right, PositionField::Profit},
     {"保证金", 100, Align::Right, PositionField::Margin},
     {"止损/数量", 100, Align::Right},

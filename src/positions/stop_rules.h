@@ -111,6 +111,7 @@ struct CloseOrder {
     std::string lots;
     std::string price;
     std::string positionId;
+    std::string type = "2";  // 2 平今 (with a position id: any day but on 上期所), 3 平仓
     friend bool operator==(const CloseOrder&, const CloseOrder&) = default;
 };
 
@@ -119,6 +120,9 @@ struct FiredLeg {
     bool stopLoss = false;  // else the take-profit leg
     std::string logLine;
     CloseOrder order;
+    // The orders that carry it out, sent in turn, each once the one before was accepted: one
+    // (`order`) but on 上期所, where today's and earlier lots go by separate instructions.
+    std::vector<CloseOrder> legs;
 };
 
 // The positions row the rules are evaluated against (texts as shown; direction trimmed).

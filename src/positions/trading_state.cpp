@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "net/daily_log.h"
 #include "platform/system.h"
+#include "positions/close_split.h"
 #include "positions/stop_rule_file.h"
 
 namespace ft {
@@ -142,6 +143,9 @@ void TradingState::Evaluate(LivePosition& p, TradingStep& step) {
     // one twice.
     unwritten_ = true;
     for (FiredLeg& leg : scratch_) {
+        leg.legs =
+            SplitCloseOrder(leg.order, FieldText(p.record.exchange),
+                            FieldText(p.record.todayVolume), FieldText(p.record.yesterdayVolume));
         heldBack_.push_back(std::move(leg));
     }
     WriteRules(&step);
@@ -247,7 +251,10 @@ std::vector<HeldPosition> TradingState::HeldPositions() const {
     std::vector<HeldPosition> held;
     held.reserve(positions_.size());
     for (const LivePosition& p : positions_) {
-        held.push_back({p.code, p.direction, p.closableLots});
+        held.push_back({p.code, p.direction, p.closableLots,
+                        std::string(FieldText(p.record.todayVolume)),
+                        std::string(FieldText(p.record.yesterdayVolume)),
+                        std::string(FieldText(p.record.exchange))});
     }
     return held;
 }
@@ -269,6 +276,16 @@ void TradingState::CloseOrderAnswered(const CloseOrder& order, const CloseOutcom
     if (!outcome.accepted) {
         problems_.push_back({order.positionId, Ansi("止损止盈平仓失败: ") + order.code + " " +
                                                    outcome.problem + " (" + clock + ")"});
+    }
+}
+
+void TradingState::CloseLegsNotSent(std::span<const CloseOrder> legs) {
+    if (legs.empty() || problems_.empty() || problems_.back().positionId != legs[0].positionId) {
+        return;
+    }
+    for (const CloseOrder& leg : legs) {
+        problems_.back().text +=
+            Ansi(leg.type == "3" ? "，平仓 " : "，平今 ") + leg.lots + Ansi("手未发送");
     }
 }
 

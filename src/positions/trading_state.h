@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <ctime>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -97,6 +98,9 @@ public:
     void CloseOrderAnswered(const CloseOrder& order, const CloseOutcome& outcome,
                             const std::string& clock);
     int CloseOrdersOut() const { return ordersOut_; }
+    // After a leg of a split close did not go through (CloseOrderAnswered said so): the legs
+    // that were to follow it are not sent, and the trader is told.
+    void CloseLegsNotSent(std::span<const CloseOrder> legs);
     // The latest closing order that did not go through, for the trader (GBK); empty when none.
     std::string StopOrderProblem() const;
     // The trader looks at this position's rules: its failed order has been seen.

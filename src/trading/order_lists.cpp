@@ -17,7 +17,7 @@ const std::array<ColumnSpec, WorkingOrderCol::Count> kWorkingOrderColumns{{
     {"报单手数", 80, Align::Right, OrderField::Volume},
     {"未成交手数", 80, Align::Right, OrderField::UnfilledVolume},
     {"报单价格", 80, Align::Right, OrderField::Price},
-    {"报单时间", 130, Align::Center, OrderField::OrderTime},
+    {"报单时间", 130, Align::Center, OrderField::OrderTime, 165},
 }};
 
 const std::array<ColumnSpec, AllOrderCol::Count> kAllOrderColumns{{
@@ -30,7 +30,7 @@ const std::array<ColumnSpec, AllOrderCol::Count> kAllOrderColumns{{
     {"报单手数", 70, Align::Right, OrderField::Volume},
     {"未成交手数", 75, Align::Right, OrderField::UnfilledVolume},
     {"成交手数", 75, Align::Right, OrderField::FilledVolume},
-    {"成交均价", 85, Align::Right, OrderField::AvgFillPrice},
+    {"成交均价", 85, Align::Right, OrderField::AvgFillPrice, 105},
 }};
 
 const std::array<ColumnSpec, TradeCol::Count> kTradeColumns{{

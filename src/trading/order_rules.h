@@ -115,6 +115,11 @@ struct HeldPosition {
     std::string code;
     std::string direction;  // "买" long, "卖" short
     std::string closable;
+    // Today's and earlier lots and the exchange, which decide how a close goes out (empty
+    // where a row does not give them).
+    std::string today{};
+    std::string yesterday{};
+    std::string exchange{};
 };
 // The first position an order of `side` on `code` closes: a buy closes a short.
 const HeldPosition* ClosedPosition(std::span<const HeldPosition> rows, std::string_view code,

@@ -49,6 +49,7 @@ for path in usr/bin/futures-terminal usr/bin/futures-sim \
     usr/share/icons/hicolor/256x256/apps/futures-terminal.png \
     usr/share/man/man1/futures-terminal.1.gz usr/share/man/man1/futures-sim.1.gz \
     usr/lib/systemd/user/futures-sim.service \
+    usr/share/futures-terminal/sounds/fill.wav usr/share/futures-terminal/sounds/rule.wav \
     usr/share/doc/futures-terminal/copyright usr/share/doc/futures-terminal/changelog.gz; do
     grep -qx "\./$path" <<<"$contents" || fail "the package lacks /$path"
 done

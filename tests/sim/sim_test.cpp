@@ -50,8 +50,9 @@ size_t Collect(char* data, size_t size, size_t n, void* out) {
 
 class SimClient {
 public:
-    void Start(const std::string& db) {
+    void Start(const std::string& db, bool seedPosition = false) {
         fsim::SimOptions options;
+        options.seedPosition = seedPosition;
         options.webPorts = {0, 0, 0, 0};
         options.quotePorts = {0, 0, 0, 0};
         options.dbPath = db;
@@ -358,12 +359,12 @@ TEST_F(SimTest, SeededStatementsEndAtTheSeededFunds) {
 TEST_F(SimTest, TradingDayRollOverKeepsTheStatementAndCarriesTheBalance) {
     fsim::Control& control = sim->control(0);
     const std::string day = control.TradingDay();
-    control.SetQuote("rb2705", 3200, 3199, 3201);
+    control.SetQuote("m2705", 2850, 2849, 2851);
     control.FillNextOrder();
-    ASSERT_EQ(Order("rb2705", 1, 1, 2, "3200").substr(0, 2), "0,");
-    ASSERT_EQ(Order("rb2705", 1, 1, 1, "3100").substr(0, 2), "0,");  // rests
+    ASSERT_EQ(Order("m2705", 1, 1, 2, "2850").substr(0, 2), "0,");
+    ASSERT_EQ(Order("m2705", 1, 1, 1, "2750").substr(0, 2), "0,");  // rests
     control.FillNextOrder();
-    ASSERT_EQ(Order("rb2705", 3, 2, 1, "3210").substr(0, 2), "0,");  // closes one at a profit
+    ASSERT_EQ(Order("m2705", 3, 2, 1, "2860").substr(0, 2), "0,");  // closes one at a profit
     ASSERT_EQ(Act("futuresmoneytobankmoney", "username=demo&money=500&pwd=123456"), "0");
 
     const std::string live = Act("getuserdayjs", "user_name=demo&date=" + day);
@@ -373,7 +374,7 @@ TEST_F(SimTest, TradingDayRollOverKeepsTheStatementAndCarriesTheBalance) {
     ASSERT_EQ(summary.size(), 8u);
     EXPECT_EQ(summary[0], day);
     EXPECT_EQ(summary[4], "-500.00");
-    EXPECT_EQ(summary[6], "100.00") << "one lot of rb2705 closed 10 above";
+    EXPECT_EQ(summary[6], "100.00") << "one lot of m2705 closed 10 above";
     EXPECT_EQ(sections[2].size(), 3u) << "two fills and the last piece";
     EXPECT_EQ(sections[3].size(), 2u) << "one position";
     const double closing = std::stod(summary[5]);
@@ -397,9 +398,8 @@ TEST_F(SimTest, TradingDayRollOverKeepsTheStatementAndCarriesTheBalance) {
 
     // Yesterday's lot: a 平今 from the order panel finds none, a close from the positions list
     // (type 2 at the market, naming the position) takes it.
-    EXPECT_EQ(Order("rb2705", 2, 2, 1, "3200"), "1,可平仓数量不足");
-    const std::string close =
-        "code=rb2705&type=2&updown=2&num=1&price=3200&pricetype=3&src=lctrade";
+    EXPECT_EQ(Order("m2705", 2, 2, 1, "2850"), "1,可平仓数量不足");
+    const std::string close = "code=m2705&type=2&updown=2&num=1&price=2850&pricetype=3&src=lctrade";
     EXPECT_EQ(Act("weituo", close + "&dsid=999999"), "1,持仓不存在");
     control.FillNextOrder();
     EXPECT_EQ(Act("weituo", close + "&dsid=" + position[12]).substr(0, 2), "0,");
@@ -436,24 +436,85 @@ TEST_F(SimTest, EveningOrdersBelongToTheNextTradingDay) {
 
 TEST_F(SimTest, CloseOfAnyDayTakesEarlierLotsFirst) {
     fsim::Control& control = sim->control(0);
-    control.SetQuote("rb2705", 3200, 3199, 3201);
+    control.SetQuote("m2705", 2850, 2849, 2851);
     control.FillNextOrder();
-    ASSERT_EQ(Order("rb2705", 1, 1, 1, "3200").substr(0, 2), "0,");
+    ASSERT_EQ(Order("m2705", 1, 1, 1, "2850").substr(0, 2), "0,");
     control.SetClock(EveningAhead());  // that lot is now an earlier one
-    control.SetQuote("rb2705", 3200, 3199, 3201);
+    control.SetQuote("m2705", 2850, 2849, 2851);
     control.FillNextOrder();
-    ASSERT_EQ(Order("rb2705", 1, 1, 1, "3200").substr(0, 2), "0,");  // today's lot
-    ASSERT_EQ(Order("rb2705", 2, 2, 1, "3300").substr(0, 2), "0,");  // 平今 rests
+    ASSERT_EQ(Order("m2705", 1, 1, 1, "2850").substr(0, 2), "0,");  // today's lot
+    ASSERT_EQ(Order("m2705", 2, 2, 1, "2950").substr(0, 2), "0,");  // 平今 rests
     control.FillNextOrder();
-    ASSERT_EQ(Order("rb2705", 3, 2, 1, "3200").substr(0, 2), "0,");  // 平仓 fills at once
+    ASSERT_EQ(Order("m2705", 3, 2, 1, "2850").substr(0, 2), "0,");  // 平仓 fills at once
     auto position = Split(Split(Act("lcdetail"), "|")[0], ",");
     ASSERT_GE(position.size(), 5u);
     EXPECT_EQ(position[3], "0") << "the earlier lot went";
     EXPECT_EQ(position[4], "1") << "today's lot is left to the 平今";
-    control.SetQuote("rb2705", 3300, 3300, 3301);
+    control.SetQuote("m2705", 2950, 2950, 2951);
     EXPECT_EQ(Act("lcdetail"), "") << "the 平今 closed today's lot";
     const auto trades = Split(Act("tradedetail", "start=2000-01-01 00:00:00"), "|");
     EXPECT_EQ(trades.size(), 5u) << "two opens, two closes and the last piece";
+}
+
+// On 上期所 平今 takes today's lots only and 平仓 earlier ones only, each refused with its reason
+// beyond them; a position id narrows the close to that position without changing the day.
+TEST_F(SimTest, ShanghaiClosesTodayAndEarlierLotsByTheirOwnInstruction) {
+    fsim::Control& control = sim->control(0);
+    control.SetQuote("rb2705", 3200, 3199, 3201);
+    control.FillNextOrder();
+    ASSERT_EQ(Order("rb2705", 1, 1, 3, "3200").substr(0, 2), "0,");
+    control.SetClock(EveningAhead());  // those three are now earlier lots
+    control.SetQuote("rb2705", 3200, 3199, 3201);
+    control.FillNextOrder();
+    ASSERT_EQ(Order("rb2705", 1, 1, 2, "3200").substr(0, 2), "0,");  // two of today
+
+    EXPECT_EQ(Order("rb2705", 3, 2, 4, "3200"), "1,上期所平仓数量不足：昨仓可平3手，今仓请用平今");
+    EXPECT_EQ(Order("rb2705", 2, 2, 3, "3200"), "1,上期所平今数量不足：今仓可平2手，昨仓请用平仓");
+    EXPECT_EQ(Order("rb2705", 3, 2, 6, "3200"), "1,可平仓数量不足") << "more than is held";
+
+    // A resting 平今 promises one of today's lots, not an earlier one.
+    ASSERT_EQ(Order("rb2705", 2, 2, 1, "3300").substr(0, 2), "0,");
+    EXPECT_EQ(Order("rb2705", 2, 2, 2, "3200").substr(0, 2), "1,");
+    control.FillNextOrder();
+    ASSERT_EQ(Order("rb2705", 3, 2, 3, "3200").substr(0, 2), "0,");
+    auto position = Split(Split(Act("lcdetail"), "|")[0], ",");
+    ASSERT_EQ(position.size(), 13u);
+    EXPECT_EQ(position[3], "0") << "the 平仓 took the earlier lots";
+    EXPECT_EQ(position[4], "2") << "and left today's";
+
+    // Naming the position: 平仓 still finds no earlier lot, 平今 takes today's.
+    const std::string named = "&pricetype=3&src=lctrade&dsid=" + position[12];
+    EXPECT_EQ(Act("weituo", "code=rb2705&type=3&updown=2&num=1&price=3200" + named).substr(0, 2),
+              "1,");
+    control.FillNextOrder();
+    EXPECT_EQ(Act("weituo", "code=rb2705&type=2&updown=2&num=1&price=3200" + named).substr(0, 2),
+              "0,");
+    position = Split(Split(Act("lcdetail"), "|")[0], ",");
+    ASSERT_EQ(position.size(), 13u);
+    EXPECT_EQ(position[4], "1");
+    control.SetQuote("rb2705", 3300, 3300, 3301);  // the resting 平今 fills
+    EXPECT_EQ(Act("lcdetail"), "");
+    EXPECT_EQ(control.Forms("weituo").back().at("type"), "2");
+}
+
+// The demo of a standalone back-end holds a 上期所 position of earlier and today's lots, closed
+// by 平今 then 平仓.
+TEST(SimSeedTest, TheDemoPositionClosesByTodayThenEarlierLots) {
+    SimClient client;
+    client.Start(":memory:", /*seedPosition=*/true);
+    const auto position = Split(Split(client.Act("lcdetail"), "|")[0], ",");
+    ASSERT_EQ(position.size(), 13u);
+    EXPECT_EQ(position[0], "rb2705");
+    EXPECT_EQ(position[3], "3") << "earlier lots";
+    EXPECT_EQ(position[4], "2") << "today's lots";
+    EXPECT_EQ(position[9], "上期所");
+    fsim::Control& control = client.sim->control(0);
+    control.SetQuote("rb2705", 3200, 3199, 3201);
+    control.FillNextOrder();
+    EXPECT_EQ(client.Order("rb2705", 2, 2, 2, "3199").substr(0, 2), "0,");
+    control.FillNextOrder();
+    EXPECT_EQ(client.Order("rb2705", 3, 2, 3, "3199").substr(0, 2), "0,");
+    EXPECT_EQ(client.Act("lcdetail"), "");
 }
 
 TEST_F(SimTest, ClosedWebPortRefusesUntilOpenedAgain) {

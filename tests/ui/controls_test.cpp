@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QPaintEvent>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -363,6 +364,56 @@ TEST_F(ColumnWidthTest, AResizeRightBeforeTheListGoesAwayIsKept) {
     EXPECT_EQ(ReadColumnWidths("test_list"), (std::vector<int>{60, 60, 75}));
 }
 
+// Columns that cut their texts grow while the list has room beside its columns and keep the
+// original widths where it has none; a width the trader dragged (or kept from the last run)
+// rules from then on, and the list's own fitting is never written to layout.ini.
+TEST_F(ColumnWidthTest, RoomyColumnsGrowIntoFreeRoomUntilTheTraderSetsWidths) {
+    static constexpr std::array<ColumnSpec, 3> kColumns{{
+        {"code", 60, Align::Left},
+        {"name", 60, Align::Left, kNoField, 100},
+        {"time", 60, Align::Left, kNoField, 90},
+    }};
+    const std::filesystem::path file = dir / kLayoutFileName;
+    CListCtrlCl list;
+    BuildColumns(list, kColumns);
+    KeepColumnWidths(list, "roomy_list");
+    list.resize(200, 100);  // a viewport of under 200 px: 180 columns and no more than 20 spare
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    const int spare = list.viewport()->width() - 180;
+    ASSERT_GE(spare, 0);
+    ASSERT_LT(spare, 40);
+    EXPECT_EQ(ColumnWidths(list), (std::vector<int>{60, 60 + spare, 60})) << "first come first";
+
+    list.resize(400, 100);
+    QApplication::processEvents();
+    EXPECT_EQ(ColumnWidths(list), (std::vector<int>{60, 100, 90}));
+    list.resize(150, 100);
+    QApplication::processEvents();
+    EXPECT_EQ(ColumnWidths(list), (std::vector<int>{60, 60, 60})) << "no room: the originals";
+    QTest::qWait(600);
+    EXPECT_FALSE(std::filesystem::exists(file)) << "the list's fitting is not the trader's";
+
+    list.resize(400, 100);
+    QApplication::processEvents();
+    list.Header()->resizeSection(0, 70);  // as a drag ends
+    list.resize(150, 100);
+    QApplication::processEvents();
+    EXPECT_EQ(ColumnWidths(list), (std::vector<int>{70, 100, 90})) << "the trader's widths stay";
+    for (int waited = 0; waited < 3000 && !std::filesystem::exists(file); waited += 10) {
+        QTest::qWait(10);
+    }
+    EXPECT_EQ(ReadColumnWidths("roomy_list"), (std::vector<int>{70, 100, 90}));
+
+    CListCtrlCl again;
+    BuildColumns(again, kColumns);
+    KeepColumnWidths(again, "roomy_list");
+    again.resize(150, 100);
+    again.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&again));
+    EXPECT_EQ(ColumnWidths(again), (std::vector<int>{70, 100, 90})) << "kept from the last run";
+}
+
 TEST_F(ControlsTest, TooWideACellTextKeepsItsStartAndEndsInAnEllipsis) {
     CListCtrlCl list;
     const QFont font = list.CellFont();
@@ -595,6 +646,49 @@ TEST_F(ControlsTest, AThousandRowBoardRepaintsOnlyTheChangedCellsInSight) {
         << "only row 0's changed cells; row 900 costs no paint";
     EXPECT_EQ(list.ItemText(900, QuoteCol::LastPrice), "3501");
     EXPECT_EQ(list.CellTextColour(900, QuoteCol::LastPrice), QColor(255, 0, 0));
+}
+
+// A row appended below the rows in sight (a new fill under a long list) costs the scroll range,
+// not a repaint of the list; one appended in sight is painted; either can be scrolled to.
+TEST_F(ControlsTest, ARowAppendedOutOfSightRepaintsNothingInSight) {
+    CListCtrlCl list;
+    list.InsertColumn(0, "c", 80);
+    Fill(list, 100);
+    list.resize(200, 160);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    const auto drain = [] {
+        for (int i = 0; i < 3; ++i) {
+            QApplication::processEvents();
+        }
+    };
+    drain();
+    PaintSpy spy;
+    list.viewport()->installEventFilter(&spy);
+    const int rangeBefore = list.verticalScrollBar()->maximum();
+
+    list.AppendItem("new");
+    drain();
+    EXPECT_TRUE(spy.painted.isEmpty()) << "nothing in sight changed";
+    EXPECT_GT(list.verticalScrollBar()->maximum(), rangeBefore);
+    list.scrollToBottom();
+    drain();
+    const QModelIndex last = list.indexAt(QPoint(10, list.viewport()->height() - 2));
+    EXPECT_EQ(last.row(), 100);
+    EXPECT_EQ(list.GetItemText(100, 0), "new");
+
+    CListCtrlCl few;
+    few.InsertColumn(0, "c", 80);
+    Fill(few, 2);
+    few.resize(200, 160);
+    few.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&few));
+    drain();
+    PaintSpy fewSpy;
+    few.viewport()->installEventFilter(&fewSpy);
+    few.AppendItem("new");
+    drain();
+    EXPECT_TRUE(fewSpy.painted.contains(few.visualRect(few.model()->index(2, 0)).center()));
 }
 
 TEST(TextBoundaryTest, GbkAndAsciiBothArriveAsTheirCharacters) {

@@ -348,7 +348,8 @@ TEST_F(KeyboardTest, ClosePositionAndReverseByKeyTakeTheSelectedRow) {
         },
         10000));
     EXPECT_TRUE(WaitFor([this] {
-        return Pane().contains(QStringLiteral("快捷反手：卖开仓 m2705 2手 -> 已委托"));
+        return Pane().contains(QStringLiteral("快捷反手：卖开仓 m2705 2手 价")) &&
+               Pane().contains(QStringLiteral("-> 已委托"));
     })) << Pane().toStdString();
 
     // Closing the selected short: the double-click's order, a buy to close 2 lots.

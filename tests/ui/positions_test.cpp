@@ -1,6 +1,7 @@
 // The positions panel and the stop-loss / take-profit settings against the reference back-end
 // started in the test, and standing alone over a session the test fills.
 #include <gtest/gtest.h>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -81,7 +82,9 @@ class PositionsTest : public ft::testing::UiFixture {
 protected:
     void SetUp() override {
         UiFixture::SetUp();
-        StartBackEnd();
+        fsim::SimOptions options = BackEndOptions();
+        options.seedPosition = seedPosition;
+        StartBackEnd(options);
         BackEnd().SetRandomWalk(false);
         BackEnd().SetQuote("rb2705", 3200, 3199, 3201);
         BackEnd().SetQuote("cu2702", 78650, 78640, 78660);
@@ -169,6 +172,7 @@ protected:
         return frame->StatusPane(CMainFrame::kConnectionPane)->text();
     }
 
+    bool seedPosition = false;  // the demo's rb2705 long of 3 earlier and 2 of today's lots
     CLcSubDlg1* panel = nullptr;
     CListCtrlCl* list = nullptr;
 };
@@ -384,11 +388,12 @@ TEST_F(PositionsTest, RulesComeBackAfterARestartWithinTheDay) {
     SetRules(1, QStringLiteral("78000"), QStringLiteral("1"));
     const std::string rbId = list->GetItemText(0, 12);
 
-    // The terminal ends and starts again; the copper position is closed meanwhile.
+    // The terminal ends and starts again; the copper position is closed meanwhile (today's lot
+    // of a 上期所 contract: a 平今).
     frame.reset();
     std::string answer;
     ASSERT_TRUE(PostForm(session, "index.php?m=client&a=weituo",
-                         "user_name=demo&code=cu2702&type=3&updown=2&num=1&price=78640&"
+                         "user_name=demo&code=cu2702&type=2&updown=2&num=1&price=78640&"
                          "pricetype=2&src=tradedlg1",
                          answer));
     loader.ReloadTables(0);
@@ -685,6 +690,184 @@ TEST_F(PositionsPanelTest, AFrozenQuoteNeverFiresAStop) {
     ASSERT_TRUE(answered.wait(20000));
     EXPECT_FALSE(answered.at(0).at(0).toBool()) << "no back-end here";
     EXPECT_NE(panel->State().StopOrderProblem().find(Ansi("交易服务器无应答")), std::string::npos);
+}
+
+// 上期所 takes today's and earlier lots by separate instructions: every close path sends today's
+// lots with 平今 first and the rest with 平仓 only once the first is accepted.
+class ShanghaiCloseTest : public PositionsTest {
+protected:
+    void SetUp() override {
+        seedPosition = true;
+        PositionsTest::SetUp();
+        entry = dynamic_cast<CTradeDlg1*>(frame->TradeView()->OrderEntryPanel());
+        ASSERT_TRUE(entry);
+        ASSERT_TRUE(WaitFor([this] { return list->GetItemCount() == 1; }));
+        ASSERT_EQ(list->GetItemText(0, 3), "3");
+        ASSERT_EQ(list->GetItemText(0, 4), "2");
+        ASSERT_EQ(list->GetItemText(0, 11), Ansi("上期所"));
+    }
+    // Clicks the row, which prepares its whole close, and waits for the panel's price.
+    void PrepareClose(int row = 0) {
+        ClickRow(*list, row);
+        ASSERT_TRUE(WaitFor([this] { return entry->HasPrice(); }));
+    }
+    // "type/num" of the orders the back-end received, oldest first.
+    std::vector<std::string> Sent() {
+        std::vector<std::string> sent;
+        for (const auto& form : BackEnd().Forms("weituo")) {
+            sent.push_back(form.at("type") + "/" + form.at("num"));
+        }
+        return sent;
+    }
+    using Sends = std::vector<std::string>;
+
+    CTradeDlg1* entry = nullptr;
+};
+
+TEST_F(ShanghaiCloseTest, TheOrderPanelConfirmsTheSplitOnceAndSendsTodaysLotsFirst) {
+    PrepareClose();
+    EXPECT_TRUE(entry->CloseRadio()->isChecked());
+    EXPECT_EQ(entry->LotsEdit()->text(), QStringLiteral("5"));
+    EXPECT_TRUE(entry->CloseTodayLabel()->isVisible()) << "平今 is a choice on 上期所";
+    QTest::mouseClick(entry->CloseTodayLabel(), Qt::LeftButton);
+    EXPECT_EQ(entry->LotsHint()->text(), QStringLiteral("2手")) << "平今 closes today's lots";
+    QTest::mouseClick(entry->CloseLabel(), Qt::LeftButton);
+    EXPECT_EQ(entry->LotsHint()->text(), QStringLiteral("5手"));
+
+    // The trader cancels the confirmation: nothing goes out.
+    QTest::mouseClick(entry->ConfirmBox(), Qt::LeftButton);
+    effects.answer = MessageResult::Cancel;
+    QSignalSpy finished(entry, &CTradeDlg1::orderFinished);
+    QTest::mouseClick(entry->OrderButton(), Qt::LeftButton);
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_EQ(finished.at(0).at(0).toInt(), static_cast<int>(OrderOutcome::NotSent));
+    ASSERT_EQ(effects.Messages().size(), 1u);
+    const QString shown = effects.Messages()[0];
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("确认下单|下单:平仓  卖  rb2705  5手  于价格 ")))
+        << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("（平今 2手 + 平仓 3手）"))) << shown.toStdString();
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(BackEnd().Requests("weituo"), 0);
+
+    // Confirmed once, both legs go.
+    effects.answer = MessageResult::Ok;
+    QTest::mouseClick(entry->OrderButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return finished.count() == 3; }));
+    EXPECT_EQ(finished.at(1).at(0).toInt(), static_cast<int>(OrderOutcome::Accepted));
+    EXPECT_EQ(finished.at(2).at(0).toInt(), static_cast<int>(OrderOutcome::Accepted));
+    EXPECT_EQ(effects.Messages().size(), 2u) << "one confirmation for both legs";
+    EXPECT_EQ(Sent(), (Sends{"2/2", "3/3"}));
+    EXPECT_TRUE(WaitFor([&] { return list->GetItemCount() == 0; })) << "closed in one action";
+}
+
+TEST_F(ShanghaiCloseTest, ElsewhereACloseGoesOutAsBefore) {
+    BackEnd().SetQuote("m2705", 2850, 2849, 2851);
+    OpenPosition("m2705", 1, 2, 2850);
+    ASSERT_EQ(list->GetItemText(1, 0), "m2705");
+    PrepareClose(1);
+    EXPECT_FALSE(entry->CloseTodayLabel()->isVisible());
+    QSignalSpy finished(entry, &CTradeDlg1::orderFinished);
+    QTest::mouseClick(entry->OrderButton(), Qt::LeftButton);
+    ASSERT_TRUE(finished.wait(5000));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_EQ(Sent(), (Sends{"1/2", "3/2"})) << "the opening order, then one 平仓";
+    EXPECT_TRUE(entry->CloseTodayLabel()->isHidden());
+}
+
+TEST_F(ShanghaiCloseTest, TheSecondLegWaitsForTheFirstAnswerAndARefusedFirstSendsNone) {
+    PrepareClose();
+    BackEnd().RejectNextOrder("交易所休市");
+    QSignalSpy finished(entry, &CTradeDlg1::orderFinished);
+    QTest::mouseClick(entry->OrderButton(), Qt::LeftButton);
+    ASSERT_TRUE(finished.wait(5000));
+    ASSERT_TRUE(Settle());
+    QTest::qWait(200);
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_EQ(finished.at(0).at(0).toInt(), static_cast<int>(OrderOutcome::Refused));
+    EXPECT_EQ(Sent(), (Sends{"2/2"}));
+    EXPECT_EQ(effects.Messages(),
+              (std::vector<QString>{QStringLiteral("通知|交易所休市"),
+                                    QStringLiteral("通知|平仓 3手未发送（平今 2手未被受理）")}));
+    EXPECT_FALSE(entry->OrderOut());
+
+    // A slow back-end: the 平仓 leaves only after the 平今's answer is in.
+    BackEnd().StallWeb(800);
+    QTest::mouseClick(entry->OrderButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return BackEnd().Requests("weituo") == 2; }));
+    QTest::qWait(500);
+    EXPECT_EQ(BackEnd().Requests("weituo"), 2) << "the 平仓 waits";
+    EXPECT_TRUE(entry->OrderOut());
+    ASSERT_TRUE(WaitFor([&] { return finished.count() == 3; }, 8000));
+    BackEnd().StallWeb(0);
+    EXPECT_EQ(Sent(), (Sends{"2/2", "2/2", "3/3"}));
+    EXPECT_EQ(finished.at(2).at(0).toInt(), static_cast<int>(OrderOutcome::Accepted));
+    EXPECT_TRUE(WaitFor([&] { return list->GetItemCount() == 0; }));
+}
+
+TEST_F(ShanghaiCloseTest, ADoubleClickClosesBothDaysInOneAction) {
+    QSignalSpy finished(entry, &CTradeDlg1::orderFinished);
+    DoubleClickRow(*list, 0);
+    ASSERT_TRUE(WaitFor([&] { return finished.count() == 2; }));
+    EXPECT_EQ(Sent(), (Sends{"2/2", "3/3"}));
+    EXPECT_TRUE(WaitFor([&] { return list->GetItemCount() == 0; }));
+    EXPECT_TRUE(effects.Messages().empty());
+}
+
+TEST_F(ShanghaiCloseTest, TheQuickReverseClosesBothDaysBeforeItOpens) {
+    PrepareClose();
+    QSignalSpy finished(entry, &CTradeDlg1::orderFinished);
+    entry->ReverseButton()->click();  // hidden button, reached from code only
+    ASSERT_TRUE(WaitFor([&] { return finished.count() == 3; }, 8000));
+    EXPECT_EQ(Sent(), (Sends{"2/2", "3/3", "1/5"}));
+    EXPECT_EQ(BackEnd().Forms("weituo").back().at("updown"), "2");
+    EXPECT_TRUE(WaitFor([&] {
+        return list->GetItemCount() == 1 && Trim(list->GetItemText(0, 1)) == Ansi("卖") &&
+               list->GetItemText(0, 2) == "5";
+    }));
+    EXPECT_TRUE(effects.Messages().empty());
+}
+
+TEST_F(ShanghaiCloseTest, AFiredStopClosesTodaysLotsThenEarlierOnesNamingThePosition) {
+    const std::string id = list->GetItemText(0, 12);
+    SetRules(0, QStringLiteral("3190"), QStringLiteral("4"));
+    QSignalSpy answered(frame->Stepper(), &TradingStepper::closeOrderAnswered);
+    BackEnd().SetQuote("rb2705", 3189, 3188, 3190);
+    ASSERT_TRUE(WaitFor([&] { return answered.count() == 2; }));
+    EXPECT_TRUE(answered.at(0).at(0).toBool());
+    EXPECT_TRUE(answered.at(1).at(0).toBool());
+    EXPECT_EQ(Sent(), (Sends{"2/2", "3/2"}));
+    for (const auto& form : BackEnd().Forms("weituo")) {
+        EXPECT_EQ(form.at("dsid"), id);
+    }
+    ASSERT_TRUE(Settle());
+    const std::string log = ReadLog(ProgramDir());
+    EXPECT_EQ(Occurrences(log, "to weituo A 111...,strCode:rb2705,optnum:4,"), 1) << log;
+    EXPECT_EQ(Occurrences(log, ",post:"), 2) << log;
+    EXPECT_TRUE(WaitFor([&] {
+        return ConnectionPane().contains(QStringLiteral("止损触发: rb2705 卖出平仓 4手 价3190 "));
+    })) << ConnectionPane().toStdString();
+    EXPECT_TRUE(
+        WaitFor([&] { return list->GetItemCount() == 1 && list->GetItemText(0, 2) == "1"; }));
+}
+
+TEST_F(ShanghaiCloseTest, ARefusedFirstLegOfAFiredStopSendsNoSecondAndSaysSo) {
+    SetRules(0, QStringLiteral("3190"), QStringLiteral("5"));
+    BackEnd().RejectNextOrder("资金账户冻结");
+    QSignalSpy answered(frame->Stepper(), &TradingStepper::closeOrderAnswered);
+    BackEnd().SetQuote("rb2705", 3189, 3188, 3190);
+    ASSERT_TRUE(answered.wait(5000));
+    ASSERT_TRUE(Settle());
+    QTest::qWait(300);
+    EXPECT_EQ(answered.count(), 1);
+    EXPECT_FALSE(answered.at(0).at(0).toBool());
+    EXPECT_EQ(Sent(), (Sends{"2/2"}));
+    EXPECT_TRUE(WaitFor([&] {
+        return ConnectionPane().contains(QStringLiteral("止损止盈平仓失败: rb2705 资金账户冻结")) &&
+               ConnectionPane().contains(QStringLiteral("平仓 3手未发送"));
+    })) << ConnectionPane().toStdString();
+    EXPECT_EQ(list->GetItemText(0, 2), "5") << "nothing was closed";
+    EXPECT_EQ(panel->State().CloseOrdersOut(), 0);
 }
 
 }  // namespace

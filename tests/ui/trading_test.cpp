@@ -341,7 +341,7 @@ TEST_F(TradingTest, ARefusalShowsTheBackEndsReasonAndKeepsTheForm) {
     EXPECT_EQ(PlaceOrder(), OrderOutcome::Refused);
     EXPECT_EQ(Messages().back(), Text("通知|可平仓数量不足"));
 
-    // 平今 has no visible control; other panels choose it, and it closes today's lots only.
+    // 平今, a choice of its own on 上期所 (and chosen by other panels), closes today's lots only.
     entry->ChooseCloseToday();
     EXPECT_TRUE(entry->CloseTodayRadio()->isChecked());
     EXPECT_FALSE(entry->CloseRadio()->isChecked());
@@ -383,12 +383,21 @@ TEST_F(TradingTest, TheWindowTakesInputWhileAnOrderIsOut) {
     EXPECT_EQ(all->List()->GetItemText(0, AllOrderCol::Code), "rb2705");
 }
 
-TEST_F(TradingTest, AFailedRequestSaysSystemError) {
+// The order that found the back-end down marks the trading server in the pane (no reload has
+// to fail first), and the mark goes by itself once the back-end answers again.
+TEST_F(TradingTest, AFailedRequestSaysSystemErrorAndThePaneFollowsTheBackEnd) {
+    QLabel* pane = frame->StatusPane(CMainFrame::kConnectionPane);
     SelectRb();
     BackEnd().CloseWebConnections(true);
     EXPECT_EQ(PlaceOrder(), OrderOutcome::Failed);
     EXPECT_EQ(Messages(), std::vector<QString>{Text("通知|系统错误")});
+    EXPECT_TRUE(WaitFor([&] { return pane->text().contains(Text("交易服务器无法连接")); }))
+        << pane->text().toStdString();
+    const int ordersBefore = BackEnd().Requests("weituo");
     BackEnd().CloseWebConnections(false);
+    EXPECT_TRUE(WaitFor([&] { return !pane->text().contains(Text("交易服务器无法连接")); }, 10000))
+        << pane->text().toStdString();
+    EXPECT_EQ(BackEnd().Requests("weituo"), ordersBefore) << "only tables are read again";
 }
 
 TEST_F(TradingTest, MissingInputsAreAskedFor) {
@@ -517,7 +526,8 @@ TEST_F(TradingTest, QuickReverseTurnsALongIntoAShortOfTheSameLots) {
         return rows.size() == 1 && rows[0].direction == Ansi("卖") && rows[0].totalLots == "2";
     }));
     ASSERT_TRUE(WaitFor([&] { return trades->List()->GetItemCount() == 3; }));
-    EXPECT_EQ(trades->List()->GetItemText(1, TradeCol::OpenClose), Ansi("平仓"));
+    // Today's lots of a 上期所 contract are closed by 平今.
+    EXPECT_EQ(trades->List()->GetItemText(1, TradeCol::OpenClose), Ansi("平今"));
     EXPECT_EQ(trades->List()->GetItemText(2, TradeCol::OpenClose), Ansi("开仓"));
 
     // The hidden "止盈止损" hands over to the positions panel.

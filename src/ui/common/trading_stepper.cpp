@@ -27,19 +27,29 @@ void TradingStepper::Step() {
         loader_.StartReloadMoney();
     }
     for (const FiredLeg& leg : last_.fired) {
-        SendAside(leg.order);
+        SendAside(leg.legs.empty() ? std::vector<CloseOrder>{leg.order} : leg.legs, 0);
     }
     emit stepped();
 }
 
-void TradingStepper::SendAside(const CloseOrder& order) {
+void TradingStepper::SendAside(std::vector<CloseOrder> legs, std::size_t next) {
     state_.CloseOrderSent();
     const SessionState* session = &state_.Session();
+    const CloseOrder order = legs[next];
     RunAside(
         this, [session, order] { return SendCloseOrder(*session, order); },
-        [this, order](CloseOutcome outcome) {
-            state_.CloseOrderAnswered(order, outcome, ClockNow());
+        [this, legs = std::move(legs), next](CloseOutcome outcome) mutable {
+            const std::string clock = ClockNow();
+            state_.CloseOrderAnswered(legs[next], outcome, clock);
+            const bool more = next + 1 < legs.size();
+            if (more && !outcome.accepted) {
+                // Without the first leg the rest is not what the rule asked for.
+                state_.CloseLegsNotSent(std::span(legs).subspan(next + 1));
+            }
             emit closeOrderAnswered(outcome.accepted);
+            if (more && outcome.accepted) {
+                SendAside(std::move(legs), next + 1);
+            }
         });
 }
 

@@ -26,11 +26,13 @@ public:
 signals:
     // A step has run: the views render the state (LastStep says what changed).
     void stepped();
-    // The answer to a fired rule's closing order has been handled.
+    // The answer to a fired rule's closing order has been handled (once per order sent: a
+    // close split by day answers for each of its legs).
     void closeOrderAnswered(bool accepted);
 
 private:
-    void SendAside(const CloseOrder& order);
+    // Sends `legs[next]`; the leg after it goes once this one is accepted.
+    void SendAside(std::vector<CloseOrder> legs, std::size_t next);
 
     TradingState& state_;
     TableLoader& loader_;

@@ -397,6 +397,17 @@ CListCtrlCl::CListCtrlCl(QWidget* parent, CHeaderCtrlCl* header)
     header_->setSectionResizeMode(QHeaderView::Interactive);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // QTableView lays out and repaints the whole viewport at every change of the row count;
+    // rows appended below the visible ones (a new fill under a long list) need only the
+    // scroll range.
+    const bool taken = disconnect(verticalHeader(), SIGNAL(sectionCountChanged(int, int)), this,
+                                  SLOT(rowCountChanged(int, int)));
+    connect(verticalHeader(), &QHeaderView::sectionCountChanged, this,
+            [this, taken](int oldCount, int newCount) {
+                if (taken) {
+                    RowCountChanged(oldCount, newCount);
+                }
+            });
     setItemDelegate(new CellDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -407,6 +418,11 @@ CListCtrlCl::CListCtrlCl(QWidget* parent, CHeaderCtrlCl* header)
     cellFont_ = SongFont(12);
     SetListBackground(background_);
 
+    connect(header_, &QHeaderView::sectionResized, this, [this] {
+        if (!fitting_) {
+            widthsSetOutside_ = true;
+        }
+    });
     connect(this, &QTableView::clicked, this,
             [this](const QModelIndex& i) { emit itemClicked(i.row(), i.column()); });
     connect(this, &QTableView::doubleClicked, this,
@@ -415,11 +431,56 @@ CListCtrlCl::CListCtrlCl(QWidget* parent, CHeaderCtrlCl* header)
 
 CListCtrlCl::~CListCtrlCl() = default;
 
+void CListCtrlCl::RowCountChanged(int oldCount, int newCount) {
+    const bool appendedOutOfSight = newCount > oldCount && oldCount > 0 &&
+                                    rowViewportPosition(oldCount) >= viewport()->height();
+    if (!appendedOutOfSight) {
+        rowCountChanged(oldCount, newCount);
+        return;
+    }
+    updateGeometries();
+}
+
 int CListCtrlCl::InsertColumn(int column, const std::string& title, int width) {
     column = std::clamp(column, 0, GetColumnCount());
     model_->InsertColumn(column, ToQt(title));
+    fitting_ = true;
     header_->resizeSection(column, width);
+    fitting_ = false;
     return column;
+}
+
+void CListCtrlCl::SetRoomyWidths(std::vector<int> widths, std::vector<int> roomy) {
+    baseWidths_ = std::move(widths);
+    roomyWidths_ = std::move(roomy);
+    FitRoomyColumns();
+}
+
+void CListCtrlCl::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    FitRoomyColumns();
+}
+
+void CListCtrlCl::FitRoomyColumns() {
+    const auto count = std::min(
+        {baseWidths_.size(), roomyWidths_.size(), static_cast<std::size_t>(GetColumnCount())});
+    if (widthsSetOutside_ || count == 0 || !isVisible()) {
+        return;
+    }
+    int spare = viewport()->width();
+    for (std::size_t c = 0; c < count; ++c) {
+        spare -= baseWidths_[c];
+    }
+    fitting_ = true;
+    for (std::size_t c = 0; c < count; ++c) {
+        const int grow = std::clamp(roomyWidths_[c] - baseWidths_[c], 0, std::max(spare, 0));
+        spare -= grow;
+        const int width = baseWidths_[c] + grow;
+        if (header_->sectionSize(static_cast<int>(c)) != width) {
+            header_->resizeSection(static_cast<int>(c), width);
+        }
+    }
+    fitting_ = false;
 }
 
 int CListCtrlCl::GetColumnCount() const {

@@ -95,6 +95,13 @@ public:
     QColor DefaultTextColour() const { return defaultText_; }
     void SetCellFont(int height, int width);
     void SetLockColumnWidths(bool locked);
+    // Columns that may grow from `widths` towards `roomy` (where larger) while the list has
+    // room beside its columns, in column order; they stay at `widths` where it has none. Once
+    // a width is set from outside (the trader's drag, the widths kept from the last run) the
+    // list leaves all widths alone.
+    void SetRoomyWidths(std::vector<int> widths, std::vector<int> roomy);
+    // True while the list itself is widening or narrowing its roomy columns.
+    bool FittingColumns() const { return fitting_; }
     void SetAlignment(const std::string& alignment);
 
     void AddColumnBackground(int column, const QColor& colour);
@@ -124,8 +131,15 @@ protected:
     // the whole list for any range).
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                      const QList<int>& roles = QList<int>()) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void RowCountChanged(int oldCount, int newCount);
+    void FitRoomyColumns();
+    std::vector<int> baseWidths_;
+    std::vector<int> roomyWidths_;
+    bool fitting_ = false;
+    bool widthsSetOutside_ = false;
     ListModel* model_;
     CHeaderCtrlCl* header_;
     QColor background_{255, 255, 255};

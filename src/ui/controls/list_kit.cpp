@@ -13,10 +13,17 @@ QColor ToColour(const Rgb& rgb) {
 
 void BuildColumns(CListCtrlCl& list, std::span<const ColumnSpec> columns) {
     int index = 0;
+    std::vector<int> widths;
+    std::vector<int> roomy;
     for (const ColumnSpec& column : columns) {
         list.InsertColumn(index++, Ansi(column.title), column.width);
+        widths.push_back(column.width);
+        roomy.push_back(std::max(column.width, column.roomyWidth));
     }
     list.SetAlignment(AlignmentText(columns));
+    if (widths != roomy) {
+        list.SetRoomyWidths(std::move(widths), std::move(roomy));
+    }
 }
 
 void StyleMarketList(CListCtrlCl& list) {
@@ -50,14 +57,14 @@ public:
         timer_.setSingleShot(true);
         timer_.setInterval(kQuietMs);
         connect(&timer_, &QTimer::timeout, this, [this] { Save(); });
-        connect(list.Header(), &QHeaderView::sectionResized, this,
-                [this](int column, int, int width) {
-                    if (column >= 0) {
-                        widths_.resize(std::max(widths_.size(), std::size_t(column) + 1));
-                        widths_[static_cast<std::size_t>(column)] = width;
-                        timer_.start();
-                    }
-                });
+        connect(list.Header(), &QHeaderView::sectionResized, this, [this, &list] {
+            // The list's own fitting to its room is not the trader's choice; a drag
+            // keeps every width as shown.
+            if (!list.FittingColumns()) {
+                widths_ = ColumnWidths(list);
+                timer_.start();
+            }
+        });
     }
     ~ColumnWidthKeeper() override {
         // A drag that ended just before the window went away is kept all the same.

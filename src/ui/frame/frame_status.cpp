@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "core/text.h"
+#include "ui/common/reconciler.h"
 #include "ui/common/text_boundary.h"
 #include "ui/frame/keyboard_trading.h"
 #include "ui/frame/main_frame.h"
@@ -47,6 +48,7 @@ void CMainFrame::BuildStatusBar() {
     statusPanes_[1]->setText(ToQt(ForcedClosePaneText(login.serverMode, login.forcedCloseCount)));
     statusPanes_[2]->setText(ToQt(AccountPaneText(login.userName)));
 
+    webProbe_ = new Reconciler(this);
     countersTimer_ = new QTimer(this);
     connect(countersTimer_, &QTimer::timeout, this, [this] {
         UpdateCounters();
@@ -58,6 +60,13 @@ void CMainFrame::BuildStatusBar() {
 }
 
 void CMainFrame::UpdateConnection() {
+    // Any request without an answer (an order as much as a reload) marks the back-end
+    // unreachable; it is asked again until it answers, and the tables are read again, so the
+    // pane clears and the lists show the truth without the trader doing anything.
+    if (session_.web.unreachable && !webProbe_->Running()) {
+        TableLoader* loader = &loader_;
+        webProbe_->Start([loader] { return loader->ReloadWhenAnswering(); }, {});
+    }
     const FeedHealth feed = quotes_.Health();
     ConnectionFacts facts;
     facts.lastAnswerTick = feed.lastAnswerTick;

@@ -72,7 +72,7 @@ KeyboardTrading::KeyboardTrading(CMainFrame& frame) : QObject(&frame), frame_(fr
     // button that has the focus.
     qApp->installEventFilter(this);
     if (CTradeDlg1* panel = OrderPanel()) {
-        connect(panel, &CTradeDlg1::orderFinished, this, &KeyboardTrading::OnOrderFinished);
+        connect(panel, &CTradeDlg1::orderAnswered, this, &KeyboardTrading::OnOrderAnswered);
     }
 }
 
@@ -235,19 +235,11 @@ void KeyboardTrading::RunOrderKey(KeyAction action, const std::string& keyText) 
             Ansi("：请先在持仓列表中选中一行 ") + Clock());
         return;
     }
-    int outcomes = 1;
-    switch (action) {
-        case KeyAction::Submit:
-            break;
-        case KeyAction::ClosePosition:
-            // The double-click's path: the closing order is prepared, then sent once priced.
-            positions->CloseOnDoubleClick(positions->List()->GetFirstSelectedRow());
-            break;
-        default:
-            outcomes = 2;  // the closing order, then the opening one
-            break;
+    if (action == KeyAction::ClosePosition) {
+        // The double-click's path: the closing order is prepared, then sent once priced.
+        positions->CloseOnDoubleClick(positions->List()->GetFirstSelectedRow());
     }
-    keyOrder_ = KeyOrder{keyText, action, panel->ReadForm(), outcomes, ++keyOrderCount_};
+    keyOrder_ = KeyOrder{keyText, action, panel->ReadForm(), ++keyOrderCount_};
     Say(KeyOrderNotice(keyText, action, &keyOrder_->form, std::nullopt, Clock()));
     if (action == KeyAction::ClosePosition) {
         // The double-click gives up without a word when no price comes; the key says so, and
@@ -275,19 +267,25 @@ void KeyboardTrading::RunOrderKey(KeyAction action, const std::string& keyText) 
     }
 }
 
-void KeyboardTrading::OnOrderFinished(int outcome) {
+void KeyboardTrading::OnOrderAnswered(const OrderForm& form, int outcome) {
     if (!keyOrder_) {
         return;
     }
+    // Each request as it went out: a close split into 平今 and 平仓 shows both legs.
     const auto result = static_cast<OrderOutcome>(outcome);
-    Say(KeyOrderNotice(keyOrder_->keyText, keyOrder_->action, &keyOrder_->form, result, Clock()));
-    if (--keyOrder_->outcomesLeft > 0 && result == OrderOutcome::Accepted) {
-        // The quick reverse's opening order: the same side and lots, opening.
-        keyOrder_->form.openClose = OpenClose::Open;
-        keyOrder_->form.price.clear();
-        return;
+    Say(KeyOrderNotice(keyOrder_->keyText, keyOrder_->action, &form, result, Clock()));
+    if (keyOrder_->action == KeyAction::ReversePosition && result == OrderOutcome::Accepted &&
+        form.openClose != OpenClose::Open) {
+        return;  // the opening order follows the accepted close
     }
-    keyOrder_.reset();
+    // The next leg of a split close starts right after this answer; once none is out, the
+    // key's order is over and a later one is not taken for it.
+    QTimer::singleShot(0, this, [this, count = keyOrder_->count] {
+        CTradeDlg1* panel = OrderPanel();
+        if (keyOrder_ && keyOrder_->count == count && (!panel || !panel->OrderOut())) {
+            keyOrder_.reset();
+        }
+    });
 }
 
 void KeyboardTrading::MoveBoardRow(int step) {

@@ -37,12 +37,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // An order a key started, until its outcome (two outcomes for the quick reverse).
+    // An order a key started, until its last request is answered (both legs of a split close;
+    // the closing and the opening order of the quick reverse).
     struct KeyOrder {
         std::string keyText;
         KeyAction action;
-        OrderForm form;
-        int outcomesLeft;
+        OrderForm form;  // as prepared when the key was pressed
         unsigned count;  // which key order this is
     };
     // How long the positions' double-click waits for a price (20 ms × 200), and a margin.
@@ -51,7 +51,7 @@ private:
     void Run(KeyAction action, const std::string& keyText);
     void RunOrderKey(KeyAction action, const std::string& keyText);
     void MoveBoardRow(int step);
-    void OnOrderFinished(int outcome);
+    void OnOrderAnswered(const OrderForm& form, int outcome);
     void Say(const std::string& gbk);
     TextBox FocusedBox() const;
     CTradeDlg1* OrderPanel() const;

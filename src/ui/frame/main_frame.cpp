@@ -57,6 +57,7 @@ CMainFrame::CMainFrame(SessionState& session, TableLoader& loader, QuoteBook& qu
     BuildClientArea();
     keyboard_ = new KeyboardTrading(*this);
     BuildStatusBar();
+    BuildNotifications();
     RestoreLayout();
     if (startServices) {
         startServices();
@@ -81,6 +82,7 @@ void CMainFrame::BuildMenu() {
     system->addAction(QStringLiteral("修改密码(&P)"), this, &CMainFrame::OnChangePassword);
     system->addSeparator();
     system->addAction(QStringLiteral("快捷键设置"), this, &CMainFrame::OnHotKeys);
+    system->addAction(QStringLiteral("提醒设置"), this, &CMainFrame::OnNotifySettings);
     system->addSeparator();
     system->addAction(QStringLiteral("退出(&Q)"), this, &CMainFrame::OnExit);
     menuBar()->addAction(QStringLiteral("刷新(&R)"), this, &CMainFrame::OnRefresh);

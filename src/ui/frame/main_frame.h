@@ -14,6 +14,7 @@
 #include "net/quote_book.h"
 #include "net/table_loaders.h"
 #include "positions/trading_state.h"
+#include "ui/frame/notifier.h"
 #include "ui/pane/panel_directory.h"
 #include "ui/pane/panel_links.h"
 
@@ -30,14 +31,19 @@ class COrderView;
 class CLcView;
 class CTDetailView;
 class KeyboardTrading;
+class Reconciler;
 class TabPanel;
 class TradingStepper;
+class NotificationCenter;
+class NotifySettingsDialog;
 
 struct FrameOptions {
     TickSource tick = SystemTicks();
     std::chrono::milliseconds announcementDelay{2000};
     // How often the counter panes and the connection pane look at what they show.
     std::chrono::milliseconds countersInterval{500};
+    // The notifications' seam and timings (the tray by default).
+    NotifyOptions notify;
 };
 
 class CMainFrame : public QMainWindow, public PanelLinks {
@@ -85,6 +91,9 @@ public:
     TradingStepper* Stepper() const { return stepper_; }
     // The trading keys and their map.
     KeyboardTrading* Keyboard() const { return keyboard_; }
+    // The notifications: their watch, and the settings dialog while it is open.
+    NotificationCenter* Notices() const { return notices_; }
+    NotifySettingsDialog* NotifyDialog() const;
 
     // Shows the window as the trader left it (layout.ini), maximized without that file.
     void ShowAsSaved();
@@ -106,6 +115,7 @@ public slots:
     void OnRefresh();          // "刷新(&R)"
     void OnChat();             // "和我们在线交谈"
     void OnHotKeys();          // "快捷键设置" (keyboard_trading.cpp)
+    void OnNotifySettings();   // "提醒设置"
     void NextPane();           // F6
     void PreviousPane();       // Shift+F6
 
@@ -120,6 +130,7 @@ protected:
 private:
     void BuildMenu();
     void BuildStatusBar();
+    void BuildNotifications();
     void BuildClientArea();
     void RestoreLayout();
     void StartAnnouncementCheck();
@@ -150,6 +161,7 @@ private:
     QPointer<CTFormView> activeView_;
     std::array<QLabel*, kStatusPaneCount> statusPanes_{};
     QTimer* countersTimer_ = nullptr;
+    Reconciler* webProbe_ = nullptr;  // asks an unreachable back-end again until it answers
     QTimer* saveTimer_ = nullptr;
     QMetaObject::Connection focusConnection_;
     SavedLayout savedLayout_;
@@ -157,6 +169,9 @@ private:
     std::unique_ptr<TradingState> trading_;
     TradingStepper* stepper_ = nullptr;
     KeyboardTrading* keyboard_ = nullptr;
+    std::shared_ptr<Notifier> notifier_;
+    NotificationCenter* notices_ = nullptr;
+    QPointer<NotifySettingsDialog> notifyDialog_;
 };
 
 }  // namespace ft::ui

@@ -81,6 +81,7 @@ void CTradeDlg1::SelectContract(const std::string& code, const std::string& name
         }
     }
     current_ = code;
+    ShowCloseTodayFor(code);
     context_.quotes.Hold(kOrderEntryOwner, code);
     if (board) {
         std::string shownName = name;
@@ -94,6 +95,15 @@ void CTradeDlg1::SelectContract(const std::string& code, const std::string& name
     }
     QuoteTick();
     quoteTimer_.start(kQuoteTickMs);
+}
+
+void CTradeDlg1::ShowCloseTodayFor(const std::string& code) {
+    // Only where the exchange tells today's lots from earlier ones is 平今 a choice of its own.
+    const auto products = context_.session.products.Snapshot();
+    const ProductRecord* product = FindProduct(*products, code);
+    const bool byDay = product && ClosesByDay(FieldText(product->exchange));
+    closeToday_->setVisible(byDay);
+    closeTodayLabel_->setVisible(byDay);
 }
 
 void CTradeDlg1::ClearQuote() {
@@ -211,7 +221,10 @@ void CTradeDlg1::RefreshAvailableLots() {
         const std::vector<HeldPosition> held = HeldPositions();
         if (const HeldPosition* position =
                 ClosedPosition(held, code, buy_->isChecked() ? OrderSide::Buy : OrderSide::Sell)) {
-            hint = position->closable + Ansi("手");
+            // On 上期所 a 平今 takes today's lots only.
+            const bool todayOnly = closeToday_->isChecked() && ClosesByDay(position->exchange) &&
+                                   !position->today.empty();
+            hint = (todayOnly ? position->today : position->closable) + Ansi("手");
         }
     }
     SetTextIfChanged(lotsHint_, hint);

@@ -130,15 +130,15 @@ void CTradeDlg1::BuildControls() {
 
     open_ = radio({54, 65, 17, 16});
     close_ = radio({117, 65, 17, 16});
-    closeToday_ = radio(FromDialogUnits(152, 38, 11, 10));
+    // Shown for 上期所 contracts only: in the row of 开仓 and 平仓.
+    closeToday_ = radio({178, 65, 17, 16});
     auto* openClose = new QButtonGroup(this);
     for (QRadioButton* r : {open_, closeToday_, close_}) {
         openClose->addButton(r);
     }
     openLabel_ = choice("开仓", {71, 65, 38, 15}, [this] { ChooseOpen(); });
     closeLabel_ = choice("平仓", {134, 65, 38, 15}, [this] { ChooseClose(); });
-    closeTodayLabel_ =
-        choice("平今", FromDialogUnits(160, 39, 18, 8), [this] { ChooseCloseToday(); });
+    closeTodayLabel_ = choice("平今", {195, 65, 38, 15}, [this] { ChooseCloseToday(); });
 
     lots_ = new CTEdit(this);
     lots_->setGeometry(54, 88, 98, 26);

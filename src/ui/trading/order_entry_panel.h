@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "positions/close_split.h"
 #include "trading/order_rules.h"
 #include "ui/pane/pane_view.h"
 
@@ -101,6 +102,8 @@ public:
 signals:
     // An order's worker has finished (its outcome as OrderOutcome).
     void orderFinished(int outcome);
+    // The same, with the form the order was sent from.
+    void orderAnswered(const ft::OrderForm& form, int outcome);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -115,11 +118,16 @@ private:
     void OnOrderButton();
     // Starts the order worker on a snapshot of the form; `then` gets the outcome on the UI thread.
     void StartOrder(Continuation then);
+    // Sends leg `index` of the order `whole` (one leg: the form as it is); the next leg starts
+    // once this one is accepted, and `then` gets the outcome of the last leg sent.
+    void StartLeg(const OrderForm& whole, std::vector<CloseLeg> legs, std::size_t index,
+                  Continuation then);
     // Reads the tables again once the back-end answers and says whether the order is there.
     void Reconcile(const OrderForm& form, std::shared_ptr<const OrderTable> before);
     bool IsListedCode(const std::string& code) const;
     std::vector<HeldPosition> HeldPositions() const;
     void ApplyQuote(const EntryQuote& quote);
+    void ShowCloseTodayFor(const std::string& code);
     void ClearQuote();
 
     PaneContext context_;

@@ -8,6 +8,7 @@
 
 #include "core/text.h"
 #include "net/request_client.h"
+#include "positions/close_split.h"
 #include "ui/common/effects.h"
 #include "ui/common/reconciler.h"
 #include "ui/common/run_aside.h"
@@ -73,6 +74,22 @@ void CTradeDlg1::StartOrder(Continuation then) {
         return;
     }
     const OrderForm form = ReadForm();
+    std::vector<CloseLeg> legs = PlanFormOrder(form, HeldPositions());
+    StartLeg(form, std::move(legs), 0, std::move(then));
+}
+
+void CTradeDlg1::StartLeg(const OrderForm& whole, std::vector<CloseLeg> legs, std::size_t index,
+                          Continuation then) {
+    // A leg as the trader chose it: the form goes out exactly as they left it.
+    OrderForm form = whole;
+    std::string confirmation;
+    if (legs.size() > 1 || legs[0].type != whole.openClose) {
+        form.openClose = legs[index].type;
+        form.lots = std::to_string(legs[index].lots);
+        // The trader confirms the whole close once, with its split; the next leg goes on it.
+        confirmation = SplitConfirmationText(whole, legs);
+        form.confirm = whole.confirm && index == 0;
+    }
     const LoginFields login = context_.session.Login();
     OrderAccount account{login.userName, login.serverMode, login.priceLimitBuffer,
                          context_.session.products.Snapshot()};
@@ -83,15 +100,16 @@ void CTradeDlg1::StartOrder(Continuation then) {
     QPointer<QWidget> owner(this);
     RunAside(
         this,
-        [form, account, session, loader, owner] {
+        [form, account, session, loader, owner, confirmation] {
             OrderSteps steps;
             steps.notify = [owner](const std::string& text) { Message(owner.data(), text); };
-            steps.confirm = [owner](const std::string& text) {
+            steps.confirm = [owner, &confirmation](const std::string& text) {
                 // A hand-over refused while the program shuts down counts as Cancel: no
                 // order leaves without the trader's OK.
                 MessageResult answer = MessageResult::Cancel;
+                const std::string& shown = confirmation.empty() ? text : confirmation;
                 RunOnUiThread([&] {
-                    answer = CurrentEffects().ShowMessage(owner.data(), ToQt(text),
+                    answer = CurrentEffects().ShowMessage(owner.data(), ToQt(shown),
                                                           QStringLiteral("确认下单"),
                                                           MessageButtons::OkCancel);
                 });
@@ -103,12 +121,25 @@ void CTradeDlg1::StartOrder(Continuation then) {
             steps.reloadTables = [loader] { loader->StartReloadTables(0); };
             return RunOrder(form, account, steps);
         },
-        [this, form, before, then = std::move(then)](OrderOutcome outcome) {
+        [this, whole, form, before, legs = std::move(legs), index,
+         then = std::move(then)](OrderOutcome outcome) mutable {
             orderOut_ = false;
             if (OutcomeUnknown(outcome)) {
                 Reconcile(form, before);
             }
+            emit orderAnswered(form, static_cast<int>(outcome));
             emit orderFinished(static_cast<int>(outcome));
+            if (index + 1 < legs.size()) {
+                if (outcome == OrderOutcome::Accepted) {
+                    // The next leg goes only now that this one has been taken.
+                    StartLeg(whole, std::move(legs), index + 1, std::move(then));
+                    return;
+                }
+                if (outcome != OrderOutcome::NotSent) {
+                    Message(this, LegsNotSentText(legs[index], std::span(legs).subspan(index + 1),
+                                                  OutcomeUnknown(outcome)));
+                }
+            }
             if (then) {
                 then(outcome);
             }
