@@ -98,11 +98,12 @@ protected:
     QString Pane() const { return frame->StatusPane(CMainFrame::kConnectionPane)->text(); }
     // A position of `lots` bought at the ask, waited for in the positions list.
     // A contract whose closes are the same on every exchange rule: 大商所's m2705.
-    void HoldLong(const char* lots) {
-        BackEnd().SetQuote("m2705", 2856, 2855, 2857);
-        Select("m2705");
+    void HoldLong(const char* lots, const char* code = "m2705", double last = 2856) {
+        BackEnd().SetQuote(code, last, last - 1, last + 1);
+        Select(code);
         // The order goes at the ask the back-end has now, not at one the walk left before.
-        ASSERT_TRUE(WaitFor([this] { return entry->PriceEdit()->text() == "2857"; }));
+        const QString ask = QString::number(last + 1);
+        ASSERT_TRUE(WaitFor([this, &ask] { return entry->PriceEdit()->text() == ask; }));
         Type(entry->LotsEdit(), QString::fromLatin1(lots));
         QSignalSpy finished(entry, &CTradeDlg1::orderFinished);
         FocusBoard();
@@ -363,6 +364,27 @@ TEST_F(KeyboardTest, ClosePositionAndReverseByKeyTakeTheSelectedRow) {
                Pane().contains(QStringLiteral("-> 已委托"));
     })) << Pane().toStdString();
     EXPECT_TRUE(effects.Messages().empty()) << effects.Messages()[0].toStdString();
+}
+
+// The close key takes the positions' own path, so a 上期所 position bought today closes with
+// 平今, as its double-click does.
+TEST_F(KeyboardTest, TheCloseKeyClosesTodaysLotsOnTheShanghaiExchangeWithCloseToday) {
+    HoldLong("2", "rb2705", 3215);
+    ClickRow(*positions->List(), 0);
+    std::vector<std::pair<OrderForm, int>> answered;
+    QObject scope;  // the recording ends with the test
+    QObject::connect(
+        entry, &CTradeDlg1::orderAnswered, &scope,
+        [&answered](const OrderForm& form, int outcome) { answered.emplace_back(form, outcome); });
+    Press(KeyOf(KeyAction::ClosePosition, KeySlot::Main));
+    ASSERT_TRUE(WaitFor([&] { return !answered.empty(); }, 8000));
+    EXPECT_EQ(answered[0].first.openClose, OpenClose::CloseToday);
+    EXPECT_EQ(static_cast<OrderOutcome>(answered[0].second), OrderOutcome::Accepted);
+    EXPECT_TRUE(WaitFor([this] {
+        return Pane().contains(
+            QStringLiteral("快捷键 F7 平仓选中持仓：卖平今 rb2705 2手 价3214 -> 已委托"));
+    })) << Pane().toStdString();
+    EXPECT_TRUE(WaitFor([this] { return positions->List()->GetItemCount() == 0; }, 10000));
 }
 
 TEST_F(KeyboardTest, KeysActOnlyInTheActiveMainWindow) {
