@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "ui/common/reconciler.h"
 #include "ui/common/text_boundary.h"
+#include "ui/frame/keyboard_trading.h"
 #include "ui/frame/main_frame.h"
 
 namespace ft::ui {
@@ -78,6 +79,7 @@ void CMainFrame::UpdateConnection() {
     facts.stopOrderProblem = trading_->StopOrderProblem();
     facts.ruleFileProblem = trading_->RuleFileProblem();
     facts.firedLegNotice = trading_->FiredLegNotice();
+    facts.keyNotice = keyboard_ ? keyboard_->Notice() : std::string();
     const ConnectionText state = ConnectionPaneText(facts);
     QLabel* pane = statusPanes_[kConnectionPane];
     const QString text = ToQt(state.text);
