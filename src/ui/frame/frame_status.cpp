@@ -61,11 +61,12 @@ void CMainFrame::BuildStatusBar() {
 
 void CMainFrame::UpdateConnection() {
     // Any request without an answer (an order as much as a reload) marks the back-end
-    // unreachable; it is asked again until it answers, and the tables are read again, so the
-    // pane clears and the lists show the truth without the trader doing anything.
+    // unreachable; it is asked again until it answers, and then the tables are read again, so
+    // the pane clears and the lists show the truth without the trader doing anything.
     if (session_.web.unreachable && !webProbe_->Running()) {
         TableLoader* loader = &loader_;
-        webProbe_->Start([loader] { return loader->ReloadWhenAnswering(); }, {});
+        webProbe_->Start([loader] { return loader->Answers(); },
+                         [loader] { loader->StartReloadTables(0); });
     }
     const FeedHealth feed = quotes_.Health();
     ConnectionFacts facts;
