@@ -458,6 +458,33 @@ TEST_F(ControlsTest, SelectionAlignmentRowsAndHeader) {
     list.grab().save(QStringLiteral("/tmp/ft-list.png"));
 }
 
+// A list with no row selected is worked from the keyboard: the first Up or Down selects a
+// row the trader sees, the next ones move it.
+TEST_F(ControlsTest, UpOrDownSelectsARowWhenNoneIsSelected) {
+    CListCtrlCl list;
+    list.InsertColumn(0, "c", 80);
+    Fill(list, 3);
+    list.resize(200, 160);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    list.setCurrentIndex(list.model()->index(2, 0));  // a current cell, no selection
+    list.ClearSelection();
+    ASSERT_EQ(list.GetFirstSelectedRow(), -1);
+    QTest::keyClick(&list, Qt::Key_Down);
+    EXPECT_EQ(list.GetFirstSelectedRow(), 2) << "the current row, not a row past the end";
+    QTest::keyClick(&list, Qt::Key_Up);
+    EXPECT_EQ(list.GetFirstSelectedRow(), 1);
+
+    CListCtrlCl fresh;
+    fresh.InsertColumn(0, "c", 80);
+    Fill(fresh, 2);
+    fresh.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&fresh));
+    fresh.setCurrentIndex(QModelIndex());
+    QTest::keyClick(&fresh, Qt::Key_Up);
+    EXPECT_EQ(fresh.GetFirstSelectedRow(), 0);
+}
+
 TEST_F(ControlsTest, ClickSignalsCarryRowAndColumn) {
     CListCtrlCl list;
     list.InsertColumn(0, "a", 70);

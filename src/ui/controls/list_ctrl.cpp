@@ -1,6 +1,7 @@
 #include "ui/controls/list_ctrl.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -678,6 +679,20 @@ void CListCtrlCl::dataChanged(const QModelIndex& topLeft, const QModelIndex& bot
         return;
     }
     QTableView::dataChanged(topLeft, bottomRight, roles);
+}
+
+void CListCtrlCl::keyPressEvent(QKeyEvent* event) {
+    // With no row selected the item view moves from a current cell the trader cannot see (or
+    // from none): the first Up or Down selects the current row, else the first, so a list can
+    // be worked from the keyboard alone.
+    const bool upOrDown = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
+    if (upOrDown && event->modifiers() == Qt::NoModifier && GetFirstSelectedRow() < 0 &&
+        GetItemCount() > 0) {
+        const int current = currentIndex().row();
+        SelectRow(current >= 0 && current < GetItemCount() ? current : 0);
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void CListCtrlCl::mousePressEvent(QMouseEvent* event) {

@@ -127,6 +127,7 @@ protected:
     // A list with a header of its own kind (which the list takes over).
     CListCtrlCl(QWidget* parent, CHeaderCtrlCl* header);
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     // A change across cells of one row repaints just those cells (the item view would repaint
     // the whole list for any range).
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
