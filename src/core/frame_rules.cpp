@@ -174,6 +174,9 @@ ConnectionText ConnectionPaneText(const ConnectionFacts& facts) {
     if (!facts.firedLegNotice.empty()) {
         out.text += Ansi("；") + facts.firedLegNotice;
     }
+    if (!facts.keyNotice.empty()) {
+        out.text += Ansi("；") + facts.keyNotice;
+    }
     return out;
 }
 

@@ -130,6 +130,7 @@ struct ConnectionFacts {
     std::string stopOrderProblem;  // GBK; empty when none
     std::string ruleFileProblem;   // GBK; the rule file could not be written or read
     std::string firedLegNotice;    // GBK; the last stop-loss or take-profit leg that fired
+    std::string keyNotice;         // GBK; the last order or cancellation a trading key started
 };
 struct ConnectionText {
     std::string text;  // GBK

@@ -231,6 +231,11 @@ int TableLoader::ReloadMoney() {
     return LoadMoney();
 }
 
+bool TableLoader::Answers() {
+    std::string answer;
+    return PostForm(session_, kMoneyPath, "", answer);
+}
+
 bool TableLoader::ReloadWhenAnswering() {
     if (LoadOrders() == 0) {
         return false;

@@ -61,6 +61,9 @@ public:
     // After a request of unknown outcome: the orders once; false when the back-end does not
     // answer them, otherwise positions, fills and funds follow.
     bool ReloadWhenAnswering();
+    // Whether the back-end answers at all: a funds query whose answer is not kept, so a probe
+    // publishes nothing and can never overtake a reload with older tables.
+    bool Answers();
 
     // Worker-thread starters: each runs on a thread of its own and returns at once.
     void StartLoadAllTables();

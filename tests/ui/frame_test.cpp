@@ -332,10 +332,10 @@ TEST_F(FrameTest, MenuCommandsGoThroughTheSeams) {
             }
         }
     }
-    EXPECT_EQ(
-        items.join(QLatin1Char('|')),
-        QStringLiteral("系统(&F)|历史交易记录查询|-|银期转帐|-|修改密码(&P)|-|提醒设置|-|退出(&"
-                       "Q)|刷新(&R)|和我们在线交谈"));
+    EXPECT_EQ(items.join(QLatin1Char('|')),
+              QStringLiteral(
+                  "系统(&F)|历史交易记录查询|-|银期转帐|-|修改密码(&P)|-|快捷键设置|提醒设置|-|"
+                  "退出(&Q)|刷新(&R)|和我们在线交谈"));
     EXPECT_EQ(effects.exitCodes, std::vector<int>{0});
 }
 

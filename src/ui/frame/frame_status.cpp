@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "ui/common/reconciler.h"
 #include "ui/common/text_boundary.h"
+#include "ui/frame/keyboard_trading.h"
 #include "ui/frame/main_frame.h"
 
 namespace ft::ui {
@@ -60,11 +61,12 @@ void CMainFrame::BuildStatusBar() {
 
 void CMainFrame::UpdateConnection() {
     // Any request without an answer (an order as much as a reload) marks the back-end
-    // unreachable; it is asked again until it answers, and the tables are read again, so the
-    // pane clears and the lists show the truth without the trader doing anything.
+    // unreachable; it is asked again until it answers, and then the tables are read again, so
+    // the pane clears and the lists show the truth without the trader doing anything.
     if (session_.web.unreachable && !webProbe_->Running()) {
         TableLoader* loader = &loader_;
-        webProbe_->Start([loader] { return loader->ReloadWhenAnswering(); }, {});
+        webProbe_->Start([loader] { return loader->Answers(); },
+                         [loader] { loader->StartReloadTables(0); });
     }
     const FeedHealth feed = quotes_.Health();
     ConnectionFacts facts;
@@ -78,6 +80,7 @@ void CMainFrame::UpdateConnection() {
     facts.stopOrderProblem = trading_->StopOrderProblem();
     facts.ruleFileProblem = trading_->RuleFileProblem();
     facts.firedLegNotice = trading_->FiredLegNotice();
+    facts.keyNotice = keyboard_ ? keyboard_->Notice() : std::string();
     const ConnectionText state = ConnectionPaneText(facts);
     QLabel* pane = statusPanes_[kConnectionPane];
     const QString text = ToQt(state.text);

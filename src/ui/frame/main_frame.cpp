@@ -21,6 +21,7 @@
 #include "ui/common/trading_stepper.h"
 #include "ui/controls/list_kit.h"
 #include "ui/frame/announcement_dialog.h"
+#include "ui/frame/keyboard_trading.h"
 #include "ui/market/contract_list_panel.h"
 #include "ui/market/quote_board_panel.h"
 #include "ui/market/top_view.h"
@@ -54,6 +55,7 @@ CMainFrame::CMainFrame(SessionState& session, TableLoader& loader, QuoteBook& qu
 
     BuildMenu();
     BuildClientArea();
+    keyboard_ = new KeyboardTrading(*this);
     BuildStatusBar();
     BuildNotifications();
     RestoreLayout();
@@ -79,6 +81,7 @@ void CMainFrame::BuildMenu() {
     system->addSeparator();
     system->addAction(QStringLiteral("修改密码(&P)"), this, &CMainFrame::OnChangePassword);
     system->addSeparator();
+    system->addAction(QStringLiteral("快捷键设置"), this, &CMainFrame::OnHotKeys);
     system->addAction(QStringLiteral("提醒设置"), this, &CMainFrame::OnNotifySettings);
     system->addSeparator();
     system->addAction(QStringLiteral("退出(&Q)"), this, &CMainFrame::OnExit);

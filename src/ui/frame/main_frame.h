@@ -30,6 +30,7 @@ class CTradeView;
 class COrderView;
 class CLcView;
 class CTDetailView;
+class KeyboardTrading;
 class Reconciler;
 class TabPanel;
 class TradingStepper;
@@ -88,6 +89,8 @@ public:
     // The trading state (positions, funds, stop rules) and its step.
     TradingState& Trading() const { return *trading_; }
     TradingStepper* Stepper() const { return stepper_; }
+    // The trading keys and their map.
+    KeyboardTrading* Keyboard() const { return keyboard_; }
     // The notifications: their watch, and the settings dialog while it is open.
     NotificationCenter* Notices() const { return notices_; }
     NotifySettingsDialog* NotifyDialog() const;
@@ -111,6 +114,7 @@ public slots:
     void OnBankTransfer();     // the transfer dialog (command 32784)
     void OnRefresh();          // "刷新(&R)"
     void OnChat();             // "和我们在线交谈"
+    void OnHotKeys();          // "快捷键设置" (keyboard_trading.cpp)
     void OnNotifySettings();   // "提醒设置"
     void NextPane();           // F6
     void PreviousPane();       // Shift+F6
@@ -164,6 +168,7 @@ private:
     PanelDirectory panels_;
     std::unique_ptr<TradingState> trading_;
     TradingStepper* stepper_ = nullptr;
+    KeyboardTrading* keyboard_ = nullptr;
     std::shared_ptr<Notifier> notifier_;
     NotificationCenter* notices_ = nullptr;
     QPointer<NotifySettingsDialog> notifyDialog_;

@@ -56,6 +56,13 @@ public:
     // One quote update of the current contract (the 80 ms timer).
     void QuoteTick();
 
+    // What the trading keys use besides OrderEntryTarget: the arrows' steps, the price mode,
+    // and the form as an order reads it.
+    void StepLotsField(bool up);
+    void StepPriceField(bool up);
+    bool FollowMode() const;
+    OrderForm ReadForm() const;
+
     // Keys the frame passes on from other panels change nothing here.
     void HandleForwardedKey(int key, Qt::KeyboardModifiers modifiers) override;
 
@@ -109,18 +116,14 @@ private:
     void FillContractBox();
     void OnContractTyped(const QString& text);
     void OnOrderButton();
-    void StepLotsField(bool up);
-    void StepPriceField(bool up);
     // Starts the order worker on a snapshot of the form; `then` gets the outcome on the UI thread.
     void StartOrder(Continuation then);
     // Sends leg `index` of the order `whole` (one leg: the form as it is); the next leg starts
     // once this one is accepted, and `then` gets the outcome of the last leg sent.
     void StartLeg(const OrderForm& whole, std::vector<CloseLeg> legs, std::size_t index,
                   Continuation then);
-    OrderForm ReadForm() const;
     // Reads the tables again once the back-end answers and says whether the order is there.
     void Reconcile(const OrderForm& form, std::shared_ptr<const OrderTable> before);
-    bool FollowMode() const;
     bool IsListedCode(const std::string& code) const;
     std::vector<HeldPosition> HeldPositions() const;
     void ApplyQuote(const EntryQuote& quote);
