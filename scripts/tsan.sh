@@ -13,7 +13,7 @@ fi
 programs=(core_tests platform_tests request_tests quote_tests account_rules_tests
           positions_tests trading_tests sim_tests
           controls_tests frame_tests market_tests trading_ui_tests positions_ui_tests
-          account_tests login_tests fault_tests notify_tests)
+          account_tests login_tests fault_tests notify_tests keyboard_tests)
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFT_TSAN=ON -DFT_WERROR=ON \
     -DFT_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
 cmake --build "$build" --target "${programs[@]}"
