@@ -4,6 +4,7 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QThread>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -81,19 +82,21 @@ public:
     }
 };
 
-Dispatcher* TheDispatcher(QCoreApplication* app) {
-    static Dispatcher* dispatcher = [app] {
-        auto* d = new Dispatcher;
-        if (d->thread() != app->thread()) {
-            d->moveToThread(app->thread());
-        }
-        return d;
-    }();
-    return dispatcher;
-}
+// Made on the UI thread while the application object is built (Qt runs start-up functions
+// from QCoreApplication's constructor, or at once if it exists): a dispatcher first made by a
+// worker would be an object handed to the UI thread through Qt's event queue, whose locks the
+// thread checker cannot see.
+std::atomic<Dispatcher*> theDispatcher{nullptr};
 
-void Wake(QCoreApplication* app) {
-    QMetaObject::invokeMethod(TheDispatcher(app), "Drain", Qt::QueuedConnection);
+void MakeDispatcher() {
+    if (!theDispatcher.load()) {
+        theDispatcher.store(new Dispatcher);
+    }
+}
+Q_COREAPP_STARTUP_FUNCTION(MakeDispatcher)
+
+void Wake() {
+    QMetaObject::invokeMethod(theDispatcher.load(), "Drain", Qt::QueuedConnection);
 }
 
 }  // namespace
@@ -119,7 +122,7 @@ bool RunOnUiThread(const std::function<void()>& fn) {
         }
         q.handOvers.push_back(handOver);
     }
-    Wake(app);
+    Wake();
     std::unique_lock lock(q.mutex);
     q.finished.wait(lock, [&] { return handOver->done; });
     return handOver->ran;
@@ -135,7 +138,7 @@ void PostToUiThread(std::function<void()> fn) {
         std::lock_guard lock(TheQueues().mutex);
         TheQueues().posted.push_back(std::move(fn));
     }
-    Wake(app);
+    Wake();
 }
 
 bool UiThreadWorkWaiting() {

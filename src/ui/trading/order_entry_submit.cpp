@@ -102,7 +102,11 @@ void CTradeDlg1::StartLeg(const OrderForm& whole, std::vector<CloseLeg> legs, st
         this,
         [form, account, session, loader, owner, confirmation] {
             OrderSteps steps;
-            steps.notify = [owner](const std::string& text) { Message(owner.data(), text); };
+            steps.notify = [owner](const std::string& text) {
+                // The panel is looked at on the window thread, where it may close: a pointer
+                // taken here could be gone by the time the message shows.
+                RunOnUiThread([&] { Message(owner.data(), text); });
+            };
             steps.confirm = [owner, &confirmation](const std::string& text) {
                 // A hand-over refused while the program shuts down counts as Cancel: no
                 // order leaves without the trader's OK.
