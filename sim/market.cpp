@@ -123,23 +123,30 @@ std::string Market::ProductList() const {
     return out;
 }
 
+namespace {
+
+std::string QuoteRecord(const Product& p, const Quote& q, const std::string& now) {
+    const int d = Decimals(p.tick);
+    return now.substr(0, 10) + "," + p.code + "," + p.code + "," + p.variety + "," +
+           Fixed(q.last, d) + "," + Fixed(q.preSettlement, d) + "," + Fixed(q.preClose, d) + ",0," +
+           Fixed(q.open, d) + "," + Fixed(q.high, d) + "," + Fixed(q.low, d) + "," +
+           std::to_string(q.volume) + "," + Fixed(q.turnover, 0) + "," +
+           std::to_string(q.openInterest) + ",0,0," + Fixed(q.limitUp, d) + "," +
+           Fixed(q.limitDown, d) + "," + Fixed(q.bid, d) + "," + std::to_string(q.bidVolume) + "," +
+           Fixed(q.ask, d) + "," + std::to_string(q.askVolume) + "," + now.substr(11);
+}
+
+}  // namespace
+
 std::string Market::QuoteRecords(const std::string& codes, const std::string& now) {
     std::string out;
     for (const std::string& code : Split(codes, ",")) {
         const Product* p = Find(code);
         if (!p)
             continue;
-        const Quote& q = quotes_[code];
-        const int d = Decimals(p->tick);
         if (!out.empty())
             out += "**";
-        out += now.substr(0, 10) + "," + code + "," + code + "," + p->variety + "," +
-               Fixed(q.last, d) + "," + Fixed(q.preSettlement, d) + "," + Fixed(q.preClose, d) +
-               ",0," + Fixed(q.open, d) + "," + Fixed(q.high, d) + "," + Fixed(q.low, d) + "," +
-               std::to_string(q.volume) + "," + Fixed(q.turnover, 0) + "," +
-               std::to_string(q.openInterest) + ",0,0," + Fixed(q.limitUp, d) + "," +
-               Fixed(q.limitDown, d) + "," + Fixed(q.bid, d) + "," + std::to_string(q.bidVolume) +
-               "," + Fixed(q.ask, d) + "," + std::to_string(q.askVolume) + "," + now.substr(11);
+        out += QuoteRecord(*p, quotes_[code], now);
     }
     return out;
 }

@@ -21,8 +21,8 @@ namespace fsim {
 namespace {
 
 constexpr std::size_t kHeader = 32;
-constexpr std::size_t kMaxRequest = 1024 * 1024;
-constexpr std::size_t kOversized = 50u * 1024 * 1024;
+constexpr std::size_t kMaxRequest = std::size_t{1024} * 1024;
+constexpr std::size_t kOversized = std::size_t{50} * 1024 * 1024;
 constexpr auto kSlowByte = std::chrono::milliseconds(20);
 constexpr std::size_t kKeptForms = 32;
 
@@ -50,7 +50,7 @@ std::string GarbageBytes(std::size_t size) {
 std::string FillerOf(const std::string& answer) {
     const std::string unit = answer.empty() ? std::string("0,") : answer;
     std::string out;
-    while (out.size() < 64 * 1024)
+    while (out.size() < std::size_t{64} * 1024)
         out += unit;
     return out;
 }
@@ -288,7 +288,7 @@ private:
 namespace {
 
 // The web answer as the fault has it.
-void SetAnswer(Backend& backend, httplib::Response& res, std::string answer, Fault fault) {
+void SetAnswer(Backend& backend, httplib::Response& res, const std::string& answer, Fault fault) {
     const char* type = "text/html; charset=utf-8";
     switch (fault) {
         case Fault::CutAnswer:
@@ -364,7 +364,7 @@ std::unique_ptr<httplib::Server> MakeWebServer(Backend& backend) {
         });
         if (stall > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(stall));
-        SetAnswer(backend, res, std::move(answer), fault);
+        SetAnswer(backend, res, answer, fault);
     });
     return server;
 }

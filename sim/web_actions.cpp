@@ -79,7 +79,7 @@ std::string Money(Backend& b, Account& a, const Form&) {
 std::string CustomList(Backend&, Account& a, const Form&) {
     std::string out;
     for (const auto& [code, name] : a.custom)
-        out += code + "," + name + "|";
+        out.append(code).append(",").append(name).append("|");
     return out;
 }
 

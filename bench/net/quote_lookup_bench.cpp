@@ -66,6 +66,7 @@ private:
 
 std::vector<std::string> Codes() {
     std::vector<std::string> codes;
+    codes.reserve(kContracts);
     for (int i = 0; i < kContracts; ++i) {
         codes.push_back(Code(i));
     }

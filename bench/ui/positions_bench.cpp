@@ -76,6 +76,7 @@ struct Positions {
         session.products.Publish(products);
         session.positions.Publish(positions);
         std::vector<std::string> codes;
+        codes.reserve(kPositions);
         for (int i = 0; i < kPositions; ++i) {
             codes.push_back(Code(i));
         }

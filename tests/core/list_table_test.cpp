@@ -80,6 +80,7 @@ TEST(KeyedRowsPlanTest, ReachesTheWantedOrderWithTheFewestSteps) {
 
 TEST(KeyedRowsPlanTest, AShuffleOfAThousandRowsMovesOnlyTheRowsOutOfOrder) {
     std::vector<std::string> shown;
+    shown.reserve(1000);
     for (int i = 0; i < 1000; ++i) {
         shown.push_back("C" + std::to_string(i));
     }

@@ -58,6 +58,7 @@ TEST(SessionState, PublishedTablesAreWholeUnderConcurrentReadersAndWriters) {
     std::atomic<bool> stop{false};
     std::atomic<long> torn{0};
     std::vector<std::thread> writers;
+    writers.reserve(2);
     for (int w = 0; w < 2; ++w) {
         writers.emplace_back([&, w] {
             for (int round = 0; round < 300; ++round) {
@@ -72,6 +73,7 @@ TEST(SessionState, PublishedTablesAreWholeUnderConcurrentReadersAndWriters) {
         });
     }
     std::vector<std::thread> readers;
+    readers.reserve(3);
     for (int r = 0; r < 3; ++r) {
         readers.emplace_back([&] {
             while (!stop) {

@@ -97,6 +97,7 @@ TEST(FindQuote, ReadersSeeWholeAnswersWhileTheyAreReplaced) {
     std::atomic<bool> done{false};
     std::atomic<int> bad{0};
     std::vector<std::thread> readers;
+    readers.reserve(2);
     for (int t = 0; t < 2; ++t) {
         readers.emplace_back([&] {
             while (!done.load()) {

@@ -106,14 +106,14 @@ TEST_F(RequestClientTest, AnErrorStatusIsAFailureThatReachedTheBackEnd) {
 }
 
 TEST_F(RequestClientTest, AnswersAboveTheOldBufferAreReadWholeUpToTheLimit) {
-    const std::string big(300 * 1024, 'x');
+    const std::string big(std::size_t{300} * 1024, 'x');
     server.Answer(big);
     std::string answer;
     ASSERT_TRUE(PostForm(session, "index.php?m=client&a=weituodetail", "", answer));
     EXPECT_EQ(answer.size(), big.size());
 
     RequestLimits small;
-    small.maxAnswerBytes = 256 * 1024;
+    small.maxAnswerBytes = std::size_t{256} * 1024;
     answer = "unchanged";
     // Part of an answer came: the request reached the back-end.
     EXPECT_EQ(PostRequest(session, "index.php?m=client&a=weituodetail", "", answer, small).status,

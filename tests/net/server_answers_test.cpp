@@ -101,6 +101,7 @@ TEST(ServerAnswers, NoAnswerBreaksAParser) {
         QuoteRowWrites(shown, answer, writes);
 
         std::vector<std::string> profits;
+        profits.reserve(3);
         for (int i = 0; i < 3; ++i) {
             profits.push_back(RandomAnswer(rng).substr(0, 16));
         }

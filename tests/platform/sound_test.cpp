@@ -28,7 +28,7 @@ protected:
     // A stand-in player that writes the file it was given into `played`.
     std::string Player(const std::string& folder, const std::string& name, bool executable) {
         std::filesystem::create_directories(dir / folder);
-        const std::string path = (dir / folder / name).string();
+        std::string path = (dir / folder / name).string();
         std::ofstream(path) << "#!/bin/sh\necho \"$1\" > '" << (dir / "played").string() << "'\n";
         ::chmod(path.c_str(), executable ? 0755 : 0644);
         return path;

@@ -336,7 +336,7 @@ TEST_F(SimTest, SeededStatementsEndAtTheSeededFunds) {
     const std::string current = sim->control(0).TradingDay();
     for (int back = 0; back <= 10 && days.size() < 3; ++back) {
         std::tm tm{};
-        const std::time_t t = now - back * 86400;
+        const std::time_t t = now - std::time_t{back} * 86400;
         localtime_r(&t, &tm);
         char date[16];
         std::strftime(date, sizeof date, "%Y-%m-%d", &tm);
@@ -381,7 +381,7 @@ TEST_F(SimTest, TradingDayRollOverKeepsTheStatementAndCarriesTheBalance) {
     EXPECT_DOUBLE_EQ(closing, std::stod(summary[2]) - 500 + 100 - std::stod(summary[7]));
 
     // A week later the day has been settled as it stood.
-    control.SetClock(std::time(nullptr) + 7 * 86400);
+    control.SetClock(std::time(nullptr) + std::time_t{7} * 86400);
     EXPECT_NE(control.TradingDay(), day);
     EXPECT_EQ(Act("getuserdayjs", "user_name=demo&date=" + day), live);
     EXPECT_EQ(Split(Act("getusermoneyinfo"), ",")[0], summary[5]);
@@ -408,7 +408,7 @@ TEST_F(SimTest, TradingDayRollOverKeepsTheStatementAndCarriesTheBalance) {
 
 // A moment at 17:00 local time on a Monday to Thursday some weeks ahead.
 std::time_t EveningAhead() {
-    std::time_t t = std::time(nullptr) + 21 * 86400;
+    std::time_t t = std::time(nullptr) + std::time_t{21} * 86400;
     std::tm tm{};
     localtime_r(&t, &tm);
     while (tm.tm_wday < 1 || tm.tm_wday > 4) {
@@ -577,7 +577,7 @@ TEST(SimStartTest, AFailedStartReleasesThePortsItBound) {
         sockaddr_in a{};
         a.sin_family = AF_INET;
         inet_pton(AF_INET, "127.0.0.1", &a.sin_addr);
-        ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
         socklen_t len = sizeof a;
         ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
         ::close(fd);

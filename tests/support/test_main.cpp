@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the name LeakSanitizer looks up.
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libfontconfig\n";
 }

@@ -92,7 +92,7 @@ protected:
     }
 
     // The reference back-end on free ports, with every profile of the session pointed at it.
-    void StartBackEnd(fsim::SimOptions options = BackEndOptions()) {
+    void StartBackEnd(const fsim::SimOptions& options = BackEndOptions()) {
         sim = std::make_unique<fsim::Simulator>(options);
         std::string error;
         ASSERT_TRUE(sim->Start(&error)) << error;
@@ -117,7 +117,7 @@ protected:
 
     // Logs in to the back-end's demo account, loads the tables and opens the main frame with
     // the quote feed running; waits until the quote board shows its rows.
-    void OpenDemoFrame(ui::FrameOptions options = {}, QuoteTimings timings = {}) {
+    void OpenDemoFrame(const ui::FrameOptions& options = {}, QuoteTimings timings = {}) {
         if (!sim) {
             StartBackEnd();
         }

@@ -56,6 +56,7 @@ const CellWrite* Find(const std::vector<CellWrite>& writes, int column) {
 
 std::vector<std::string> Numbers(const std::vector<const OrderRecord*>& shown) {
     std::vector<std::string> numbers;
+    numbers.reserve(shown.size());
     for (const OrderRecord* o : shown) {
         numbers.emplace_back(FieldText(o->orderNo));
     }

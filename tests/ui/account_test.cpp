@@ -151,7 +151,7 @@ protected:
     // afterwards if `drive` left it open, so a failure never leaves the test waiting.
     template <typename T>
     void WhileModal(std::function<void(T&)> drive, bool* seen = nullptr) {
-        QTimer::singleShot(0, [this, drive, seen] {
+        QTimer::singleShot(0, [drive, seen] {
             QWidget* modal = nullptr;
             WaitFor([&] { return (modal = QApplication::activeModalWidget()) != nullptr; });
             auto* dialog = qobject_cast<T*>(modal);

@@ -249,6 +249,7 @@ std::string_view KeyOf(const Keyed& record) {
 
 std::vector<std::string> Keys(const CListCtrlCl& list) {
     std::vector<std::string> keys;
+    keys.reserve(static_cast<std::size_t>(list.GetItemCount()));
     for (int r = 0; r < list.GetItemCount(); ++r) {
         keys.push_back(list.ItemText(r, 0));
     }
@@ -416,7 +417,7 @@ TEST_F(ColumnWidthTest, RoomyColumnsGrowIntoFreeRoomUntilTheTraderSetsWidths) {
 
 TEST_F(ControlsTest, TooWideACellTextKeepsItsStartAndEndsInAnEllipsis) {
     CListCtrlCl list;
-    const QFont font = list.CellFont();
+    const QFont& font = list.CellFont();
     const QString turnover = QStringLiteral("13385270");
     const int wide = QFontMetrics(font).horizontalAdvance(turnover) + 2;
     EXPECT_EQ(FitCellText(turnover, font, wide), turnover);

@@ -38,6 +38,7 @@ protected:
     }
     std::vector<std::string> Column(const CListCtrlCl& list, int column) {
         std::vector<std::string> texts;
+        texts.reserve(static_cast<std::size_t>(list.GetItemCount()));
         for (int r = 0; r < list.GetItemCount(); ++r)
             texts.push_back(list.GetItemText(r, column));
         return texts;

@@ -186,7 +186,7 @@ void CFLoginDlg::EnableLogin() {
     });
 }
 
-bool CFLoginDlg::LoginWorker(Typed typed) {
+bool CFLoginDlg::LoginWorker(const Typed& typed) {
     if (typed.account.empty()) {
         ui::Message(this, Ansi("用户名不能为空"));
         EnableLogin();

@@ -70,7 +70,7 @@ private:
     void OnInitDialog();
     void ChoosePages(int serverIndex);
     // True when logged in and the tables are loaded.
-    bool LoginWorker(Typed typed);
+    bool LoginWorker(const Typed& typed);
     void EnableLogin();  // from the worker, through the UI thread
 
     SessionState& session_;

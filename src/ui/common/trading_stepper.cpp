@@ -38,7 +38,7 @@ void TradingStepper::SendAside(std::vector<CloseOrder> legs, std::size_t next) {
     const CloseOrder order = legs[next];
     RunAside(
         this, [session, order] { return SendCloseOrder(*session, order); },
-        [this, legs = std::move(legs), next](CloseOutcome outcome) mutable {
+        [this, legs = std::move(legs), next](const CloseOutcome& outcome) mutable {
             const std::string clock = ClockNow();
             state_.CloseOrderAnswered(legs[next], outcome, clock);
             const bool more = next + 1 < legs.size();

@@ -331,8 +331,9 @@ void CListCtrlEx::OnEditEnded(int row, int column, const QString& text) {
 void CListCtrlEx::mousePressEvent(QMouseEvent* event) {
     const auto [row, column] = HitTest(event->position().toPoint());
     if (event->button() == Qt::RightButton) {
+        // Copied by name: the clang of clang-tidy (14) cannot capture a structured binding.
         QMetaObject::invokeMethod(
-            this, [this, row, column] { emit cellRightClicked(row, column); },
+            this, [this, row = row, column = column] { emit cellRightClicked(row, column); },
             Qt::QueuedConnection);
         CListCtrlCl::mousePressEvent(event);
         return;
@@ -355,7 +356,8 @@ void CListCtrlEx::mouseDoubleClickEvent(QMouseEvent* event) {
                                .united(visualRect(model()->index(row, GetColumnCount() - 1))));
     }
     QMetaObject::invokeMethod(
-        this, [this, row, column] { emit cellDoubleClicked(row, column); }, Qt::QueuedConnection);
+        this, [this, row = row, column = column] { emit cellDoubleClicked(row, column); },
+        Qt::QueuedConnection);
     CListCtrlCl::mouseDoubleClickEvent(event);
 }
 

@@ -94,6 +94,7 @@ void KeepColumnWidths(CListCtrlCl& list, const std::string& name) {
 
 std::vector<int> ColumnWidths(const CListCtrlCl& list) {
     std::vector<int> widths;
+    widths.reserve(static_cast<std::size_t>(list.GetColumnCount()));
     for (int c = 0; c < list.GetColumnCount(); ++c) {
         widths.push_back(list.Header()->sectionSize(c));
     }

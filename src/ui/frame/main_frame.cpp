@@ -32,7 +32,8 @@
 
 namespace ft::ui {
 CMainFrame::CMainFrame(SessionState& session, TableLoader& loader, QuoteBook& quotes,
-                       std::function<void()> startServices, FrameOptions options, QWidget* parent)
+                       const std::function<void()>& startServices, FrameOptions options,
+                       QWidget* parent)
     : QMainWindow(parent),
       session_(session),
       loader_(loader),
@@ -186,7 +187,7 @@ void CMainFrame::StartAnnouncementCheck() {
                 }
                 return answer;
             },
-            [this](std::string answer) {
+            [this](const std::string& answer) {
                 if (!answer.empty()) {
                     ShowAnnouncement(ToQt(answer));
                 }

@@ -62,7 +62,7 @@ public:
     // `startServices` starts the threads that live as long as the process (the quote feed and
     // the heartbeat writer, owned by the caller); it runs before the frame's own work starts.
     CMainFrame(SessionState& session, TableLoader& loader, QuoteBook& quotes,
-               std::function<void()> startServices, FrameOptions options = {},
+               const std::function<void()>& startServices, FrameOptions options = {},
                QWidget* parent = nullptr);
     ~CMainFrame() override;
 

@@ -57,7 +57,7 @@ void CPriceSubDlg1::LoadCustomList() {
                 PostForm(*session, kGetUserFuturesPath, GetUserFuturesBody(user), answer);
             return std::make_pair(ok, ParseCustomContracts(answer));
         },
-        [this, generation](std::pair<bool, std::vector<CustomContract>> result) {
+        [this, generation](const std::pair<bool, std::vector<CustomContract>>& result) {
             if (generation != loadGeneration_) {
                 return;
             }

@@ -145,6 +145,7 @@ void CLostProfitDlg::DeleteAll() {
 
 std::vector<RuleGridRow> CLostProfitDlg::GridRows() const {
     std::vector<RuleGridRow> rows;
+    rows.reserve(static_cast<std::size_t>(grid_->GetItemCount()));
     for (int r = 0; r < grid_->GetItemCount(); ++r) {
         rows.push_back({grid_->GetItemText(r, SetTime), grid_->GetItemText(r, StopLossPrice),
                         grid_->GetItemText(r, StopLossLots), grid_->GetItemText(r, TakeProfitPrice),

@@ -63,7 +63,7 @@ void OrderCanceller::Send(const char* path, const std::string& body, const std::
             a.sent = PostRequest(*session, path, body, a.answer);
             return a;
         },
-        [this, orderNo](CancelAnswer a) {
+        [this, orderNo](const CancelAnswer& a) {
             oneOut_ = allOut_ = false;
             // The answer is shown and the tables reloaded whichever tab is in front: a hidden
             // refusal would leave the trader believing the order gone.
