@@ -28,7 +28,8 @@ public:
     CPriceSubDlg2* ContractListPanel() const;
     const CListCtrlCl* ContractList() const;
     // The value fields in the bar's order: 静态权益, 平仓盈亏, 持仓盈亏, 动态权益, 手续费,
-    // 占用保证金, 下单冻结, 可用资金, 风险度.
+    // 占用保证金, 下单冻结, 可用资金, 风险度. For tests of what the bar shows: the program takes
+    // the figures from TradingState::Funds(), never from these labels.
     QLabel* FundsValue(int index) const { return values_[static_cast<std::size_t>(index)]; }
     QLabel* FundsLabel(int index) const { return labels_[static_cast<std::size_t>(index)]; }
     CXPButton* QueryButton() const { return query_; }

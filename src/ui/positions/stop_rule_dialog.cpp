@@ -143,6 +143,8 @@ void CLostProfitDlg::DeleteAll() {
     }
 }
 
+// The grid is this dialog's own input form: what the trader typed is read from it once, when
+// saved, and checked by the rules before it is stored.
 std::vector<RuleGridRow> CLostProfitDlg::GridRows() const {
     std::vector<RuleGridRow> rows;
     rows.reserve(static_cast<std::size_t>(grid_->GetItemCount()));
