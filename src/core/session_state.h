@@ -211,12 +211,39 @@ public:
     }
     void Publish(std::shared_ptr<const T> value) {
         std::lock_guard lock(mutex_);
+        published_ = issued_;
         value_.swap(value);
+    }
+    // Loads overlap (a reload after an order beside the periodic one), and the answer asked
+    // for first may come last. A loader takes a ticket right before it sends its request and
+    // publishes with it: an answer asked for before the one already shown is dropped, so an
+    // older table never replaces a newer one. False when dropped.
+    std::uint64_t Ticket() {
+        std::lock_guard lock(mutex_);
+        return ++issued_;
+    }
+    // `then(value)` runs once the value is published, under the same lock, so what follows
+    // from a table (the quotes its positions hold) is set in the order the tables are shown.
+    template <typename Then>
+    bool Publish(std::shared_ptr<const T> value, std::uint64_t ticket, Then then) {
+        std::lock_guard lock(mutex_);
+        if (ticket < published_) {
+            return false;
+        }
+        published_ = ticket;
+        value_.swap(value);
+        then(*value_);
+        return true;
+    }
+    bool Publish(std::shared_ptr<const T> value, std::uint64_t ticket) {
+        return Publish(std::move(value), ticket, [](const T&) {});
     }
 
 private:
     mutable std::mutex mutex_;
     std::shared_ptr<const T> value_;
+    std::uint64_t issued_ = 0;
+    std::uint64_t published_ = 0;
 };
 
 // The login fields: set by the login worker, read by every request.

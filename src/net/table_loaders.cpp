@@ -67,25 +67,30 @@ std::shared_ptr<TradeTable> ParseTrades(std::string_view answer) {
 }
 
 std::shared_ptr<PositionTable> ParsePositions(std::string_view answer, QuoteBook* subscribe) {
-    std::vector<std::string> codes;
-    auto table =
-        ParseTable<PositionTable>(answer, [&codes](PositionRecord& row, const Fields& fields) {
-            // A cut id could name another position, whose rules and closing orders it would
-            // then take: an id that does not fit is no id at all.
-            constexpr std::size_t kId = 12;
-            if (fields.size() > kId && FieldText(row.positionNo) != fields[kId]) {
-                std::memset(row.positionNo, 0, sizeof row.positionNo);
-            }
-            if (row.contractCode[0] != '\0') {
-                codes.emplace_back(row.contractCode);
-            }
-        });
-    // Every held contract is quoted from the moment its position is known until it is gone,
-    // whoever else lets go of it.
+    auto table = ParseTable<PositionTable>(answer, [](PositionRecord& row, const Fields& fields) {
+        // A cut id could name another position, whose rules and closing orders it would then
+        // take: an id that does not fit is no id at all.
+        constexpr std::size_t kId = 12;
+        if (fields.size() > kId && FieldText(row.positionNo) != fields[kId]) {
+            std::memset(row.positionNo, 0, sizeof row.positionNo);
+        }
+    });
     if (subscribe) {
-        subscribe->HoldOnly(kPositionsOwner, codes);
+        HoldPositionQuotes(*table, *subscribe);
     }
     return table;
+}
+
+void HoldPositionQuotes(const PositionTable& table, QuoteBook& quotes) {
+    // Every held contract is quoted from the moment its position is known until it is gone,
+    // whoever else lets go of it.
+    std::vector<std::string> codes;
+    for (const PositionRecord& row : table.rows) {
+        if (row.contractCode[0] != '\0') {
+            codes.emplace_back(FieldText(row.contractCode));
+        }
+    }
+    quotes.HoldOnly(kPositionsOwner, codes);
 }
 
 std::shared_ptr<MoneyRecord> ParseMoney(std::string_view answer, bool withRiskBase) {
@@ -135,11 +140,12 @@ void TableLoader::CutPauses() {
 }
 
 int TableLoader::LoadProducts() {
+    const std::uint64_t ticket = session_.products.Ticket();
     std::string answer;
     if (!PostForm(session_, kProductsPath, "", answer)) {
         return 0;
     }
-    session_.products.Publish(ParseProducts(answer));
+    session_.products.Publish(ParseProducts(answer), ticket);
     return 1;
 }
 
@@ -148,41 +154,47 @@ int TableLoader::LoadOrders() {
                                  .Add("user_name", session_.Login().userName)
                                  .AppendRaw(OrderStartField(TradingDayStart(std::time(nullptr))))
                                  .Text();
+    const std::uint64_t ticket = session_.orders.Ticket();
     std::string answer;
     if (!PostForm(session_, kOrdersPath, body, answer)) {
         return 0;
     }
-    session_.orders.Publish(ParseOrders(answer));
+    session_.orders.Publish(ParseOrders(answer), ticket);
     return 1;
 }
 
 int TableLoader::LoadPositions() {
+    const std::uint64_t ticket = session_.positions.Ticket();
     std::string answer;
     if (!PostForm(session_, kPositionsPath, "", answer)) {
         return 0;
     }
-    session_.positions.Publish(ParsePositions(answer, &quotes_));
+    session_.positions.Publish(
+        ParsePositions(answer, nullptr), ticket,
+        [this](const PositionTable& shown) { HoldPositionQuotes(shown, quotes_); });
     return 1;
 }
 
 int TableLoader::LoadTrades() {
     const std::string body = TradeStartField(TradingDayStart(std::time(nullptr)));
+    const std::uint64_t ticket = session_.trades.Ticket();
     std::string answer;
     if (!PostForm(session_, kTradesPath, body, answer)) {
         return 0;
     }
-    session_.trades.Publish(ParseTrades(answer));
+    session_.trades.Publish(ParseTrades(answer), ticket);
     return 1;
 }
 
 int TableLoader::LoadMoney() {
     // The mode is read when the loader starts.
     const bool withRiskBase = session_.serverMode() == ServerMode::Cooperation;
+    const std::uint64_t ticket = session_.money.Ticket();
     std::string answer;
     if (!PostForm(session_, kMoneyPath, "", answer)) {
         return 0;
     }
-    session_.money.Publish(ParseMoney(answer, withRiskBase));
+    session_.money.Publish(ParseMoney(answer, withRiskBase), ticket);
     return 1;
 }
 

@@ -24,6 +24,9 @@ std::shared_ptr<ProductTable> ParseProducts(std::string_view answer);
 std::shared_ptr<OrderTable> ParseOrders(std::string_view answer);
 std::shared_ptr<TradeTable> ParseTrades(std::string_view answer);
 std::shared_ptr<PositionTable> ParsePositions(std::string_view answer, QuoteBook* subscribe);
+// Holds the quotes of every contract the table has a position in (kPositionsOwner) and lets
+// go of the rest.
+void HoldPositionQuotes(const PositionTable& table, QuoteBook& quotes);
 // One record split at ","; more than three fields fill fields 0 to 5, and field 6 only when
 // `withRiskBase` (ServerMode 3).
 std::shared_ptr<MoneyRecord> ParseMoney(std::string_view answer, bool withRiskBase);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <map>
 #include <thread>
@@ -114,6 +116,49 @@ TEST_F(LoaderTest, AnEmptyAnswerClearsTheTableAndAFailureKeepsIt) {
     Answer("getallproduct", "");
     ASSERT_EQ(loader.LoadProducts(), 1);
     EXPECT_EQ(session.products.Snapshot()->Count(), 0u);
+}
+
+// Two loads overlap and the one asked for first is answered last: the later answer stays, with
+// the quotes its positions hold, for the orders as for the positions.
+TEST_F(LoaderTest, AnAnswerAskedForEarlierNeverReplacesALaterOne) {
+    std::mutex gate;
+    std::condition_variable opened;
+    bool open = false;
+    std::atomic<int> asked{0};
+    server.AnswerWith([&](const testing::RecordedRequest& r) -> std::string {
+        const bool positions = r.path.ends_with("a=lcdetail");
+        if (++asked == 1) {  // the first of each pair: the older state, answered last
+            std::unique_lock lock(gate);
+            opened.wait(lock, [&] { return open; });
+            return positions ? "rb2501,买,1,0,1,1,3500,0,100,上期所,0,0,P1|"
+                             : "1,rb2501,买,开仓,1,1,3500,09:00:01,未成交,0,0|";
+        }
+        return positions ? "cu2502,卖,1,0,1,1,78000,0,100,上期所,0,0,P2|"
+                         : "1,rb2501,买,开仓,1,0,3500,09:00:01,全部成交,1,3500|";
+    });
+    TableLoader loader(session, quotes);
+    for (const bool positions : {false, true}) {
+        asked = 0;
+        open = false;
+        auto load = [&] { return positions ? loader.LoadPositions() : loader.LoadOrders(); };
+        std::thread older([&] { EXPECT_EQ(load(), 1); });
+        while (server.Requests().size() < (positions ? 3u : 1u)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        EXPECT_EQ(load(), 1);  // the later request, answered at once
+        {
+            std::lock_guard lock(gate);
+            open = true;
+        }
+        opened.notify_all();
+        older.join();
+        if (positions) {
+            EXPECT_EQ(FieldText(session.positions.Snapshot()->rows[0].contractCode), "cu2502");
+            EXPECT_EQ(quotes.Codes(), std::vector<std::string>{"cu2502"});
+        } else {
+            EXPECT_EQ(FieldText(session.orders.Snapshot()->rows[0].status), Ansi("全部成交"));
+        }
+    }
 }
 
 TEST_F(LoaderTest, ErrorPagesAreStoredFieldByFieldLikeData) {
