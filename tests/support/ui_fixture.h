@@ -147,10 +147,7 @@ protected:
 
     template <typename Condition>
     static bool WaitFor(Condition condition, int ms = 5000) {
-        for (int waited = 0; waited < ms && !condition(); waited += 10) {
-            QTest::qWait(10);
-        }
-        return condition();
+        return QTest::qWaitFor(condition, ms);
     }
 
     // Waits until the work sent aside and the loader's workers are done and their results have
