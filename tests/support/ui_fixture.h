@@ -154,12 +154,15 @@ protected:
     // reached the window: the point at which to check that nothing more happened, without
     // guessing a pause. Widgets' own timers are not waited for.
     bool Settle(int ms = 10000) {
-        return WaitFor(
-            [this] {
-                return ui::AsideJobs().Running() == 0 && loader.Idle() &&
-                       !ui::UiThreadWorkWaiting();
-            },
-            ms);
+        return WaitFor([this] { return AsideSettled() && loader.Idle(); }, ms);
+    }
+    // The same for the work sent aside alone (orders, cancellations), without waiting out a
+    // table reload's pause.
+    bool SettleAside(int ms = 10000) {
+        return WaitFor([] { return AsideSettled(); }, ms);
+    }
+    static bool AsideSettled() {
+        return ui::AsideJobs().Running() == 0 && !ui::UiThreadWorkWaiting();
     }
 
     std::filesystem::path dir;

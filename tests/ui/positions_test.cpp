@@ -101,11 +101,11 @@ protected:
         ASSERT_TRUE(WaitFor([this] { return !quotes.FindQuote("cu2702").empty(); }));
     }
 
-    // Lets the trading stepper run `steps` more rounds and whatever they sent aside come back:
-    // a rule that was to fire has fired by then.
+    // Lets the trading stepper run `steps` more rounds and the orders they sent aside come
+    // back: a rule that was to fire has fired and been answered by then.
     bool StepsRun(int steps = 2) {
         QSignalSpy stepped(frame->Stepper(), &TradingStepper::stepped);
-        return WaitFor([&] { return stepped.count() >= steps; }) && Settle();
+        return WaitFor([&] { return stepped.count() >= steps; }) && SettleAside();
     }
 
     // Opens a position at the back-end (as a filled order would) and reloads the tables.

@@ -233,7 +233,7 @@ TEST_F(TradingTest, ARestingOrderIsCancelledByDoubleClickAfterTheQuestion) {
     // Cancel answered first: nothing is sent.
     effects.answer = MessageResult::Cancel;
     DoubleClickRow(list, 0);
-    ASSERT_TRUE(Settle());
+    ASSERT_TRUE(SettleAside());
     EXPECT_EQ(BackEnd().Requests("cancelweituo"), 0);
     EXPECT_EQ(list.GetItemCount(), 1);
     effects.answer = MessageResult::Ok;
@@ -618,7 +618,7 @@ TEST_F(TradingTest, ARefusedCloseEndsTheQuickReverse) {
     ASSERT_TRUE(finished.wait(5000));
     // Whatever was to follow the close has had its turn.
     ASSERT_TRUE(WaitFor([&] { return !entry->ReversePending(); }));
-    ASSERT_TRUE(Settle());
+    ASSERT_TRUE(SettleAside());
     EXPECT_EQ(finished.count(), 1) << "no opening order after a refused close";
     EXPECT_EQ(Messages(), std::vector<QString>{Text("通知|交易所休市")});
     EXPECT_FALSE(entry->ConfirmBox()->isChecked()) << "restored as it was";
@@ -757,7 +757,7 @@ TEST_F(TradingTest, TheMainWindowShowsOrdersAndFills) {
     EXPECT_NE(entry->LotsHint()->text(), QStringLiteral("0手"));
     GivePrice(QStringLiteral("3205"));
     // The picture once the work aside is in and the panel has shown a quote tick since.
-    ASSERT_TRUE(Settle());
+    ASSERT_TRUE(SettleAside());
     const int ticks = entry->QuoteTicks();
     ASSERT_TRUE(WaitFor([&] { return entry->QuoteTicks() > ticks; }));
 
