@@ -276,9 +276,10 @@ TEST_F(NotifyTest, EachConnectionIsLostAndBackOnceEvenWhenItFlaps) {
     ASSERT_TRUE(WaitFor([&] { return notifier->Count(NotifyKind::ConnectionLost) == 1; }));
     EXPECT_EQ(notifier->Last(NotifyKind::ConnectionLost)->title,
               QStringLiteral("行情服务器连接中断"));
-    // Several failed polls, each seen by the watch.
+    // Several failed polls, each seen by the watch, and the clock past another settle time.
     const int polls = BackEnd().QuoteRequests();
     ASSERT_TRUE(WaitFor([&] { return BackEnd().QuoteRequests() >= polls + 3; }));
+    platform::AdvanceTickCount(1100);
     Quiet();
     BackEnd().CloseQuoteConnections(false);
     ASSERT_TRUE(WaitFor([&] { return notifier->Count(NotifyKind::ConnectionBack) == 1; }));
