@@ -31,6 +31,8 @@ struct Knobs {
     Fault quoteFault = Fault::None;
     std::map<std::string, int> requests;             // web requests by action
     std::map<std::string, std::vector<Form>> forms;  // the latest forms by action, oldest first
+    std::map<std::string, std::string> traffic;      // '>' a request came, '<' its answer went
+    int quoteRequests = 0;                           // served or not
 };
 
 class Backend {

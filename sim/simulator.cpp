@@ -26,6 +26,13 @@ constexpr std::size_t kOversized = std::size_t{50} * 1024 * 1024;
 constexpr auto kSlowByte = std::chrono::milliseconds(20);
 constexpr std::size_t kKeptForms = 32;
 
+// Notes one step of an action's traffic, keeping the latest 64 so a long run stays small.
+void NoteTraffic(std::string& traffic, char step) {
+    traffic += step;
+    if (traffic.size() > 64)
+        traffic.erase(0, traffic.size() - 64);
+}
+
 // Bytes that are not UTF-8 (a lone continuation byte, an over-long form) near the start, and at
 // the end a CJK character cut after two of its three UTF-8 bytes and a GBK lead byte alone.
 std::string SpoilText(std::string text) {
@@ -206,6 +213,7 @@ private:
             Fault fault = Fault::None;
             std::string answer;
             backend_.Locked([&](Backend& b) {
+                ++b.knobs.quoteRequests;
                 stall = b.knobs.stallQuotesMs;
                 fault = b.knobs.quoteFault;
                 close = b.knobs.closeQuotes || fault == Fault::Refuse;
@@ -353,6 +361,7 @@ std::unique_ptr<httplib::Server> MakeWebServer(Backend& backend) {
         Fault fault = Fault::None;
         backend.Locked([&](Backend& b) {
             ++b.knobs.requests[value("a")];
+            NoteTraffic(b.knobs.traffic[value("a")], '>');
             Form form = ParseForm(req.body);
             std::vector<Form>& kept = b.knobs.forms[value("a")];
             if (kept.size() >= kKeptForms)
@@ -364,6 +373,7 @@ std::unique_ptr<httplib::Server> MakeWebServer(Backend& backend) {
         });
         if (stall > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(stall));
+        backend.Locked([&](Backend& b) { NoteTraffic(b.knobs.traffic[value("a")], '<'); });
         SetAnswer(backend, res, answer, fault);
     });
     return server;
@@ -589,6 +599,15 @@ int Control::Requests(const std::string& action) {
         auto it = b.knobs.requests.find(action);
         return it == b.knobs.requests.end() ? 0 : it->second;
     });
+}
+std::string Control::Traffic(const std::string& action) {
+    return backend_.Locked([&](Backend& b) {
+        auto it = b.knobs.traffic.find(action);
+        return it == b.knobs.traffic.end() ? std::string() : it->second;
+    });
+}
+int Control::QuoteRequests() {
+    return backend_.Locked([](Backend& b) { return b.knobs.quoteRequests; });
 }
 std::vector<Form> Control::Forms(const std::string& action) {
     return backend_.Locked([&](Backend& b) {

@@ -63,6 +63,11 @@ public:
     void InjectQuoteFault(Fault fault);
     // Web requests of `action` ("weituo", ...) received so far, answered or not.
     int Requests(const std::string& action);
+    // The web requests of `action` and their answers in the order they came and went: '>' a
+    // request came, '<' its answer went out (after any stall); the latest 64.
+    std::string Traffic(const std::string& action);
+    // Quote requests received so far, answered or not (a closed feed still reads them).
+    int QuoteRequests();
     // The forms of the latest web requests of `action` (at most 32), oldest first.
     std::vector<std::map<std::string, std::string>> Forms(const std::string& action);
     // Runs the back-end's clock at `t` (0: the real clock) and rolls the trading day over if

@@ -147,22 +147,22 @@ protected:
 
     template <typename Condition>
     static bool WaitFor(Condition condition, int ms = 5000) {
-        for (int waited = 0; waited < ms && !condition(); waited += 10) {
-            QTest::qWait(10);
-        }
-        return condition();
+        return QTest::qWaitFor(condition, ms);
     }
 
     // Waits until the work sent aside and the loader's workers are done and their results have
     // reached the window: the point at which to check that nothing more happened, without
     // guessing a pause. Widgets' own timers are not waited for.
     bool Settle(int ms = 10000) {
-        return WaitFor(
-            [this] {
-                return ui::AsideJobs().Running() == 0 && loader.Idle() &&
-                       !ui::UiThreadWorkWaiting();
-            },
-            ms);
+        return WaitFor([this] { return AsideSettled() && loader.Idle(); }, ms);
+    }
+    // The same for the work sent aside alone (orders, cancellations), without waiting out a
+    // table reload's pause.
+    bool SettleAside(int ms = 10000) {
+        return WaitFor([] { return AsideSettled(); }, ms);
+    }
+    static bool AsideSettled() {
+        return ui::AsideJobs().Running() == 0 && !ui::UiThreadWorkWaiting();
     }
 
     std::filesystem::path dir;

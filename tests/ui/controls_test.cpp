@@ -338,13 +338,11 @@ TEST_F(ColumnWidthTest, AWidthDraggedOnceIsWrittenOnceAndRestoredAtTheNextStart)
         QTest::mouseRelease(header->viewport(), Qt::LeftButton, Qt::NoModifier,
                             border + QPoint(40, 0));
         ASSERT_EQ(list.columnWidth(1), 100);
-        for (int waited = 0; waited < 3000 && !std::filesystem::exists(file); waited += 10) {
-            QTest::qWait(10);
-        }
-        ASSERT_TRUE(std::filesystem::exists(file));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(file); }, 3000));
         EXPECT_EQ(ReadColumnWidths("test_list"), (std::vector<int>{60, 100, 60}));
         std::filesystem::remove(file);
-        QTest::qWait(600);
+        // The keeper has nothing left to write: no second write can come.
+        EXPECT_FALSE(ColumnWidthWritePending(list));
         EXPECT_FALSE(std::filesystem::exists(file)) << "one drag, one write";
         WriteColumnWidths("test_list", {60, 100, 60});
     }
@@ -392,8 +390,8 @@ TEST_F(ColumnWidthTest, RoomyColumnsGrowIntoFreeRoomUntilTheTraderSetsWidths) {
     list.resize(150, 100);
     QApplication::processEvents();
     EXPECT_EQ(ColumnWidths(list), (std::vector<int>{60, 60, 60})) << "no room: the originals";
-    QTest::qWait(600);
-    EXPECT_FALSE(std::filesystem::exists(file)) << "the list's fitting is not the trader's";
+    EXPECT_FALSE(ColumnWidthWritePending(list)) << "the list's fitting is not the trader's";
+    EXPECT_FALSE(std::filesystem::exists(file));
 
     list.resize(400, 100);
     QApplication::processEvents();
@@ -401,9 +399,7 @@ TEST_F(ColumnWidthTest, RoomyColumnsGrowIntoFreeRoomUntilTheTraderSetsWidths) {
     list.resize(150, 100);
     QApplication::processEvents();
     EXPECT_EQ(ColumnWidths(list), (std::vector<int>{70, 100, 90})) << "the trader's widths stay";
-    for (int waited = 0; waited < 3000 && !std::filesystem::exists(file); waited += 10) {
-        QTest::qWait(10);
-    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(file); }, 3000));
     EXPECT_EQ(ReadColumnWidths("roomy_list"), (std::vector<int>{70, 100, 90}));
 
     CListCtrlCl again;

@@ -96,7 +96,7 @@ TEST_F(EditableListTest, EscapeKeepsTheTextFromBeforeAndTabKeepsWhatWasTyped) {
     EXPECT_EQ(list.GetItemText(0, 1), "1000");
     ASSERT_EQ(edited.count(), 1) << "a cancelled edit still ends with its notice";
     EXPECT_EQ(edited.at(0).at(2).value<std::string>(), "1000");
-    QTest::qWait(20);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(first) << "the box closes itself";
 
     Click(0, 2);
@@ -260,7 +260,7 @@ TEST_F(EditableListTest, DoubleAndRightClicksArePostedWithTheirCell) {
     QTest::mouseClick(list.viewport(), Qt::RightButton, Qt::NoModifier, at);
     EXPECT_EQ(doubled.count(), 0) << "posted, not sent";
     EXPECT_EQ(right.count(), 0);
-    QTest::qWait(20);
+    QCoreApplication::sendPostedEvents(&list, QEvent::MetaCall);
     ASSERT_EQ(doubled.count(), 1);
     EXPECT_EQ(doubled.at(0).at(0).toInt(), 2);
     EXPECT_EQ(doubled.at(0).at(1).toInt(), 3);

@@ -20,6 +20,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/text.h"
@@ -202,10 +203,11 @@ TEST_F(FrameTest, AnnouncementIsShownForRealAnswersOnly) {
         server.Answer(answer);
         server.Clear();
         RecordingFrame frame(session, loader, quotes, {}, FakeClock());
-        for (int i = 0; i < 100 && server.Requests().empty(); ++i) {
-            QTest::qWait(10);
-        }
-        QTest::qWait(100);
+        ASSERT_TRUE(WaitFor(
+            [&] { return RequestsTo("/index.php?m=client&a=givemelastgonggao") > 0; }, 1000))
+            << answer;
+        // The answer has been read and, where it is one, shown.
+        ASSERT_TRUE(Settle());
         ASSERT_EQ(RequestsTo("/index.php?m=client&a=givemelastgonggao"), 1) << answer;
         if (shown) {
             EXPECT_EQ(frame.announcements, QStringList{QString::fromStdString(answer)});
@@ -220,7 +222,8 @@ TEST_F(FrameTest, TheAnnouncementDialogShowsTheTextReadOnlyAndEnterClosesIt) {
     dialog.SetAnnouncement(QStringLiteral("明天休市\n请注意"));
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    QTest::qWait(350);  // the second focus move has happened
+    ASSERT_TRUE(WaitFor([&] { return !dialog.Refocusing(); }, 2000))
+        << "the second focus move has happened";
     EXPECT_EQ(dialog.TextBox()->toPlainText(), QStringLiteral("明天休市\n请注意"));
     EXPECT_TRUE(dialog.TextBox()->isReadOnly());
     EXPECT_EQ(dialog.TextBox()->InnerColour(), dialog.TextBox()->palette().color(QPalette::Base))
@@ -286,12 +289,20 @@ TEST_F(FrameTest, NoSplitterSqueezesTheOrderPanelsControlsAway) {
     // The trader drags the top splitter far down and the middle one far left.
     frame.MainSplitter()->setSizes({600, 10, 80});
     frame.MiddleSplitter()->setSizes({5, 1000});
-    QTest::qWait(50);
     auto* entry = dynamic_cast<CTradeDlg1*>(frame.TradeView()->OrderEntryPanel());
     ASSERT_TRUE(entry);
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             entry->OrderButton(), entry->LotsEdit(), entry->PriceEdit(), entry->ContractBox(),
-             entry->ConfirmBox()}) {
+    const std::initializer_list<QWidget*> controls{entry->OrderButton(), entry->LotsEdit(),
+                                                   entry->PriceEdit(), entry->ContractBox(),
+                                                   entry->ConfirmBox()};
+    // The panels' layouts follow the new sizes once their posted layout requests have run.
+    WaitFor(
+        [&] {
+            return std::all_of(controls.begin(), controls.end(), [](QWidget* control) {
+                return control->visibleRegion().boundingRect() == control->rect();
+            });
+        },
+        1000);
+    for (QWidget* control : controls) {
         EXPECT_EQ(control->visibleRegion().boundingRect(), control->rect())
             << control->metaObject()->className();
     }

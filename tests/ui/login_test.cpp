@@ -156,13 +156,12 @@ TEST_F(LoginTest, AVersionMismatchStartsTheUpdaterAndEndsTheProcess) {
     dialog.accountEdit()->setText("demo");
     dialog.passwordEdit()->setText("demo");
     dialog.StartLogin();
-    for (int i = 0; i < 100; ++i) {
-        QTest::qWait(20);
-        std::lock_guard lock(effects.mutex);
-        if (!effects.exitCodes.empty()) {
-            break;
-        }
-    }
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            std::lock_guard lock(effects.mutex);
+            return !effects.exitCodes.empty();
+        },
+        2000));
     std::lock_guard lock(effects.mutex);
     EXPECT_EQ(effects.messages, (std::vector<QString>{"通知|发现新版本，请先更新!"}));
     EXPECT_EQ(effects.updaterCommands, (std::vector<std::string>{"--from http://x/u.zip"}));

@@ -152,7 +152,9 @@ TEST_F(MarketTest, EditingTheCustomListChangesTheBoard) {
 
     board->Reload();
     ASSERT_TRUE(WaitFor([&] { return board->List()->GetItemCount() == 10; }));
-    QTest::qWait(200);
+    // The rows take their colours with the board's next tick.
+    EXPECT_TRUE(WaitFor(
+        [&] { return board->List()->CellTextColour(9, QuoteCol::Code) == QColor(111, 94, 16); }));
     EXPECT_EQ(Column(*board->List(), QuoteCol::Code)[0], expected[0].code);
     EXPECT_EQ(Column(*board->List(), QuoteCol::Code)[7], "zn2702");
     EXPECT_EQ(board->List()->CellTextColour(9, QuoteCol::Code), QColor(111, 94, 16));

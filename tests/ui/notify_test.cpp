@@ -159,7 +159,8 @@ protected:
     // A few rounds of the watch after everything sent aside came back.
     void Quiet() {
         ASSERT_TRUE(Settle());
-        QTest::qWait(400);
+        const int rounds = frame->Notices()->Rounds();
+        ASSERT_TRUE(WaitFor([&] { return frame->Notices()->Rounds() >= rounds + 3; }));
     }
 
     std::string Shown() const {
@@ -275,7 +276,11 @@ TEST_F(NotifyTest, EachConnectionIsLostAndBackOnceEvenWhenItFlaps) {
     ASSERT_TRUE(WaitFor([&] { return notifier->Count(NotifyKind::ConnectionLost) == 1; }));
     EXPECT_EQ(notifier->Last(NotifyKind::ConnectionLost)->title,
               QStringLiteral("行情服务器连接中断"));
-    QTest::qWait(1500);  // several failed polls
+    // Several failed polls, each seen by the watch, and the clock past another settle time.
+    const int polls = BackEnd().QuoteRequests();
+    ASSERT_TRUE(WaitFor([&] { return BackEnd().QuoteRequests() >= polls + 3; }));
+    platform::AdvanceTickCount(1100);
+    Quiet();
     BackEnd().CloseQuoteConnections(false);
     ASSERT_TRUE(WaitFor([&] { return notifier->Count(NotifyKind::ConnectionBack) == 1; }));
     EXPECT_EQ(notifier->Last(NotifyKind::ConnectionBack)->title,
@@ -289,7 +294,7 @@ TEST_F(NotifyTest, EachConnectionIsLostAndBackOnceEvenWhenItFlaps) {
     EXPECT_EQ(notifier->Last(NotifyKind::ConnectionLost)->title,
               QStringLiteral("交易服务器连接中断"));
     Refresh();
-    QTest::qWait(500);
+    Quiet();  // the second failed reload has been seen
     BackEnd().CloseWebConnections(false);
     Refresh();
     ASSERT_TRUE(WaitFor([&] { return notifier->Count(NotifyKind::ConnectionBack) == 2; }, 10000));

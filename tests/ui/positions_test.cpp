@@ -27,6 +27,7 @@
 #include "ui/common/trading_stepper.h"
 #include "ui/controls/editable_list.h"
 #include "ui/controls/gradient_button.h"
+#include "ui/controls/retry_timer.h"
 #include "ui/controls/text_controls.h"
 #include "ui/market/top_view.h"
 #include "ui/positions/positions_pane.h"
@@ -50,12 +51,16 @@ public:
     void ChooseCloseToday() override { calls.push_back("ChooseCloseToday"); }
     void ChooseClose() override { calls.push_back("ChooseClose"); }
     void SetLots(const std::string& lots) override { calls.push_back("SetLots " + lots); }
-    bool HasPrice() const override { return hasPrice; }
+    bool HasPrice() const override {
+        ++priceChecks;
+        return hasPrice;
+    }
     void SubmitOrder(SubmitFrom from) override {
         calls.push_back(from == SubmitFrom::Code ? "SubmitOrder Code" : "SubmitOrder Button");
     }
     std::vector<std::string> calls;
     bool hasPrice = true;
+    mutable int priceChecks = 0;
 };
 
 std::string ReadLog(const std::filesystem::path& dir) {
@@ -94,6 +99,13 @@ protected:
         list = panel->List();
         // The first quote answer is in.
         ASSERT_TRUE(WaitFor([this] { return !quotes.FindQuote("cu2702").empty(); }));
+    }
+
+    // Lets the trading stepper run `steps` more rounds and the orders they sent aside come
+    // back: a rule that was to fire has fired and been answered by then.
+    bool StepsRun(int steps = 2) {
+        QSignalSpy stepped(frame->Stepper(), &TradingStepper::stepped);
+        return WaitFor([&] { return stepped.count() >= steps; }) && SettleAside();
     }
 
     // Opens a position at the back-end (as a filled order would) and reloads the tables.
@@ -236,7 +248,8 @@ TEST_F(PositionsTest, AClickPreparesTheClosingOrderAndADoubleClickSendsIt) {
     entry->calls.clear();
     entry->hasPrice = false;
     DoubleClickRow(*list, 0, 2);
-    QTest::qWait(150);
+    ASSERT_TRUE(WaitFor([&] { return entry->priceChecks >= 3; })) << "asked again and again";
+    EXPECT_TRUE(Retrying(*panel));
     EXPECT_EQ(std::count(entry->calls.begin(), entry->calls.end(), "SubmitOrder Code"), 0);
     const std::vector<std::string> prepared{"ChooseSell", "ChooseClose", "SelectContract rb2705||0",
                                             "SetLots 3"};
@@ -245,7 +258,7 @@ TEST_F(PositionsTest, AClickPreparesTheClosingOrderAndADoubleClickSendsIt) {
         entry->calls.end());
     entry->hasPrice = true;
     ASSERT_TRUE(WaitFor([&] { return entry->calls.back() == "SubmitOrder Code"; }));
-    QTest::qWait(100);
+    EXPECT_FALSE(Retrying(*panel)) << "the wait ends with the order";
     EXPECT_EQ(std::count(entry->calls.begin(), entry->calls.end(), "SubmitOrder Code"), 1);
 
     // A short position is closed by buying.
@@ -396,7 +409,10 @@ TEST_F(PositionsTest, RulesArePausedWhileQuotesAreStaleAndResumeOnTheNextAnswer)
         << ConnectionPane().toStdString();
     // The market crosses the stop while the feed is away; nothing fires on what it cannot see.
     BackEnd().SetQuote("rb2705", 3185, 3185, 3186);
-    QTest::qWait(400);
+    // The feed has asked since (and been refused), and the steps after have seen what it has.
+    const int polls = BackEnd().QuoteRequests();
+    ASSERT_TRUE(WaitFor([&] { return BackEnd().QuoteRequests() > polls; }, 8000));
+    ASSERT_TRUE(StepsRun());
     EXPECT_EQ(panel->State().CloseOrdersOut(), 0);
     QSignalSpy answered(frame->Stepper(), &TradingStepper::closeOrderAnswered);
     BackEnd().CloseQuoteConnections(false);
@@ -459,7 +475,9 @@ TEST_F(PositionsTest, CancellingTheDialogChangesNothingAndResumesTheRules) {
     // While the dialog is open the rules wait, even where the market crosses them.
     QSignalSpy answered(frame->Stepper(), &TradingStepper::closeOrderAnswered);
     BackEnd().SetQuote("rb2705", 3185, 3185, 3186);
-    QTest::qWait(600);
+    // 3 x (3185 - 3200) x 10: the step that shows it is the one that would have fired.
+    ASSERT_TRUE(WaitFor([&] { return list->GetItemText(0, 7) == "-450"; }));
+    ASSERT_TRUE(StepsRun());
     EXPECT_EQ(panel->State().CloseOrdersOut(), 0);
     EXPECT_EQ(answered.count(), 0);
 
@@ -579,7 +597,7 @@ TEST_F(PositionsTest, AHeldContractOutsideTheCustomListStaysQuotedWhenTheOrderPa
     ASSERT_TRUE(answered.wait(5000));
     EXPECT_TRUE(answered.at(0).at(0).toBool());
     EXPECT_TRUE(WaitFor([&] { return list->GetItemCount() == 0; }));
-    QTest::qWait(300);
+    ASSERT_TRUE(StepsRun());
     EXPECT_EQ(answered.count(), 1);
     EXPECT_EQ(Occurrences(ReadLog(ProgramDir()), ",post:"), 1);
     // Gone with its position and its rule, the contract is no longer asked for.
@@ -807,8 +825,8 @@ TEST_F(ShanghaiCloseTest, TheSecondLegWaitsForTheFirstAnswerAndARefusedFirstSend
     QSignalSpy finished(entry, &CTradeDlg1::orderFinished);
     QTest::mouseClick(entry->OrderButton(), Qt::LeftButton);
     ASSERT_TRUE(finished.wait(5000));
+    // The second leg would have been sent from the first one's answer, before this.
     ASSERT_TRUE(Settle());
-    QTest::qWait(200);
     EXPECT_EQ(finished.count(), 1);
     EXPECT_EQ(finished.at(0).at(0).toInt(), static_cast<int>(OrderOutcome::Refused));
     EXPECT_EQ(Sent(), (Sends{"2/2"}));
@@ -821,11 +839,10 @@ TEST_F(ShanghaiCloseTest, TheSecondLegWaitsForTheFirstAnswerAndARefusedFirstSend
     BackEnd().StallWeb(800);
     QTest::mouseClick(entry->OrderButton(), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([&] { return BackEnd().Requests("weituo") == 2; }));
-    QTest::qWait(500);
-    EXPECT_EQ(BackEnd().Requests("weituo"), 2) << "the 平仓 waits";
     EXPECT_TRUE(entry->OrderOut());
     ASSERT_TRUE(WaitFor([&] { return finished.count() == 3; }, 8000));
     BackEnd().StallWeb(0);
+    EXPECT_EQ(BackEnd().Traffic("weituo"), "><><><") << "the 平仓 waits for the 平今's answer";
     EXPECT_EQ(Sent(), (Sends{"2/2", "2/2", "3/3"}));
     EXPECT_EQ(finished.at(2).at(0).toInt(), static_cast<int>(OrderOutcome::Accepted));
     EXPECT_TRUE(WaitFor([&] { return list->GetItemCount() == 0; }));
@@ -883,8 +900,7 @@ TEST_F(ShanghaiCloseTest, ARefusedFirstLegOfAFiredStopSendsNoSecondAndSaysSo) {
     QSignalSpy answered(frame->Stepper(), &TradingStepper::closeOrderAnswered);
     BackEnd().SetQuote("rb2705", 3189, 3188, 3190);
     ASSERT_TRUE(answered.wait(5000));
-    ASSERT_TRUE(Settle());
-    QTest::qWait(300);
+    ASSERT_TRUE(StepsRun());
     EXPECT_EQ(answered.count(), 1);
     EXPECT_FALSE(answered.at(0).at(0).toBool());
     EXPECT_EQ(Sent(), (Sends{"2/2"}));

@@ -166,7 +166,8 @@ TEST_F(TradingTest, AGivenPriceStaysWhileTheMarketMoves) {
     GivePrice(QStringLiteral("3200"));
     BackEnd().SetQuote("rb2705", 3230, 3229, 3231);
     ASSERT_TRUE(WaitFor([&] { return entry->AskPrice()->text() == QStringLiteral("3231"); }));
-    QTest::qWait(3 * CTradeDlg1::kQuoteTickMs);
+    const int ticks = entry->QuoteTicks();
+    ASSERT_TRUE(WaitFor([&] { return entry->QuoteTicks() >= ticks + 3; }));
     EXPECT_EQ(entry->PriceEdit()->text(), QStringLiteral("3200"));
     // An empty given price is filled by the next tick; choosing a side replaces a typed one.
     Type(entry->PriceEdit(), QString());
@@ -232,7 +233,8 @@ TEST_F(TradingTest, ARestingOrderIsCancelledByDoubleClickAfterTheQuestion) {
     // Cancel answered first: nothing is sent.
     effects.answer = MessageResult::Cancel;
     DoubleClickRow(list, 0);
-    QTest::qWait(2 * COrderSubDlg1::kTickMs);
+    ASSERT_TRUE(SettleAside());
+    EXPECT_EQ(BackEnd().Requests("cancelweituo"), 0);
     EXPECT_EQ(list.GetItemCount(), 1);
     effects.answer = MessageResult::Ok;
     DoubleClickRow(list, 0);
@@ -614,7 +616,9 @@ TEST_F(TradingTest, ARefusedCloseEndsTheQuickReverse) {
     QSignalSpy finished(entry, &CTradeDlg1::orderFinished);
     entry->ReverseButton()->click();
     ASSERT_TRUE(finished.wait(5000));
-    QTest::qWait(CTradeDlg1::kReversePauseMs + 300);
+    // Whatever was to follow the close has had its turn.
+    ASSERT_TRUE(WaitFor([&] { return !entry->ReversePending(); }));
+    ASSERT_TRUE(SettleAside());
     EXPECT_EQ(finished.count(), 1) << "no opening order after a refused close";
     EXPECT_EQ(Messages(), std::vector<QString>{Text("通知|交易所休市")});
     EXPECT_FALSE(entry->ConfirmBox()->isChecked()) << "restored as it was";
@@ -752,7 +756,10 @@ TEST_F(TradingTest, TheMainWindowShowsOrdersAndFills) {
     QTest::mouseClick(entry->BuyLabel(), Qt::LeftButton);
     EXPECT_NE(entry->LotsHint()->text(), QStringLiteral("0手"));
     GivePrice(QStringLiteral("3205"));
-    QTest::qWait(400);
+    // The picture once the work aside is in and the panel has shown a quote tick since.
+    ASSERT_TRUE(SettleAside());
+    const int ticks = entry->QuoteTicks();
+    ASSERT_TRUE(WaitFor([&] { return entry->QuoteTicks() > ticks; }));
 
     const QPixmap window = frame->grab();
     const QPixmap panel = entry->grab();
@@ -764,7 +771,7 @@ TEST_F(TradingTest, TheMainWindowShowsOrdersAndFills) {
         EXPECT_TRUE(entry->grab(QRect(0, 0, 300, 210))
                         .save(QString::fromLocal8Bit(where) + "/order-entry-panel.png"));
         frame->OrderView()->Tabs()->setCurrentIndex(1);
-        QTest::qWait(100);
+        QCoreApplication::sendPostedEvents();  // the shown tab's layout
         EXPECT_TRUE(frame->grab().save(QString::fromLocal8Bit(where) + "/all-orders.png"));
     }
 }

@@ -72,6 +72,7 @@ public:
             Save();
         }
     }
+    bool Pending() const { return timer_.isActive(); }
 
 private:
     static constexpr int kQuietMs = 400;
@@ -90,6 +91,15 @@ private:
 void KeepColumnWidths(CListCtrlCl& list, const std::string& name) {
     SetColumnWidths(list, ReadColumnWidths(name));
     new ColumnWidthKeeper(list, name);
+}
+
+bool ColumnWidthWritePending(const CListCtrlCl& list) {
+    for (const QObject* child : list.children()) {
+        if (const auto* keeper = dynamic_cast<const ColumnWidthKeeper*>(child)) {
+            return keeper->Pending();
+        }
+    }
+    return false;
 }
 
 std::vector<int> ColumnWidths(const CListCtrlCl& list) {

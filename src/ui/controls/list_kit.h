@@ -283,6 +283,8 @@ private:
 // Keeps a list's column widths in layout.ini under `name`: the saved widths are applied now,
 // and a resize is written once the trader has stopped dragging (as the splitters are).
 void KeepColumnWidths(CListCtrlCl& list, const std::string& name);
+// Whether a resize of the kept list still waits to be written (for tests).
+bool ColumnWidthWritePending(const CListCtrlCl& list);
 
 // The column widths as they are now (the trader may have dragged them).
 std::vector<int> ColumnWidths(const CListCtrlCl& list);

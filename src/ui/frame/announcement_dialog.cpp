@@ -1,7 +1,6 @@
 #include "ui/frame/announcement_dialog.h"
 
 #include <QHBoxLayout>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "ui/controls/gradient_button.h"
@@ -23,6 +22,9 @@ CGonggaoDlg::CGonggaoDlg(QWidget* parent)
     ok_->setFixedSize(75, 26);
     ok_->setDefault(true);
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    refocus_.setSingleShot(true);
+    refocus_.setInterval(300);
+    connect(&refocus_, &QTimer::timeout, this, [this] { ok_->setFocus(Qt::OtherFocusReason); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -50,7 +52,7 @@ void CGonggaoDlg::showEvent(QShowEvent* event) {
     ok_->setFocus(Qt::OtherFocusReason);
     // Once more after the window has settled, so the text is not left selected and Enter
     // closes the dialog.
-    QTimer::singleShot(300, this, [this] { ok_->setFocus(Qt::OtherFocusReason); });
+    refocus_.start();
 }
 
 }  // namespace ft::ui

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QTimer>
 
 namespace ft::ui {
 
@@ -18,6 +19,8 @@ public:
 
     MultiLineEdit* TextBox() const { return text_; }
     CXPButton* OkButton() const { return ok_; }
+    // Whether the focus is still to be moved once more after the first show (for tests).
+    bool Refocusing() const { return refocus_.isActive(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -25,6 +28,7 @@ protected:
 private:
     MultiLineEdit* text_;
     CXPButton* ok_;
+    QTimer refocus_;
     bool started_ = false;
 };
 

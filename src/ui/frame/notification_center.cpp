@@ -72,6 +72,7 @@ bool NotificationCenter::SetSettings(const NotifySettings& settings) {
 }
 
 void NotificationCenter::Check() {
+    ++rounds_;
     auto trades = session_.trades.Snapshot();
     if (trades != trades_) {
         trades_ = std::move(trades);

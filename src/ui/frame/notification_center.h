@@ -39,6 +39,8 @@ public:
 
     // Looks at the fills and the connection state (the timer's work).
     void Check();
+    // Checks run so far (for tests: a round run is one in which news would have been raised).
+    int Rounds() const { return rounds_; }
 
 private:
     void Raise(const Notification& notification);
@@ -55,6 +57,7 @@ private:
     ConnectionWatch quoteLink_;
     ConnectionWatch tradeLink_;
     QTimer timer_;
+    int rounds_ = 0;
 };
 
 }  // namespace ft::ui

@@ -122,6 +122,7 @@ void CTradeDlg1::ClearQuote() {
 }
 
 void CTradeDlg1::QuoteTick() {
+    ++quoteTicks_;
     if (current_.empty()) {
         return;
     }

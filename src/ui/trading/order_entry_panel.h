@@ -68,6 +68,10 @@ public:
 
     const std::string& CurrentContract() const { return current_; }
     bool OrderOut() const { return orderOut_; }
+    // Rounds of the quote timer run so far, and whether a quick reverse's opening order still
+    // waits for its pause (for tests: the point after which nothing more can come).
+    int QuoteTicks() const { return quoteTicks_; }
+    bool ReversePending() const { return reversesWaiting_ > 0; }
     // An order of unknown outcome is being checked against the back-end's tables.
     bool Reconciling() const;
 
@@ -171,6 +175,8 @@ private:
 
     QTimer quoteTimer_;
     QTimer reverseReload_;
+    int quoteTicks_ = 0;
+    int reversesWaiting_ = 0;
 };
 
 }  // namespace ft::ui

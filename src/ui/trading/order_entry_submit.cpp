@@ -185,7 +185,9 @@ void CTradeDlg1::QuickReverse() {
             confirm_->setChecked(confirmWas);
             return;
         }
+        ++reversesWaiting_;
         QTimer::singleShot(kReversePauseMs, this, [this, confirmWas, lots, code, side] {
+            --reversesWaiting_;
             // The trader may have picked another contract meanwhile: the opening order is the
             // one the closed position calls for.
             if (FromQt(contract_->currentText()) != code) {
