@@ -402,22 +402,28 @@ TEST_F(PositionsTest, RulesArePausedWhileQuotesAreStaleAndResumeOnTheNextAnswer)
     OpenPosition("rb2705", 1, 3, 3200);
     SetRules(0, QStringLiteral("3190"), QStringLiteral("1"));
     EXPECT_FALSE(ConnectionPane().contains(QStringLiteral("止损止盈已暂停")));
+    // The last price the terminal saw crosses the stop while the dialog holds the rules...
+    CLostProfitDlg* dialog = OpenSettings(0);
+    ASSERT_TRUE(dialog);
+    QSignalSpy answered(frame->Stepper(), &TradingStepper::closeOrderAnswered);
+    BackEnd().SetQuote("rb2705", 3185, 3185, 3186);
+    ASSERT_TRUE(WaitFor([&] { return list->GetItemText(0, 7) == "-450"; }));
+    // ...and the feed goes away, so that price grows old.
     BackEnd().CloseQuoteConnections(true);
     ASSERT_TRUE(WaitFor([&] { return !panel->State().HeldRuleCodes().empty(); }, 8000));
     EXPECT_TRUE(
         WaitFor([&] { return ConnectionPane().contains(QStringLiteral("止损止盈已暂停")); }, 2000))
         << ConnectionPane().toStdString();
-    // The market crosses the stop while the feed is away; nothing fires on what it cannot see.
-    BackEnd().SetQuote("rb2705", 3185, 3185, 3186);
-    // The feed has asked since (and been refused), and the steps after have seen what it has.
-    const int polls = BackEnd().QuoteRequests();
-    ASSERT_TRUE(WaitFor([&] { return BackEnd().QuoteRequests() > polls; }, 8000));
+    // With the dialog closed the rules are live again, but nothing fires on a price that old.
+    QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
+    ASSERT_FALSE(panel->State().RulesSuspended());
     ASSERT_TRUE(StepsRun());
     EXPECT_EQ(panel->State().CloseOrdersOut(), 0);
-    QSignalSpy answered(frame->Stepper(), &TradingStepper::closeOrderAnswered);
+    EXPECT_EQ(answered.count(), 0);
+    // The next answer carries the same price, fresh: the stop fires.
     BackEnd().CloseQuoteConnections(false);
     ASSERT_TRUE(answered.wait(10000));
-    EXPECT_FALSE(!panel->State().HeldRuleCodes().empty());
+    EXPECT_TRUE(panel->State().HeldRuleCodes().empty());
     EXPECT_TRUE(WaitFor(
         [&] { return !ConnectionPane().contains(QStringLiteral("止损止盈已暂停")); }, 2000));
 }
