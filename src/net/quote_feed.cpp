@@ -276,11 +276,13 @@ bool QuoteFeed::QuoteRequest(const std::string& codes) {
 
 void QuoteFeed::Run() {
     bool connected = socket_.Connect();
+    ++connectAttempts_;
     for (int i = 0; !connected && i < timings_.connectRetries; ++i) {
         if (!Pause(timings_.retryPause)) {
             return;
         }
         connected = socket_.Connect();
+        ++connectAttempts_;
     }
     if (!connected) {
         quotes_.MarkFeedFailure(static_cast<std::int64_t>(std::time(nullptr)));
@@ -293,6 +295,7 @@ void QuoteFeed::Run() {
             QuoteRequest(codes);
             pause = timings_.pollPause;
         }
+        ++rounds_;
         if (!Pause(pause)) {
             return;
         }

@@ -109,6 +109,10 @@ public:
 
     // The value sent as `count` in the next request.
     unsigned RefreshEcho() const { return refreshEcho_.load(); }
+    // How far the thread has got: connection attempts before its loop, then rounds of the
+    // loop (a poll or an idle pause each), so a caller can wait for the thread's next turn.
+    std::uint64_t ConnectAttempts() const { return connectAttempts_.load(); }
+    std::uint64_t Rounds() const { return rounds_.load(); }
     const CClientSocket& connection() const { return socket_; }
 
     // The request message: the 32-byte header ("%08d" total length, "%08d" of 2, the first
@@ -129,6 +133,8 @@ private:
     CClientSocket socket_;
 
     std::atomic<unsigned> refreshEcho_{0};
+    std::atomic<std::uint64_t> connectAttempts_{0};
+    std::atomic<std::uint64_t> rounds_{0};
     std::uint64_t lastRefresh_ = 0;
     bool refreshed_ = false;
 

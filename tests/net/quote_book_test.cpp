@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "core/record_format.h"
+#include "platform/system.h"
 
 namespace ft {
 namespace {
@@ -201,7 +202,7 @@ TEST(Subscription, EachCodeKnowsWhenAnAnswerLastCarriedIt) {
     const std::uint64_t first = book.SeenTick("al2702");
     EXPECT_GT(first, 0u);
     EXPECT_EQ(book.SeenTick("rb2705"), first);
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    platform::AdvanceTickCount(5);
     // An answer without al2702 leaves its age running; a record holding the code only at its
     // start does not count (FindQuote would not find it either).
     book.SetQuoteText("0,rb2705,3,4**al2702,x,y");

@@ -194,7 +194,6 @@ TEST_F(QuoteFeedTest, RecoversWhenAnIdleConnectionIsClosed) {
     auto feed = MakeFeed();
     ASSERT_TRUE(feed->QuoteRequest("IF2406"));
     server.CloseConnections();
-    std::this_thread::sleep_for(50ms);
 
     // The first send may still be accepted by the dead socket; within two polls the feed is
     // answered on a new connection.
@@ -282,7 +281,12 @@ TEST_F(QuoteFeedTest, NoRequestWhileNothingIsSubscribed) {
     auto feed = MakeFeed();
     feed->Start();
     ASSERT_TRUE(server.WaitForConnections(1, 2s));
-    std::this_thread::sleep_for(200ms);
+    // Three turns of the thread's loop with nothing to ask for.
+    const auto deadline = Clock::now() + 5s;
+    while (feed->Rounds() < 3 && Clock::now() < deadline) {
+        std::this_thread::yield();
+    }
+    ASSERT_GE(feed->Rounds(), 3u);
     EXPECT_EQ(server.RequestCount(), 0u);
     EXPECT_EQ(quotes.QuoteText(), "old**text");
 
@@ -301,7 +305,11 @@ TEST_F(QuoteFeedTest, ThreadRetriesTheFirstConnect) {
     timings.retryPause = 200ms;  // attempts at 0, 200, 400, ... 1000 ms
     auto feed = MakeFeed(timings);
     feed->Start();
-    std::this_thread::sleep_for(150ms);
+    const auto deadline = Clock::now() + 5s;
+    while (feed->ConnectAttempts() < 1 && Clock::now() < deadline) {
+        std::this_thread::yield();
+    }
+    ASSERT_GE(feed->ConnectAttempts(), 1u) << "a first attempt found nobody";
     FakeQuoteServer late(port);
     // Nothing is subscribed, so only a retry can have made this connection.
     EXPECT_TRUE(late.WaitForConnections(1, 2s));

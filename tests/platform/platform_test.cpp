@@ -198,7 +198,9 @@ TEST(System, FingerprintSourcesAndStartingAProgramWithoutAShell) {
     const auto script = dir / "update";
     {
         std::ofstream out(script);
-        out << "#!/bin/sh\nprintf '%s' \"$1\" > '" << marker.string() << "'\n";
+        // Written aside and renamed, so the marker holds the whole argument once it exists.
+        out << "#!/bin/sh\nprintf '%s' \"$1\" > '" << marker.string() << ".part' && mv '"
+            << marker.string() << ".part' '" << marker.string() << "'\n";
     }
     std::filesystem::permissions(script, std::filesystem::perms::owner_all);
     // One argument, blanks and shell characters included, reaches the program untouched.
@@ -206,7 +208,6 @@ TEST(System, FingerprintSourcesAndStartingAProgramWithoutAShell) {
     for (int i = 0; i < 200 && !std::filesystem::exists(marker); ++i) {
         ::usleep(10000);
     }
-    ::usleep(20000);
     std::ifstream in(marker);
     std::stringstream s;
     s << in.rdbuf();
