@@ -269,6 +269,20 @@ TEST_F(PositionsTest, AClickPreparesTheClosingOrderAndADoubleClickSendsIt) {
     EXPECT_EQ(entry->calls.back(), "SetLots 2");
 }
 
+// No price within the wait: nothing is sent, and the trader is told so rather than left
+// wondering.
+TEST_F(PositionsTest, ADoubleClickThatGetsNoPriceSaysNothingWasSent) {
+    OpenPosition("rb2705", 1, 3, 3200);
+    StandInOrderEntry* entry = InstallStandIn();
+    entry->hasPrice = false;
+    DoubleClickRow(*list, 0, 2);
+    ASSERT_TRUE(WaitFor([&] { return !Retrying(*panel); }, 10000));
+    EXPECT_EQ(std::count(entry->calls.begin(), entry->calls.end(), "SubmitOrder Code"), 0);
+    EXPECT_EQ(
+        effects.Messages(),
+        std::vector<QString>{QStringLiteral("通知|4秒内未取得 rb2705 的行情价格，委托未发出")});
+}
+
 TEST_F(PositionsTest, AStopLossSetInTheDialogClosesThePositionWhenTheMarketCrossesIt) {
     OpenPosition("rb2705", 1, 3, 3200);
     const std::string id = list->GetItemText(0, 12);

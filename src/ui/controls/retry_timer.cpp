@@ -12,16 +12,23 @@ constexpr auto kRetryTimerName = QLatin1StringView("ft-retry");
 
 }  // namespace
 
-void RetryEvery(QObject* owner, int intervalMs, int tries, std::function<bool()> attempt) {
+void RetryEvery(QObject* owner, int intervalMs, int tries, std::function<bool()> attempt,
+                std::function<void()> gaveUp) {
     auto* timer = new QTimer(owner);
     timer->setObjectName(kRetryTimerName);
     auto left = std::make_shared<int>(tries);
-    QObject::connect(timer, &QTimer::timeout, owner, [timer, left, attempt = std::move(attempt)] {
-        if (attempt() || --*left <= 0) {
-            timer->stop();
-            timer->deleteLater();
-        }
-    });
+    QObject::connect(timer, &QTimer::timeout, owner,
+                     [timer, left, attempt = std::move(attempt), gaveUp = std::move(gaveUp)] {
+                         const bool done = attempt();
+                         if (!done && --*left > 0) {
+                             return;
+                         }
+                         timer->stop();
+                         timer->deleteLater();
+                         if (!done && gaveUp) {
+                             gaveUp();
+                         }
+                     });
     timer->start(intervalMs);
 }
 

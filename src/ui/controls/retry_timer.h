@@ -8,8 +8,9 @@
 namespace ft::ui {
 
 // Calls `attempt` on the UI thread every `intervalMs` until it returns true, at most `tries`
-// times; nothing more happens once `owner` is gone.
-void RetryEvery(QObject* owner, int intervalMs, int tries, std::function<bool()> attempt);
+// times, then `gaveUp` if no attempt succeeded; nothing more happens once `owner` is gone.
+void RetryEvery(QObject* owner, int intervalMs, int tries, std::function<bool()> attempt,
+                std::function<void()> gaveUp = {});
 // Whether an attempt of `owner` is still to be made (for tests).
 bool Retrying(const QObject& owner);
 

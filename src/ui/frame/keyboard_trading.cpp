@@ -242,8 +242,8 @@ void KeyboardTrading::RunOrderKey(KeyAction action, const std::string& keyText) 
     keyOrder_ = KeyOrder{keyText, action, panel->ReadForm(), ++keyOrderCount_};
     Say(KeyOrderNotice(keyText, action, &keyOrder_->form, std::nullopt, Clock()));
     if (action == KeyAction::ClosePosition) {
-        // The double-click gives up without a word when no price comes; the key says so, and
-        // a later order is not taken for this one.
+        // When no price comes the double-click's path says so in a box; the pane's line of the
+        // key's order ends here too, so a later order is not taken for this one.
         QTimer::singleShot(kClosePriceWaitMs, this, [this, count = keyOrderCount_] {
             CTradeDlg1* entry = OrderPanel();
             if (keyOrder_ && keyOrder_->count == count && entry && !entry->OrderOut()) {

@@ -154,7 +154,7 @@ void CPriceSubDlg1::OnDoubleClick() {
     target->ChooseBuy();
     target->ChooseOpen();
     target->SelectContract(picked.code, picked.name, 0);
-    SubmitWhenPriced(this, context_.links);
+    SubmitWhenPriced(this, context_.links, picked.code);
 }
 
 void CPriceSubDlg1::ShowMenu(const QPoint& globalPos) {

@@ -133,7 +133,7 @@ void CLcSubDlg1::CloseOnDoubleClick(int row) {
     target->ChooseClose();
     target->SelectContract(code, "", 0);
     target->SetLots(lots);
-    SubmitWhenPriced(this, context_.links);
+    SubmitWhenPriced(this, context_.links, code);
 }
 
 bool CLcSubDlg1::HasSelectedRow() const {
