@@ -90,7 +90,7 @@ void Market::Step() {
         q.bidVolume = 1 + static_cast<long long>(rng_() % 80);
         q.askVolume = 1 + static_cast<long long>(rng_() % 80);
         q.volume += traded;
-        q.turnover += traded * last * p.multiplier;
+        q.turnover += static_cast<double>(traded) * last * p.multiplier;
         q.openInterest += static_cast<long long>(rng_() % 7) - 3;
         q.high = std::max(q.high, last);
         q.low = std::min(q.low, last);

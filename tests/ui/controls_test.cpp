@@ -446,7 +446,7 @@ TEST_F(ControlsTest, SelectionAlignmentRowsAndHeader) {
 
     const int standard = list.Header()->StandardHeight();
     list.Header()->heightFactor = 1.5f;
-    EXPECT_EQ(list.Header()->sizeHint().height(), static_cast<int>(standard * 1.5f));
+    EXPECT_EQ(list.Header()->sizeHint().height(), static_cast<int>(standard * 1.5));
 
     list.SetLockColumnWidths(true);
     EXPECT_EQ(list.Header()->sectionResizeMode(0), QHeaderView::Fixed);

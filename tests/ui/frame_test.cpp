@@ -110,60 +110,60 @@ protected:
 TEST_F(FrameTest, TitleAndStatusPanesFollowTheMode) {
     LogIn(ServerMode::OvernightFirstRound);
     {
-        CMainFrame frame(session, loader, quotes, {}, FakeClock());
-        EXPECT_EQ(frame.windowTitle(), QStringLiteral("远帆隔夜赛(模拟)-演示账户"));
-        EXPECT_EQ(frame.StatusPane(0)->text(), QStringLiteral("版本更新日期:2021.04.26"));
-        EXPECT_EQ(frame.StatusPane(0)->width(), 260);
-        EXPECT_EQ(frame.StatusPane(1)->text(), QStringLiteral("强平次数:4"));
-        EXPECT_EQ(frame.StatusPane(1)->width(), 80);
-        EXPECT_EQ(frame.StatusPane(2)->text(), QStringLiteral("您登陆的账号是:demo01"));
-        EXPECT_EQ(frame.StatusPane(2)->width(), 450);
-        EXPECT_EQ(frame.StatusPane(2)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-        EXPECT_EQ(frame.StatusPane(3)->text(), QStringLiteral("当日开仓总数: 0"));
+        CMainFrame window(session, loader, quotes, {}, FakeClock());
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("远帆隔夜赛(模拟)-演示账户"));
+        EXPECT_EQ(window.StatusPane(0)->text(), QStringLiteral("版本更新日期:2021.04.26"));
+        EXPECT_EQ(window.StatusPane(0)->width(), 260);
+        EXPECT_EQ(window.StatusPane(1)->text(), QStringLiteral("强平次数:4"));
+        EXPECT_EQ(window.StatusPane(1)->width(), 80);
+        EXPECT_EQ(window.StatusPane(2)->text(), QStringLiteral("您登陆的账号是:demo01"));
+        EXPECT_EQ(window.StatusPane(2)->width(), 450);
+        EXPECT_EQ(window.StatusPane(2)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        EXPECT_EQ(window.StatusPane(3)->text(), QStringLiteral("当日开仓总数: 0"));
     }
     LogIn(ServerMode::Cooperation);
-    CMainFrame frame(session, loader, quotes, {}, FakeClock());
-    EXPECT_TRUE(frame.windowTitle().startsWith(QStringLiteral("分账户终端-CTP-合作操盘-实盘-")));
-    EXPECT_EQ(frame.StatusPane(1)->text(), QStringLiteral("  "));
+    CMainFrame window(session, loader, quotes, {}, FakeClock());
+    EXPECT_TRUE(window.windowTitle().startsWith(QStringLiteral("分账户终端-CTP-合作操盘-实盘-")));
+    EXPECT_EQ(window.StatusPane(1)->text(), QStringLiteral("  "));
 }
 
 TEST_F(FrameTest, PanesSitInTheirSplittersWithTheirSizesAndTabs) {
     LogIn(ServerMode::IntradayFirstRound);
-    CMainFrame frame(session, loader, quotes, {}, FakeClock());
-    frame.show();
+    CMainFrame window(session, loader, quotes, {}, FakeClock());
+    window.show();
     QCoreApplication::processEvents();
-    EXPECT_EQ(frame.MainSplitter()->sizes().value(0), 220);
-    EXPECT_EQ(frame.MainSplitter()->sizes().value(1), 240);
-    EXPECT_EQ(frame.MiddleSplitter()->sizes().value(0), 315);
-    EXPECT_EQ(frame.BottomSplitter()->sizes().value(0), 551);
-    EXPECT_EQ(frame.MiddleSplitter()->widget(1), frame.OrderView());
-    EXPECT_EQ(frame.BottomSplitter()->widget(1), frame.DetailView());
+    EXPECT_EQ(window.MainSplitter()->sizes().value(0), 220);
+    EXPECT_EQ(window.MainSplitter()->sizes().value(1), 240);
+    EXPECT_EQ(window.MiddleSplitter()->sizes().value(0), 315);
+    EXPECT_EQ(window.BottomSplitter()->sizes().value(0), 551);
+    EXPECT_EQ(window.MiddleSplitter()->widget(1), window.OrderView());
+    EXPECT_EQ(window.BottomSplitter()->widget(1), window.DetailView());
 
-    EXPECT_EQ(frame.TopView()->Tabs()->tabText(0), QStringLiteral("报价表(F1)"));
-    EXPECT_EQ(frame.TopView()->Tabs()->tabText(1), QStringLiteral("合约列表(F6)"));
-    EXPECT_EQ(frame.OrderView()->Tabs()->tabText(0), QStringLiteral("未成交单(F2)"));
-    EXPECT_EQ(frame.OrderView()->Tabs()->tabText(1), QStringLiteral("所有委托单(F5)"));
-    EXPECT_EQ(frame.LcView()->Tabs()->tabText(0), QStringLiteral("持仓(F3)"));
-    EXPECT_EQ(frame.DetailView()->Tabs()->tabText(0), QStringLiteral("成交记录(F4)"));
+    EXPECT_EQ(window.TopView()->Tabs()->tabText(0), QStringLiteral("报价表(F1)"));
+    EXPECT_EQ(window.TopView()->Tabs()->tabText(1), QStringLiteral("合约列表(F6)"));
+    EXPECT_EQ(window.OrderView()->Tabs()->tabText(0), QStringLiteral("未成交单(F2)"));
+    EXPECT_EQ(window.OrderView()->Tabs()->tabText(1), QStringLiteral("所有委托单(F5)"));
+    EXPECT_EQ(window.LcView()->Tabs()->tabText(0), QStringLiteral("持仓(F3)"));
+    EXPECT_EQ(window.DetailView()->Tabs()->tabText(0), QStringLiteral("成交记录(F4)"));
 
     // Growing the window gives the extra room to the bottom row and the right columns.
-    frame.resize(1300, 900);
+    window.resize(1300, 900);
     QCoreApplication::processEvents();
-    EXPECT_EQ(frame.MainSplitter()->sizes().value(0), 220);
-    EXPECT_EQ(frame.MiddleSplitter()->sizes().value(0), 315);
+    EXPECT_EQ(window.MainSplitter()->sizes().value(0), 220);
+    EXPECT_EQ(window.MiddleSplitter()->sizes().value(0), 315);
 }
 
 TEST_F(FrameTest, RefreshRunsAtMostOnceInTwoSeconds) {
     LogIn(ServerMode::IntradayFirstRound);
-    CMainFrame frame(session, loader, quotes, {}, FakeClock());
+    CMainFrame window(session, loader, quotes, {}, FakeClock());
     now += 2500;
-    PickMenu(frame, QStringLiteral("刷新(&R)"));
+    PickMenu(window, QStringLiteral("刷新(&R)"));
     now += 1000;
-    PickMenu(frame, QStringLiteral("刷新(&R)"));
+    PickMenu(window, QStringLiteral("刷新(&R)"));
     loader.WaitIdle();
     EXPECT_EQ(RequestsTo("a=weituodetail"), 1);
     now += 1500;
-    PickMenu(frame, QStringLiteral("刷新(&R)"));
+    PickMenu(window, QStringLiteral("刷新(&R)"));
     loader.WaitIdle();
     EXPECT_EQ(RequestsTo("a=weituodetail"), 2);
     // One pass over orders, positions, trades and funds; products are not reloaded.
@@ -173,23 +173,23 @@ TEST_F(FrameTest, RefreshRunsAtMostOnceInTwoSeconds) {
 
 TEST_F(FrameTest, ResizesRepaintTheFourListViewsOnlyAfterThreeSeconds) {
     LogIn(ServerMode::IntradayFirstRound);
-    CMainFrame frame(session, loader, quotes, {}, FakeClock());
-    frame.show();
+    CMainFrame window(session, loader, quotes, {}, FakeClock());
+    window.show();
     std::vector<QString> order;
-    for (CTFormView* view :
-         std::initializer_list<CTFormView*>{frame.TopView(), frame.TradeView(), frame.OrderView(),
-                                            frame.LcView(), frame.DetailView()}) {
+    for (CTFormView* view : std::initializer_list<CTFormView*>{window.TopView(), window.TradeView(),
+                                                               window.OrderView(), window.LcView(),
+                                                               window.DetailView()}) {
         QObject::connect(view, &CTFormView::listsRepaintRequested,
                          [&order, view] { order.push_back(view->Tabs()->tabText(0)); });
     }
     QCoreApplication::processEvents();
     order.clear();  // the activation asks the active view to repaint; only resizes count here
     now += 3000;
-    frame.resize(1100, 700);
+    window.resize(1100, 700);
     QCoreApplication::processEvents();
     EXPECT_TRUE(order.empty());
     now += 1;
-    frame.resize(1200, 750);
+    window.resize(1200, 750);
     QCoreApplication::processEvents();
     EXPECT_EQ(order,
               (std::vector<QString>{QStringLiteral("报价表(F1)"), QStringLiteral("未成交单(F2)"),
@@ -202,7 +202,7 @@ TEST_F(FrameTest, AnnouncementIsShownForRealAnswersOnly) {
              {"0", false}, {"-1", false}, {"-1 none", false}, {"明天休市", true}, {"1", true}}) {
         server.Answer(answer);
         server.Clear();
-        RecordingFrame frame(session, loader, quotes, {}, FakeClock());
+        RecordingFrame window(session, loader, quotes, {}, FakeClock());
         ASSERT_TRUE(WaitFor(
             [&] { return RequestsTo("/index.php?m=client&a=givemelastgonggao") > 0; }, 1000))
             << answer;
@@ -210,9 +210,9 @@ TEST_F(FrameTest, AnnouncementIsShownForRealAnswersOnly) {
         ASSERT_TRUE(Settle());
         ASSERT_EQ(RequestsTo("/index.php?m=client&a=givemelastgonggao"), 1) << answer;
         if (shown) {
-            EXPECT_EQ(frame.announcements, QStringList{QString::fromStdString(answer)});
+            EXPECT_EQ(window.announcements, QStringList{QString::fromStdString(answer)});
         } else {
-            EXPECT_TRUE(frame.announcements.isEmpty()) << answer;
+            EXPECT_TRUE(window.announcements.isEmpty()) << answer;
         }
     }
 }
@@ -237,11 +237,11 @@ TEST_F(FrameTest, TheAnnouncementDialogShowsTheTextReadOnlyAndEnterClosesIt) {
 
 TEST_F(FrameTest, PanelKeysGoToTheOrderEntryPanelAndEnterIsSwallowed) {
     LogIn(ServerMode::IntradayFirstRound);
-    CMainFrame frame(session, loader, quotes, {}, FakeClock());
+    CMainFrame window(session, loader, quotes, {}, FakeClock());
     auto* entry = new KeyRecorder;
-    frame.TradeView()->SetPanel(0, entry);
-    auto* edit = new QLineEdit(frame.OrderView()->Panel(0));
-    frame.show();
+    window.TradeView()->SetPanel(0, entry);
+    auto* edit = new QLineEdit(window.OrderView()->Panel(0));
+    window.show();
     QSignalSpy returned(edit, &QLineEdit::returnPressed);
 
     QTest::keyClick(edit, Qt::Key_A);
@@ -255,9 +255,9 @@ TEST_F(FrameTest, PanelKeysGoToTheOrderEntryPanelAndEnterIsSwallowed) {
 
 TEST_F(FrameTest, F1ToF5ShowTheTabsTheirLabelsName) {
     LogIn(ServerMode::IntradayFirstRound);
-    CMainFrame frame(session, loader, quotes, {}, FakeClock());
-    frame.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    CMainFrame window(session, loader, quotes, {}, FakeClock());
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     struct Case {
         Qt::Key key;
         CTFormView* view;
@@ -265,16 +265,16 @@ TEST_F(FrameTest, F1ToF5ShowTheTabsTheirLabelsName) {
         const char* label;
     };
     const Case cases[] = {
-        {Qt::Key_F5, frame.OrderView(), 1, "所有委托单(F5)"},
-        {Qt::Key_F3, frame.LcView(), 0, "持仓(F3)"},
-        {Qt::Key_F2, frame.OrderView(), 0, "未成交单(F2)"},
-        {Qt::Key_F4, frame.DetailView(), 0, "成交记录(F4)"},
-        {Qt::Key_F1, frame.TopView(), 0, "报价表(F1)"},
+        {Qt::Key_F5, window.OrderView(), 1, "所有委托单(F5)"},
+        {Qt::Key_F3, window.LcView(), 0, "持仓(F3)"},
+        {Qt::Key_F2, window.OrderView(), 0, "未成交单(F2)"},
+        {Qt::Key_F4, window.DetailView(), 0, "成交记录(F4)"},
+        {Qt::Key_F1, window.TopView(), 0, "报价表(F1)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        QTest::keyClick(frame.ActiveView()->Tabs()->currentWidget(), c.key);
-        EXPECT_EQ(frame.ActiveView(), c.view);
+        QTest::keyClick(window.ActiveView()->Tabs()->currentWidget(), c.key);
+        EXPECT_EQ(window.ActiveView(), c.view);
         EXPECT_EQ(c.view->Tabs()->currentIndex(), c.tab);
         EXPECT_EQ(c.view->Tabs()->tabText(c.tab), QString::fromUtf8(c.label));
     }
@@ -282,14 +282,14 @@ TEST_F(FrameTest, F1ToF5ShowTheTabsTheirLabelsName) {
 
 TEST_F(FrameTest, NoSplitterSqueezesTheOrderPanelsControlsAway) {
     LogIn(ServerMode::IntradayFirstRound);
-    CMainFrame frame(session, loader, quotes, {}, FakeClock());
-    frame.resize(1024, 690);
-    frame.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    CMainFrame window(session, loader, quotes, {}, FakeClock());
+    window.resize(1024, 690);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     // The trader drags the top splitter far down and the middle one far left.
-    frame.MainSplitter()->setSizes({600, 10, 80});
-    frame.MiddleSplitter()->setSizes({5, 1000});
-    auto* entry = dynamic_cast<CTradeDlg1*>(frame.TradeView()->OrderEntryPanel());
+    window.MainSplitter()->setSizes({600, 10, 80});
+    window.MiddleSplitter()->setSizes({5, 1000});
+    auto* entry = dynamic_cast<CTradeDlg1*>(window.TradeView()->OrderEntryPanel());
     ASSERT_TRUE(entry);
     const std::initializer_list<QWidget*> controls{entry->OrderButton(), entry->LotsEdit(),
                                                    entry->PriceEdit(), entry->ContractBox(),
@@ -310,32 +310,32 @@ TEST_F(FrameTest, NoSplitterSqueezesTheOrderPanelsControlsAway) {
 
 TEST_F(FrameTest, F6MovesThroughThePanesAndShiftF6Back) {
     LogIn(ServerMode::IntradayFirstRound);
-    CMainFrame frame(session, loader, quotes, {}, FakeClock());
-    frame.show();
-    frame.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
-    EXPECT_EQ(frame.ActiveView(), frame.TopView());
-    QTest::keyClick(frame.ActiveView(), Qt::Key_F6);
-    EXPECT_EQ(frame.ActiveView(), frame.TradeView());
-    QTest::keyClick(frame.ActiveView(), Qt::Key_F6, Qt::ShiftModifier);
-    QTest::keyClick(frame.ActiveView(), Qt::Key_F6, Qt::ShiftModifier);
-    EXPECT_EQ(frame.ActiveView(), frame.DetailView());
-    QTest::keyClick(frame.ActiveView(), Qt::Key_F6);
-    EXPECT_EQ(frame.ActiveView(), frame.TopView());
-    QTest::keyClick(frame.ActiveView(), Qt::Key_F6, Qt::ShiftModifier);
-    EXPECT_EQ(frame.ActiveView(), frame.DetailView());
+    CMainFrame window(session, loader, quotes, {}, FakeClock());
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_EQ(window.ActiveView(), window.TopView());
+    QTest::keyClick(window.ActiveView(), Qt::Key_F6);
+    EXPECT_EQ(window.ActiveView(), window.TradeView());
+    QTest::keyClick(window.ActiveView(), Qt::Key_F6, Qt::ShiftModifier);
+    QTest::keyClick(window.ActiveView(), Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_EQ(window.ActiveView(), window.DetailView());
+    QTest::keyClick(window.ActiveView(), Qt::Key_F6);
+    EXPECT_EQ(window.ActiveView(), window.TopView());
+    QTest::keyClick(window.ActiveView(), Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_EQ(window.ActiveView(), window.DetailView());
 }
 
 TEST_F(FrameTest, MenuCommandsGoThroughTheSeams) {
     LogIn(ServerMode::IntradayFirstRound);
     session.chatUrl = "http://localhost/chat.php";
-    CMainFrame frame(session, loader, quotes, {}, FakeClock());
-    PickMenu(frame, QStringLiteral("和我们在线交谈"));
-    PickMenu(frame, QStringLiteral("退出(&Q)"));
+    CMainFrame window(session, loader, quotes, {}, FakeClock());
+    PickMenu(window, QStringLiteral("和我们在线交谈"));
+    PickMenu(window, QStringLiteral("退出(&Q)"));
     EXPECT_EQ(effects.openedUrls,
               std::vector<QString>{QStringLiteral("http://localhost/chat.php")});
     QStringList items;
-    for (QAction* action : frame.menuBar()->actions()) {
+    for (QAction* action : window.menuBar()->actions()) {
         items << action->text();
         if (action->menu()) {
             for (QAction* sub : action->menu()->actions()) {
@@ -354,8 +354,8 @@ TEST_F(FrameTest, WithoutABrowserTheChatCommandSaysSo) {
     LogIn(ServerMode::IntradayFirstRound);
     session.chatUrl = "http://localhost/chat.php";
     effects.openUrlWorks = false;
-    CMainFrame frame(session, loader, quotes, {}, FakeClock());
-    PickMenu(frame, QStringLiteral("和我们在线交谈"));
+    CMainFrame window(session, loader, quotes, {}, FakeClock());
+    PickMenu(window, QStringLiteral("和我们在线交谈"));
     EXPECT_EQ(effects.Messages(),
               std::vector<QString>{QStringLiteral(
                   "通知|未能打开网页浏览器，请在浏览器中打开: http://localhost/chat.php")});
@@ -365,11 +365,11 @@ TEST_F(FrameTest, WithoutABrowserTheChatCommandSaysSo) {
 // into them sends nothing to the order-entry panel.
 TEST_F(FrameTest, DialogsAndMenusOwnedByAPanelKeepTheirKeys) {
     LogIn(ServerMode::IntradayFirstRound);
-    CMainFrame frame(session, loader, quotes, {}, FakeClock());
+    CMainFrame window(session, loader, quotes, {}, FakeClock());
     auto* entry = new KeyRecorder;
-    frame.TradeView()->SetPanel(0, entry);
-    frame.show();
-    TabPanel* board = frame.TopView()->Panel(0);
+    window.TradeView()->SetPanel(0, entry);
+    window.show();
+    TabPanel* board = window.TopView()->Panel(0);
 
     QDialog dialog(board);
     auto* filter = new QLineEdit(&dialog);
@@ -397,7 +397,7 @@ TEST_F(FrameTest, DialogsAndMenusOwnedByAPanelKeepTheirKeys) {
     });
     const auto opened = std::chrono::steady_clock::now();
     // The board has no rows against this server; the menu opens on the empty list as well.
-    QTest::mouseClick(frame.TopView()->QuoteBoard()->List()->viewport(), Qt::RightButton,
+    QTest::mouseClick(window.TopView()->QuoteBoard()->List()->viewport(), Qt::RightButton,
                       Qt::NoModifier, QPoint(20, 20));
     EXPECT_TRUE(menuSeen);
     EXPECT_LT(std::chrono::steady_clock::now() - opened, std::chrono::milliseconds(2500))
@@ -437,14 +437,14 @@ TEST_F(FrameTest, MessageBoxesStandOverTheirWindowAndSpeakChinese) {
 
 TEST_F(FrameTest, TheWindowOpensMaximizedWithTheOriginalRestoredSize) {
     LogIn(ServerMode::IntradayFirstRound);
-    CMainFrame frame(session, loader, quotes, {}, FakeClock());
-    frame.ShowAsSaved();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-    EXPECT_TRUE(frame.isMaximized()) << frame.windowState();
-    EXPECT_EQ(frame.normalGeometry().size(), QSize(1024, 690));
+    CMainFrame window(session, loader, quotes, {}, FakeClock());
+    window.ShowAsSaved();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_TRUE(window.isMaximized()) << window.windowState();
+    EXPECT_EQ(window.normalGeometry().size(), QSize(1024, 690));
     // Maximized, the window has the whole screen (on a screen of 1280 px and more the funds
     // bar's 查询 button, which ends at x = 1115, is inside it).
-    EXPECT_EQ(frame.frameGeometry().width(), frame.screen()->availableGeometry().width());
+    EXPECT_EQ(window.frameGeometry().width(), window.screen()->availableGeometry().width());
 }
 
 // Drags a splitter's handle by `dy` / `dx` pixels with the mouse.
@@ -461,19 +461,19 @@ void DragHandle(QSplitter& splitter, int index, QPoint by) {
 TEST_F(FrameTest, TheLayoutTheTraderLeftIsKeptForTheNextStart) {
     LogIn(ServerMode::IntradayFirstRound);
     {
-        CMainFrame frame(session, loader, quotes, {}, FakeClock());
-        frame.resize(1200, 800);
-        frame.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+        CMainFrame window(session, loader, quotes, {}, FakeClock());
+        window.resize(1200, 800);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         EXPECT_FALSE(std::filesystem::exists(ProgramDir() / "layout.ini"))
             << "nothing is written until the trader changes something";
-        DragHandle(*frame.MainSplitter(), 1, QPoint(0, 80));
-        EXPECT_EQ(frame.MainSplitter()->sizes().value(0), 300);
-        frame.TopView()->QuoteBoard()->List()->Header()->resizeSection(2, 111);
+        DragHandle(*window.MainSplitter(), 1, QPoint(0, 80));
+        EXPECT_EQ(window.MainSplitter()->sizes().value(0), 300);
+        window.TopView()->QuoteBoard()->List()->Header()->resizeSection(2, 111);
         // Kept soon after the drag, before any close (退出 ends the process without one).
         EXPECT_TRUE(
             WaitFor([&] { return std::filesystem::exists(ProgramDir() / "layout.ini"); }, 2000));
-        frame.close();
+        window.close();
     }
     ASSERT_TRUE(std::filesystem::exists(ProgramDir() / "layout.ini"));
     CMainFrame again(session, loader, quotes, {}, FakeClock());

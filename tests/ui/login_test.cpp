@@ -50,8 +50,8 @@ protected:
         loginAnswer = utf8;
     }
     // Types into the dialog, presses 登录 and waits for the worker's outcome.
-    bool LogIn(CFLoginDlg& dialog, int server, const QString& account, const QString& password) {
-        dialog.serverList()->setCurrentIndex(server);
+    bool LogIn(CFLoginDlg& dialog, int serverRow, const QString& account, const QString& password) {
+        dialog.serverList()->setCurrentIndex(serverRow);
         dialog.accountEdit()->clear();
         QTest::keyClicks(dialog.accountEdit(), account);
         dialog.passwordEdit()->clear();
