@@ -206,7 +206,9 @@ TEST_F(TradingTest, BuyOpenTwoLotsConfirmedShowsInAllOrdersAndTheFills) {
     EXPECT_EQ(fills.GetItemText(0, TradeCol::Volume), "2");
     EXPECT_EQ(fills.GetItemText(0, TradeCol::Price), "3216");
 
-    // Selling them again: the fill shows indented and green.
+    // Selling them again: the fill shows indented and green. The order panel splits a close
+    // on 上期所 by the positions it holds, so it must hold the new one first.
+    ASSERT_TRUE(WaitFor([&] { return frame->Trading().Positions().size() == 1; }));
     QTest::mouseClick(entry->SellRadio(), Qt::LeftButton);
     QTest::mouseClick(entry->CloseLabel(), Qt::LeftButton);
     QTest::mouseClick(entry->ConfirmBox(), Qt::LeftButton);
