@@ -7,19 +7,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/fuzz-cov
-launcher=()
-if command -v ccache >/dev/null; then
-    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    export CCACHE_BASEDIR="$PWD"
-fi
-CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DFT_FUZZ=ON -DFT_FUZZ_COVERAGE=ON -DFT_WERROR=ON -DFT_BUILD_TESTS=OFF -DFT_BUILD_BENCH=OFF \
-    "${launcher[@]}" >/dev/null
-cmake --build "$build" --target fuzz_all
+source scripts/fuzz-common.sh
+fuzz_build "$build" -DFT_FUZZ_COVERAGE=ON
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=($(sed -n '/^set(FT_FUZZ_TARGETS/,/)/p' fuzz/CMakeLists.txt | tr -d '()' |
-        tr ' ' '\n' | grep -v -e '^set' -e '^FT_FUZZ_TARGETS' -e '^$'))
+    mapfile -t targets < <(fuzz_all_targets)
 fi
 mkdir -p "$build/profiles"
 for t in "${targets[@]}"; do

@@ -11,18 +11,11 @@ cd "$(dirname "$0")/.."
 seconds=${1:-5}
 shift || true
 build=build/fuzz
-launcher=()
-if command -v ccache >/dev/null; then
-    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    export CCACHE_BASEDIR="$PWD"
-fi
-CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DFT_FUZZ=ON -DFT_WERROR=ON -DFT_BUILD_TESTS=OFF -DFT_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
-cmake --build "$build" --target fuzz_all
+source scripts/fuzz-common.sh
+fuzz_build "$build"
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=($(sed -n '/^set(FT_FUZZ_TARGETS/,/)/p' fuzz/CMakeLists.txt | tr -d '()' |
-        tr ' ' '\n' | grep -v -e '^set' -e '^FT_FUZZ_TARGETS' -e '^$'))
+    mapfile -t targets < <(fuzz_all_targets)
 fi
 mkdir -p "$build/findings"
 # One allocation above 64 MB is a finding: no answer of a few megabytes may cost more.
