@@ -12,11 +12,14 @@
 
 namespace {
 
-std::string PlainLookup(std::string_view text, std::string_view code) {
+// `records` is the answer split at "**", once per input: splitting it again for every code
+// made this check, not the book, most of the run's time.
+std::string PlainLookup(std::string_view text, const std::vector<std::string_view>& records,
+                        std::string_view code) {
     if (text.empty()) {
         return {};
     }
-    for (std::string_view record : ft::SplitView("**", text)) {
+    for (std::string_view record : records) {
         if (ft::QuoteRecordMatches(record, code)) {
             return std::string(record);
         }
@@ -46,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QuoteBoardRow shown{};
     for (std::string_view code : codes) {
         const std::string record = book.FindQuote(code);
-        FUZZ_CHECK(record == PlainLookup(text, code));
+        FUZZ_CHECK(record == PlainLookup(text, records, code));
         QuoteRowWrites(shown, record, writes);
         ParseEntryQuote(record, code);
         if (auto prices = ReadQuotePrices(record, code)) {
