@@ -31,6 +31,16 @@ Shape ShapeOf(std::string_view text) {
 // would lose digits in a double).
 constexpr std::size_t kMaxWholeDigits = 9;
 
+// The trader's input as a message quotes it: a pasted page quoted whole would make a box
+// taller than the screen, its button out of reach.
+std::string Quoted(std::string_view text) {
+    constexpr std::size_t kQuotedBytes = 32;
+    if (text.size() <= kQuotedBytes) {
+        return std::string(text);
+    }
+    return std::string(text.substr(0, GbkFitLength(text, kQuotedBytes))) + Ansi("…");
+}
+
 }  // namespace
 
 int TickDecimals(const ProductTable& products, std::string_view code) {
@@ -76,25 +86,24 @@ std::string CheckNumber(NumberKind kind, std::string_view text, int decimals) {
         return Ansi(lots ? "请输入手数" : "请输入价格");
     }
     if (!s.digitsOnly || s.whole == 0 || (s.dot && s.fraction == 0) || s.whole > kMaxWholeDigits) {
-        return Ansi(lots ? "手数必须是正整数: " : "价格不是有效的数字: ") + std::string(text);
+        return Ansi(lots ? "手数必须是正整数: " : "价格不是有效的数字: ") + Quoted(text);
     }
     if (lots) {
         if (s.dot) {
-            return Ansi("手数必须是正整数: ") + std::string(text);
+            return Ansi("手数必须是正整数: ") + Quoted(text);
         }
         const long long n = ToInt(text);
         if (n < 1 || n > kMaxLots) {
-            return Ansi("手数必须在1到") + std::to_string(kMaxLots) + Ansi("之间: ") +
-                   std::string(text);
+            return Ansi("手数必须在1到") + std::to_string(kMaxLots) + Ansi("之间: ") + Quoted(text);
         }
         return {};
     }
     if (s.fraction > static_cast<std::size_t>(decimals < 0 ? 0 : decimals)) {
         return Ansi("价格的小数位数超过最小变动价位(") + std::to_string(decimals) + Ansi("位): ") +
-               std::string(text);
+               Quoted(text);
     }
     if (!(ToDouble(text) > 0)) {
-        return Ansi("价格必须大于0: ") + std::string(text);
+        return Ansi("价格必须大于0: ") + Quoted(text);
     }
     return {};
 }

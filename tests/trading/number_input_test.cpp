@@ -34,6 +34,24 @@ TEST(NumberInputTest, PricesAreFinitePositivePlainDecimalsWithinTheTick) {
     EXPECT_EQ(CheckNumber(NumberKind::Price, "", 2), Ansi("请输入价格"));
 }
 
+TEST(NumberInputTest, AMessageQuotesALongInputByItsStartOnly) {
+    EXPECT_EQ(CheckNumber(NumberKind::Price, "3500..", 2), Ansi("价格不是有效的数字: 3500.."));
+    // A pasted page, GBK, whose 32nd byte is the first half of a character.
+    std::string page = "3500.5e";
+    while (page.size() < 5000) {
+        page += Ansi("中") + "9";
+    }
+    for (const NumberKind kind : {NumberKind::Price, NumberKind::Lots}) {
+        const std::string message = CheckNumber(kind, page, 2);
+        const std::string lead =
+            Ansi(kind == NumberKind::Lots ? "手数必须是正整数: " : "价格不是有效的数字: ");
+        ASSERT_EQ(message.rfind(lead, 0), 0u) << message;
+        const std::string quoted = message.substr(lead.size());
+        EXPECT_EQ(quoted, page.substr(0, 31) + Ansi("…")) << "cut before the half character";
+        EXPECT_EQ(GbkToUtf8(quoted).find("\xEF\xBF\xBD"), std::string::npos);
+    }
+}
+
 TEST(NumberInputTest, LotsAreWholeNumbersFromOneToTheBound) {
     for (const char* good : {"1", "25", "10000"}) {
         EXPECT_EQ(CheckNumber(NumberKind::Lots, good, 0), "") << good;

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QFontMetrics>
+#include <QMessageBox>
 #include <QPaintEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <array>
 #include <cstdio>
@@ -19,6 +22,7 @@
 #include "support/quote_records.h"
 #include "support/recording_effects.h"
 #include "support/temp_dir_test.h"
+#include "ui/common/effects.h"
 #include "ui/common/text_boundary.h"
 #include "ui/controls/gradient_button.h"
 #include "ui/controls/list_ctrl.h"
@@ -721,6 +725,59 @@ TEST(TextBoundaryTest, GbkAndAsciiBothArriveAsTheirCharacters) {
     EXPECT_EQ(ToQt(std::string("1") + Ansi("手")), QStringLiteral("1手"));
     EXPECT_EQ(ToQt(""), QString());
     EXPECT_EQ(FromQt(QStringLiteral("止损")), Ansi("止损"));
+}
+
+TEST_F(ControlsTest, APageLongMessageIsCutAndKeptWholeInTheDetails) {
+    EXPECT_EQ(FitMessage(QStringLiteral("请输入手数")).shown, QStringLiteral("请输入手数"));
+    EXPECT_TRUE(FitMessage(QStringLiteral("请输入手数")).details.isEmpty());
+
+    // One unbroken line, as a pasted page quoted back; the cut never halves an emoji.
+    QString unbroken;
+    while (unbroken.size() < 5000) {
+        unbroken += QStringLiteral("3.5e+中😀");
+    }
+    for (int shift = 0; shift < 3; ++shift) {
+        const QString text = unbroken.mid(shift);
+        const FittedMessage fitted = FitMessage(text);
+        EXPECT_TRUE(fitted.shown.endsWith(QStringLiteral("…")));
+        EXPECT_LE(fitted.shown.size(), 601);
+        EXPECT_FALSE(fitted.shown.chopped(1).back().isHighSurrogate()) << shift;
+        EXPECT_TRUE(text.startsWith(fitted.shown.chopped(1)));
+        EXPECT_EQ(fitted.details, text);
+    }
+
+    // Many short lines, as a back-end's page of refusal: cut after the fifteenth.
+    QString lines;
+    for (int i = 0; i < 200; ++i) {
+        lines += QStringLiteral("第%1行\n").arg(i);
+    }
+    const FittedMessage fitted = FitMessage(lines);
+    EXPECT_EQ(fitted.shown.count(QLatin1Char('\n')), 14);
+    EXPECT_TRUE(fitted.shown.endsWith(QStringLiteral("第14行…")));
+    EXPECT_EQ(fitted.details, lines);
+
+    // The real box with such a text fits on the screen, its button in reach.
+    ui::SetEffects(nullptr);
+    QWidget owner;
+    owner.resize(400, 300);
+    owner.show();
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        const QRect screen = box->screen()->availableGeometry();
+        EXPECT_LE(box->frameGeometry().height(), screen.height());
+        EXPECT_EQ(box->detailedText(), unbroken);
+        QAbstractButton* ok = box->button(QMessageBox::Ok);
+        ASSERT_NE(ok, nullptr);
+        EXPECT_TRUE(screen.contains(ok->mapToGlobal(ok->rect().center())));
+        seen = true;
+        QTest::mouseClick(ok, Qt::LeftButton);
+    });
+    EXPECT_EQ(
+        CurrentEffects().ShowMessage(&owner, unbroken, QStringLiteral("通知"), MessageButtons::Ok),
+        MessageResult::Ok);
+    EXPECT_TRUE(seen);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QUrl>
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
 
@@ -26,7 +27,30 @@ std::unique_ptr<Effects>& Installed() {
     return effects;
 }
 
+constexpr qsizetype kShownCharacters = 600;
+constexpr int kShownLines = 15;
+
 }  // namespace
+
+FittedMessage FitMessage(const QString& text) {
+    qsizetype cut = text.size();
+    int lines = 1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('\n') && ++lines > kShownLines) {
+            cut = i;
+            break;
+        }
+    }
+    cut = std::min(cut, kShownCharacters);
+    if (cut == text.size()) {
+        return {text, {}};
+    }
+    // Never half of a surrogate pair.
+    if (cut > 0 && text[cut - 1].isHighSurrogate()) {
+        --cut;
+    }
+    return {text.left(cut) + QStringLiteral("…"), text};
+}
 
 MessageResult Effects::ShowMessage(QWidget* owner, const QString& text, const QString& caption,
                                    MessageButtons buttons) {
@@ -38,7 +62,11 @@ MessageResult Effects::ShowMessage(QWidget* owner, const QString& text, const QS
     }
     // Over the window it belongs to, never in a corner of the screen.
     QWidget* window = owner ? owner->window() : QApplication::activeWindow();
-    QMessageBox box(QMessageBox::NoIcon, caption, text, standard, window);
+    const FittedMessage fitted = FitMessage(text);
+    QMessageBox box(QMessageBox::NoIcon, caption, fitted.shown, standard, window);
+    if (!fitted.details.isEmpty()) {
+        box.setDetailedText(fitted.details);
+    }
     if (window) {
         box.adjustSize();
         const QRect over = window->frameGeometry();

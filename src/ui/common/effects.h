@@ -29,6 +29,16 @@ public:
     virtual void ExitProcess(int code);
 };
 
+// A message as its box shows it: a text longer than a box can hold on the screen (a back-end's
+// page-long refusal, a pasted page quoted back) is cut at a line or character bound and ends in
+// "…"; the whole text is then the box's details, so nothing is lost and the button stays in
+// reach. `details` is empty when the text fits.
+struct FittedMessage {
+    QString shown;
+    QString details;
+};
+FittedMessage FitMessage(const QString& text);
+
 Effects& CurrentEffects();
 // Installs `effects` (tests); nullptr restores the real ones.
 void SetEffects(std::unique_ptr<Effects> effects);
