@@ -1,5 +1,6 @@
 // The number readers: atoi/atof-like reading of back-end and typed texts, and the readers
-// built on them (integer lists, rule times, the lots spinner, the lots hint).
+// built on them (integer lists, rule times, the lots spinner, the lots hint), and the checks of
+// what the trader types or pastes as a price, lots or a transfer amount.
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include "core/text.h"
 #include "fuzz_support.h"
 #include "positions/stop_rule_file.h"
+#include "trading/number_input.h"
 #include "trading/order_rules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -34,6 +36,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ParseRuleTime(text);
     StepLots(text, true);
     StepLots(text, false);
+    // A value the checks let through is a finite number above zero; a refusal quotes the text
+    // by its start only.
+    for (const NumberKind kind : {NumberKind::Price, NumberKind::Lots}) {
+        const std::string problem = CheckNumber(kind, input, 2);
+        FUZZ_CHECK(problem.empty() ? std::isfinite(ToDouble(text)) && ToDouble(text) > 0 &&
+                                         text.size() == input.size()
+                                   : problem.size() < 128);
+    }
+    const std::string amountProblem = CheckTransferAmount(input);
+    FUZZ_CHECK(amountProblem.empty() ? ToDouble(text) > 0 && text.size() == input.size()
+                                     : amountProblem.size() < 128);
     const auto parts = fuzz::Parts(input, 4);
     OpenLotsHint(parts[0], parts[1], parts[2], parts[3]);
     return 0;

@@ -3,6 +3,7 @@
 #include "core/form_body.h"
 #include "core/record_format.h"
 #include "core/text.h"
+#include "trading/number_input.h"
 
 namespace ft {
 
@@ -79,6 +80,9 @@ std::optional<std::string> TransferInputMessage(TransferKind kind, std::string_v
     }
     if (password.empty()) {
         return kind == TransferKind::ToBank ? Ansi("请输入期货密码") : MissingPasswordMessage();
+    }
+    if (std::string problem = CheckTransferAmount(amount); !problem.empty()) {
+        return problem;
     }
     return std::nullopt;
 }

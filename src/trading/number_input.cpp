@@ -108,4 +108,16 @@ std::string CheckNumber(NumberKind kind, std::string_view text, int decimals) {
     return {};
 }
 
+std::string CheckTransferAmount(std::string_view text) {
+    if (text.empty()) {
+        return Ansi("请输入转账金额");
+    }
+    const Shape s = ShapeOf(text);
+    if (!s.digitsOnly || s.whole == 0 || (s.dot && s.fraction == 0) || s.whole > kMaxWholeDigits ||
+        s.fraction > 2 || !(ToDouble(text) > 0)) {
+        return Ansi("转账金额须是大于0的数字，最多两位小数: ") + Quoted(text);
+    }
+    return {};
+}
+
 }  // namespace ft

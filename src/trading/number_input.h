@@ -28,4 +28,9 @@ std::string CheckNumber(NumberKind kind, std::string_view text, int decimals);
 // may still become good.
 bool NumberMayGrow(NumberKind kind, std::string_view text, int decimals);
 
+// A transfer's amount in yuan: plain decimal text above zero with at most two decimals. Empty
+// when good, else the message (GBK). A back-end reading numbers the lax way would move 1 for
+// "1,000" and 100000 for "1e5".
+std::string CheckTransferAmount(std::string_view text);
+
 }  // namespace ft

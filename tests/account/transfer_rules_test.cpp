@@ -67,7 +67,21 @@ TEST(TransferRulesTest, InputMessagesComeAmountFirst) {
         {TransferKind::ToFutures, "", "", "请输入转账金额"},
         {TransferKind::ToFutures, "100", "", "请输入密码"},
         {TransferKind::ToBank, "100", "123456", nullptr},
-        {TransferKind::ToFutures, "abc", "x", nullptr},
+        {TransferKind::ToFutures, "100.5", "x", nullptr},
+        {TransferKind::ToBank, "0.01", "x", nullptr},
+        // What a lax reader would take for another amount, or for none.
+        {TransferKind::ToFutures, "abc", "x", "转账金额须是大于0的数字，最多两位小数: abc"},
+        {TransferKind::ToBank, "1,000", "x", "转账金额须是大于0的数字，最多两位小数: 1,000"},
+        {TransferKind::ToBank, "1e5", "x", "转账金额须是大于0的数字，最多两位小数: 1e5"},
+        {TransferKind::ToBank, "-100", "x", "转账金额须是大于0的数字，最多两位小数: -100"},
+        {TransferKind::ToBank, "0", "x", "转账金额须是大于0的数字，最多两位小数: 0"},
+        {TransferKind::ToBank, "0.00", "x", "转账金额须是大于0的数字，最多两位小数: 0.00"},
+        {TransferKind::ToBank, "100.005", "x", "转账金额须是大于0的数字，最多两位小数: 100.005"},
+        {TransferKind::ToBank, "100.", "x", "转账金额须是大于0的数字，最多两位小数: 100."},
+        {TransferKind::ToBank, " 100", "x", "转账金额须是大于0的数字，最多两位小数:  100"},
+        {TransferKind::ToBank, "nan", "x", "转账金额须是大于0的数字，最多两位小数: nan"},
+        {TransferKind::ToBank, "1234567890", "x",
+         "转账金额须是大于0的数字，最多两位小数: 1234567890"},
     };
     for (const Case& c : cases) {
         const auto message = TransferInputMessage(c.kind, c.amount, c.password);

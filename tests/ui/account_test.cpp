@@ -520,6 +520,13 @@ TEST_F(AccountTest, MissingInputsAndRefusalsAreReported) {
     EXPECT_EQ(messages[8], Notice("银行余额不足"));
     EXPECT_EQ(ParseTransferHistory(Post(kTransferHistoryPath, "username=demo")).size(), 1u)
         << "no money moved";
+
+    // An amount a lax reader would take for another ("1,000" as 1) never leaves.
+    Type(panel.Amount(), "1,000");
+    Click(panel.ToFuturesButton());
+    EXPECT_EQ(Messages().back(), Notice("转账金额须是大于0的数字，最多两位小数: 1,000"));
+    EXPECT_TRUE(panel.ToFuturesButton()->isEnabled()) << "no transfer is out";
+    EXPECT_EQ(finished.count(), 3);
 }
 
 TEST_F(AccountTest, DoubleClickOnTransferMovesTheMoneyOnce) {
