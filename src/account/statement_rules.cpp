@@ -72,7 +72,7 @@ std::string Fill(std::string_view format, std::initializer_list<std::string_view
 }
 
 // One table row: "|" and every field padded to its cell, each followed by "|".
-std::string Row(const std::vector<std::string>& fields, std::span<const std::size_t> widths) {
+std::string Row(std::span<const std::string_view> fields, std::span<const std::size_t> widths) {
     std::string line = "|";
     for (std::size_t i = 0; i < widths.size(); ++i) {
         line += PadLeft(fields[i], widths[i]);
@@ -149,26 +149,53 @@ struct Total {
     std::string MoneyText() const { return counted ? FormatFixed(money, 2) : "0"; }
 };
 
-// The records of a section with at least `fields` fields, split into their fields.
-std::vector<std::vector<std::string>> Records(std::string_view section, std::size_t fields) {
-    std::vector<std::string> records;
-    SplitText("|", section, records);
-    std::vector<std::vector<std::string>> kept;
-    for (const std::string& record : records) {
-        std::vector<std::string> f;
-        SplitText(",", record, f);
-        if (f.size() >= fields) {
-            kept.push_back(std::move(f));
+// Calls `row` with the fields of each record of `section` that has at least `fields` of them.
+// The records are read in place, one at a time: an 8 MB answer of "|" would otherwise be held as
+// millions of strings at once.
+template <typename RowFn>
+void ForEachRecord(std::string_view section, std::size_t fields, RowFn row) {
+    std::vector<std::string_view> f;
+    while (true) {
+        const std::size_t end = section.find('|');
+        const std::string_view record = section.substr(0, end);
+        f.clear();
+        std::size_t start = 0;
+        while (true) {
+            const std::size_t comma = record.find(',', start);
+            f.push_back(
+                record.substr(start, comma == std::string_view::npos ? comma : comma - start));
+            if (comma == std::string_view::npos) {
+                break;
+            }
+            start = comma + 1;
         }
+        if (f.size() >= fields) {
+            row(std::span<const std::string_view>(f));
+        }
+        if (end == std::string_view::npos) {
+            return;
+        }
+        section.remove_prefix(end + 1);
     }
-    return kept;
+}
+
+// A day's statement lists far fewer rows than this; an answer with more (8 MB of "|,,,") would
+// give the window hundreds of megabytes of text to lay out. The totals still count every record.
+constexpr int kMaxListedRows = 10000;
+
+std::string LeftOut(int lines) {
+    if (lines <= kMaxListedRows) {
+        return {};
+    }
+    return "| " + Ansi("……另有") + std::to_string(lines - kMaxListedRows) + Ansi("条未列出") +
+           kCrLf;
 }
 
 std::string Heading(const char* title) {
     return Blanks(41) + Ansi(title) + kCrLf;
 }
 
-std::string Header(const std::vector<std::string>& summary, std::string_view userName) {
+std::string Header(const std::vector<std::string_view>& summary, std::string_view userName) {
     std::string format;
     format += kCrLf + Blanks(44) + Ansi("结算单") + kCrLf;
     format += Blanks(85) + Ansi("制表时间：%10s") + kCrLf;
@@ -191,14 +218,16 @@ std::string Transfers(std::string_view section) {
         Heading("出入金明细") + DashLine() + HeaderLine(kTransferHeader) + DashLine();
     Total amount, credit;
     int lines = 0;
-    for (const auto& f : Records(section, 4)) {
-        text += Row(f, kTransferWidths);
+    ForEachRecord(section, 4, [&](std::span<const std::string_view> f) {
+        if (lines < kMaxListedRows) {
+            text += Row(f, kTransferWidths);
+        }
         ++lines;
         amount.counted = credit.counted = true;
         amount.money += ToDouble(f[1]);
         credit.money += ToDouble(f[2]);
-    }
-    text += DashLine();
+    });
+    text += LeftOut(lines) + DashLine();
     text += Fill(Ansi("|      共%3s条      |%12s|%12s|"),
                  {std::to_string(lines), amount.MoneyText(), credit.MoneyText()}) +
             Blanks(55) + "|" + kCrLf;
@@ -209,16 +238,18 @@ std::string Fills(std::string_view section) {
     std::string text = Heading("成交明细") + DashLine() + HeaderLine(kFillHeader) + DashLine();
     Total lots, turnover, fees, profit;
     int lines = 0;
-    for (const auto& f : Records(section, 12)) {
-        text += Row(f, kFillWidths);
+    ForEachRecord(section, 12, [&](std::span<const std::string_view> f) {
+        if (lines < kMaxListedRows) {
+            text += Row(f, kFillWidths);
+        }
         ++lines;
         lots.counted = turnover.counted = fees.counted = profit.counted = true;
         lots.AddLots(ToInt(f[5]));
         turnover.money += ToDouble(f[6]);
         fees.money += ToDouble(f[7]);
         profit.money += ToDouble(f[8]);
-    }
-    text += DashLine();
+    });
+    text += LeftOut(lines) + DashLine();
     text +=
         Fill(
             Ansi(
@@ -233,15 +264,17 @@ std::string Positions(std::string_view section) {
     std::string text = Heading("持仓明细") + DashLine() + HeaderLine(kPositionHeader) + DashLine();
     Total lots, profit, margin;
     int lines = 0;
-    for (const auto& f : Records(section, 10)) {
-        text += Row(f, kPositionWidths);
+    ForEachRecord(section, 10, [&](std::span<const std::string_view> f) {
+        if (lines < kMaxListedRows) {
+            text += Row(f, kPositionWidths);
+        }
         ++lines;
         lots.counted = profit.counted = margin.counted = true;
         lots.AddLots(ToInt(f[3]));
         profit.money += ToDouble(f[6]);
         margin.money += ToDouble(f[7]);
-    }
-    text += DashLine();
+    });
+    text += LeftOut(lines) + DashLine();
     text +=
         Fill(Ansi("| 共%4s条 |      |    |%5s|          |          |%12s|%12s|          |    |"),
              {std::to_string(lines), lots.LotsText(), profit.MoneyText(), margin.MoneyText()}) +
@@ -259,13 +292,11 @@ std::string StatementBody(const std::string& userName, int year, int month, int 
 }
 
 std::optional<std::string> LayOutStatement(std::string_view answer, std::string_view userName) {
-    std::vector<std::string> sections;
-    SplitText("**", answer, sections);
+    const std::vector<std::string_view> sections = SplitView("**", answer);
     if (sections.size() < 4) {
         return std::nullopt;
     }
-    std::vector<std::string> summary;
-    SplitText(",", sections[0], summary);
+    const std::vector<std::string_view> summary = SplitView(",", sections[0]);
     if (summary.size() < 8) {
         return std::nullopt;
     }

@@ -163,6 +163,34 @@ TEST(StatementLayoutTest, TotalsAddEveryCountedRecord) {
               std::string::npos);
 }
 
+TEST(StatementLayoutTest, AHugeAnswerListsTenThousandRowsASectionAndCountsThemAll) {
+    std::string answer = "d,n,1,2,3,4,5,6**";
+    for (int i = 0; i < 10003; ++i) {
+        answer += "t,1,0,x|";
+    }
+    answer += "**";
+    for (int i = 0; i < 4; ++i) {
+        answer += "f,c,b,o,1,1,1,0,0,tm,1,h|";
+    }
+    answer += "**";
+    const auto text = LayOutStatement(answer, "u");
+    ASSERT_TRUE(text);
+    const auto count = [&](const std::string& what) {
+        std::size_t n = 0;
+        for (std::size_t at = text->find(what); at != std::string::npos;
+             at = text->find(what, at + 1)) {
+            ++n;
+        }
+        return n;
+    };
+    EXPECT_EQ(count("|" + S(17) + "t|"), 10000u);
+    EXPECT_EQ(count("| " + G("……另有3条未列出") + "\r\n"), 1u);
+    EXPECT_NE(text->find(G("共") + "10003" + G("条")), std::string::npos);
+    EXPECT_NE(text->find("10003.00|"), std::string::npos) << "every amount is added";
+    EXPECT_EQ(count(S(9) + "f|"), 4u) << "the fills are listed whole";
+    EXPECT_LT(text->size(), 1200000u);
+}
+
 TEST(StatementLayoutTest, TooFewSectionsOrSummaryFieldsGiveNothing) {
     EXPECT_FALSE(LayOutStatement(G("1,该日无结算单"), "demo"));
     EXPECT_FALSE(LayOutStatement("a,b,c,d,e,f,g,h**x**y", "demo"));
