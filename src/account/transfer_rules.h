@@ -83,7 +83,10 @@ struct TransferCol {
 extern const std::array<ColumnSpec, TransferCol::Count> kTransferColumns;
 using TransferRow = std::array<std::string, TransferCol::Count>;
 // The rows of a qryinoutdetail answer: every record with at least three fields, in order; the
-// status is empty when the record has only three.
+// status is empty when the record has only three. Past kMaxTransferRows (far more than any
+// account's history) the rest is counted in one last row, "另有N条未列出", so a hostile answer
+// never hands the window millions of rows.
+inline constexpr std::size_t kMaxTransferRows = 10000;
 std::vector<TransferRow> ParseTransferHistory(std::string_view answer);
 
 }  // namespace ft

@@ -129,5 +129,20 @@ TEST(TransferRulesTest, HistoryRowsNeedThreeFields) {
     EXPECT_TRUE(ParseTransferHistory("").empty());
 }
 
+TEST(TransferRulesTest, AHugeHistoryListsTenThousandRowsAndCountsTheRest) {
+    std::string answer;
+    for (std::size_t i = 0; i < kMaxTransferRows + 7; ++i) {
+        answer += "t" + std::to_string(i) + ",k,1|x|";
+    }
+    const auto rows = ParseTransferHistory(answer);
+    ASSERT_EQ(rows.size(), kMaxTransferRows + 1);
+    EXPECT_EQ(rows[kMaxTransferRows - 1][TransferCol::Time], "t9999");
+    EXPECT_EQ(rows.back()[TransferCol::Time], G("另有7条未列出"));
+    EXPECT_EQ(rows.back()[TransferCol::Amount], "");
+    EXPECT_EQ(ParseTransferHistory(answer.substr(0, answer.find("t10000"))).size(),
+              kMaxTransferRows)
+        << "no note when nothing was left out";
+}
+
 }  // namespace
 }  // namespace ft
