@@ -768,6 +768,7 @@ TEST_F(ControlsTest, APageLongMessageIsCutAndKeptWholeInTheDetails) {
         const QRect screen = box->screen()->availableGeometry();
         EXPECT_LE(box->frameGeometry().height(), screen.height());
         EXPECT_EQ(box->detailedText(), unbroken);
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
         QAbstractButton* ok = box->button(QMessageBox::Ok);
         ASSERT_NE(ok, nullptr);
         EXPECT_TRUE(screen.contains(ok->mapToGlobal(ok->rect().center())));

@@ -64,6 +64,9 @@ MessageResult Effects::ShowMessage(QWidget* owner, const QString& text, const QS
     QWidget* window = owner ? owner->window() : QApplication::activeWindow();
     const FittedMessage fitted = FitMessage(text);
     QMessageBox box(QMessageBox::NoIcon, caption, fitted.shown, standard, window);
+    // A back-end's refusal is shown as the text it is: as rich text, "<a href=…>" in it would be
+    // a link the box opens in the browser.
+    box.setTextFormat(Qt::PlainText);
     if (!fitted.details.isEmpty()) {
         box.setDetailedText(fitted.details);
     }

@@ -15,6 +15,7 @@ namespace {
 
 QLabel* MakePane(QStatusBar* bar, int width, const QColor* colour) {
     auto* pane = new QLabel(bar);
+    pane->setTextFormat(Qt::PlainText);  // back-end texts, shown as they are
     if (width > 0) {
         pane->setFixedWidth(width);
     } else {

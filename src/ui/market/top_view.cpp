@@ -77,6 +77,7 @@ void CTopView::BuildFundsBar() {
         label->setFont(labelFont);
         value->setFont(valueFont);
         for (QLabel* l : {label, value}) {
+            l->setTextFormat(Qt::PlainText);
             l->setAlignment(Qt::AlignCenter);
             l->setAttribute(Qt::WA_TranslucentBackground);
             QPalette p = l->palette();
