@@ -308,6 +308,24 @@ std::optional<std::string> LayOutStatement(std::string_view answer, std::string_
     return text;
 }
 
+std::string StatementRefusal(std::string_view answer) {
+    const std::vector<std::string_view> fields = SplitView(",", answer);
+    if (fields.size() >= 2 && !Trim(fields[1]).empty()) {
+        return std::string(fields[1]);
+    }
+    return Ansi("交易服务器的回答不是结算单");
+}
+
+std::string StatementFailureMessage(std::string_view date, std::string_view why,
+                                    bool earlierShown) {
+    std::string text =
+        Ansi("未能取得 ") + std::string(date) + Ansi(" 的结算单：") + std::string(why);
+    if (earlierShown) {
+        text += Ansi("。下方仍是之前查询的结算单");
+    }
+    return text;
+}
+
 std::string ProposedStatementName(const std::tm& now) {
     return Format("inout%04d%02d%02d%02d%02d", now.tm_year + 1900, now.tm_mon + 1, now.tm_mday,
                   now.tm_hour, now.tm_min);

@@ -20,6 +20,14 @@ std::string StatementBody(const std::string& userName, int year, int month, int 
 // and pad on the left; a wider value widens its line and is never cut.
 std::optional<std::string> LayOutStatement(std::string_view answer, std::string_view userName);
 
+// Why an answer gave no statement: the back-end's reason ("1,该日无结算单" gives "该日无结算单"),
+// else that the answer is no statement. GBK.
+std::string StatementRefusal(std::string_view answer);
+
+// What the trader is told when a query for `date` ("2024-03-15") shows no statement: the date,
+// `why`, and, when `earlierShown`, that the text below is still the one asked for before.
+std::string StatementFailureMessage(std::string_view date, std::string_view why, bool earlierShown);
+
 // The name the save dialog proposes: "inoutYYYYMMDDhhmm" of the local time `now`.
 std::string ProposedStatementName(const std::tm& now);
 // The file a chosen path names: the path itself when it already ends in ".txt" (any case),

@@ -191,6 +191,17 @@ TEST(StatementLayoutTest, AHugeAnswerListsTenThousandRowsASectionAndCountsThemAl
     EXPECT_LT(text->size(), 1200000u);
 }
 
+TEST(StatementLayoutTest, AnAnswerWithoutAStatementGivesTheBackEndsReasonOrSaysWhatItIs) {
+    EXPECT_EQ(StatementRefusal(G("1,该日无结算单")), G("该日无结算单"));
+    for (const char* noReason : {"", "1", "1,", "1, ", "<html>502 Bad Gateway</html>"}) {
+        EXPECT_EQ(StatementRefusal(noReason), G("交易服务器的回答不是结算单")) << noReason;
+    }
+    EXPECT_EQ(StatementFailureMessage("2024-03-15", G("该日无结算单"), false),
+              G("未能取得 2024-03-15 的结算单：该日无结算单"));
+    EXPECT_EQ(StatementFailureMessage("2024-03-15", G("交易服务器无应答"), true),
+              G("未能取得 2024-03-15 的结算单：交易服务器无应答。下方仍是之前查询的结算单"));
+}
+
 TEST(StatementLayoutTest, TooFewSectionsOrSummaryFieldsGiveNothing) {
     EXPECT_FALSE(LayOutStatement(G("1,该日无结算单"), "demo"));
     EXPECT_FALSE(LayOutStatement("a,b,c,d,e,f,g,h**x**y", "demo"));

@@ -250,7 +250,7 @@ TEST_F(AccountTest, StatementOfTodayAndOfAPastDayAreShownAndSaved) {
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(AccountTest, DateWithoutStatementOrFailedRequestLeavesTheText) {
+TEST_F(AccountTest, DateWithoutStatementOrFailedRequestKeepsTheTextAndSaysSo) {
     StartLoggedIn();
     CJiesDlg dialog(session, nullptr, TradingDay());
     QSignalSpy fetched(&dialog, &CJiesDlg::fetchFinished);
@@ -260,13 +260,16 @@ TEST_F(AccountTest, DateWithoutStatementOrFailedRequestLeavesTheText) {
     const QString boxText = dialog.TextBox()->toPlainText();
     ASSERT_FALSE(shown.empty());
 
-    // The back-end has no statement for that day ("1,该日无结算单"): nothing changes.
+    // The back-end has no statement for that day ("1,该日无结算单"): the text stays, and the
+    // trader is told it is not that day's.
     PickDate(dialog.DatePicker(), QDate(2001, 1, 2));
     Click(dialog.QueryButton());
     ASSERT_TRUE(fetched.wait(5000));
     EXPECT_EQ(dialog.StatementText(), shown);
     EXPECT_EQ(dialog.TextBox()->toPlainText(), boxText);
-    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(Messages(),
+              (std::vector<QString>{
+                  Notice("未能取得 2001-01-02 的结算单：该日无结算单。下方仍是之前查询的结算单")}));
 
     // While a slow request is out the button refuses a second press.
     BackEnd().StallWeb(300);
@@ -282,14 +285,18 @@ TEST_F(AccountTest, DateWithoutStatementOrFailedRequestLeavesTheText) {
     EXPECT_NE(deposit, shown);
     EXPECT_NE(deposit.find(Ansi("银行转期货")), std::string::npos);
 
-    // A failed request leaves the previous day's statement on screen, silently.
+    // A failed request leaves the previous day's statement on screen, and says so.
     BackEnd().StallWeb(0);
     BackEnd().CloseWebConnections(true);
     PickDate(dialog.DatePicker(), TradingDay());
     Click(dialog.QueryButton());
     ASSERT_TRUE(fetched.wait(10000));
     EXPECT_EQ(dialog.StatementText(), deposit);
-    EXPECT_TRUE(Messages().empty());
+    ASSERT_EQ(Messages().size(), 2u);
+    EXPECT_EQ(Messages().back(),
+              Notice(("未能取得 " + TradingDay().toString("yyyy-MM-dd").toStdString() +
+                      " 的结算单：交易服务器无应答。下方仍是之前查询的结算单")
+                         .c_str()));
 }
 
 TEST_F(AccountTest, StatementSaveAsksBeforeReplacingAndReportsFailures) {

@@ -90,25 +90,42 @@ void CJiesDlg::FetchStatement() {
     const QDate date = date_->date();
     const std::string userName = session_.Login().userName;
     const std::string body = StatementBody(userName, date.year(), date.month(), date.day());
+    const std::string asked = FromQt(date.toString(QStringLiteral("yyyy-MM-dd")));
     const SessionState* session = &session_;
+    struct Fetched {
+        std::optional<std::string> statement;
+        std::string why;  // when there is none
+    };
     RunAside(
         this,
-        [session, userName, body]() -> std::optional<std::string> {
+        [session, userName, body] {
+            Fetched fetched;
             std::string answer;
-            if (!PostForm(*session, kStatementPath, body, answer)) {
-                return std::nullopt;
+            const PostResult sent = PostRequest(*session, kStatementPath, body, answer);
+            if (!sent.ok()) {
+                const std::string status = HttpStatusText(sent);
+                fetched.why = status.empty() ? Ansi("交易服务器无应答")
+                                             : Ansi("交易服务器出错（") + status + Ansi("）");
+                return fetched;
             }
-            return LayOutStatement(answer, userName);
+            fetched.statement = LayOutStatement(answer, userName);
+            if (!fetched.statement) {
+                fetched.why = StatementRefusal(answer);
+            }
+            return fetched;
         },
-        [this](std::optional<std::string> statement) {
-            if (statement) {
-                statement_ = std::move(*statement);
+        [this, asked](Fetched fetched) {
+            fetching_ = false;
+            query_->setEnabled(true);
+            if (fetched.statement) {
+                statement_ = std::move(*fetched.statement);
                 QString shown = ToQt(statement_);
                 shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
                 text_->setPlainText(shown);
+            } else {
+                // The text stays, but under another date it would pass for that day's.
+                Message(this, StatementFailureMessage(asked, fetched.why, !statement_.empty()));
             }
-            fetching_ = false;
-            query_->setEnabled(true);
             emit fetchFinished();
         },
         this);
