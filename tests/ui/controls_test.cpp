@@ -718,6 +718,19 @@ TEST_F(ControlsTest, ARowAppendedOutOfSightRepaintsNothingInSight) {
     EXPECT_TRUE(fewSpy.painted.contains(few.visualRect(few.model()->index(2, 0)).center()));
 }
 
+TEST(TextBoundaryTest, OnlyLinesLongerThanTheBoundAreCut) {
+    EXPECT_EQ(CutLongLines(QStringLiteral("明天休市\n请注意\n")),
+              QStringLiteral("明天休市\n请注意\n"));
+    EXPECT_EQ(CutLongLines(QString()), QString());
+    EXPECT_EQ(CutLongLines(QStringLiteral("12345\n123456\n\n1234567"), 6),
+              QStringLiteral("12345\n123456\n\n123456…"));
+    // Never half of a surrogate pair: the emoji goes whole or not at all.
+    EXPECT_EQ(CutLongLines(QStringLiteral("12345😀6\nab"), 6), QStringLiteral("12345…\nab"));
+    const QString line(3 * 1024 * 1024, QLatin1Char('9'));
+    const QString shown = CutLongLines(QStringLiteral("公告\n") + line + QStringLiteral("\n完"));
+    EXPECT_EQ(shown, QStringLiteral("公告\n") + line.left(kMaxShownLine) + QStringLiteral("…\n完"));
+}
+
 TEST(TextBoundaryTest, GbkAndAsciiBothArriveAsTheirCharacters) {
     EXPECT_EQ(ToQt("3215.5"), QStringLiteral("3215.5"));
     EXPECT_EQ(ToQt(Ansi("螺纹钢2705")), QStringLiteral("螺纹钢2705"));

@@ -233,6 +233,13 @@ TEST_F(FrameTest, TheAnnouncementDialogShowsTheTextReadOnlyAndEnterClosesIt) {
     QTest::keyClick(dialog.OkButton(), Qt::Key_Return);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(dialog.isVisible());
+
+    // A back-end's megabyte on one line is shown cut, so laying it out never stalls the window.
+    CGonggaoDlg huge;
+    huge.SetAnnouncement(QStringLiteral("公告\n") + QString(1024 * 1024, QLatin1Char('9')));
+    EXPECT_EQ(
+        huge.TextBox()->toPlainText(),
+        QStringLiteral("公告\n") + QString(kMaxShownLine, QLatin1Char('9')) + QStringLiteral("…"));
 }
 
 TEST_F(FrameTest, PanelKeysGoToTheOrderEntryPanelAndEnterIsSwallowed) {

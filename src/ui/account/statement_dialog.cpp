@@ -121,7 +121,8 @@ void CJiesDlg::FetchStatement() {
                 statement_ = std::move(*fetched.statement);
                 QString shown = ToQt(statement_);
                 shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-                text_->setPlainText(shown);
+                // Saved as it came; shown with no line long enough to stall the window.
+                text_->setPlainText(CutLongLines(shown));
             } else {
                 // The text stays, but under another date it would pass for that day's.
                 Message(this, StatementFailureMessage(asked, fetched.why, !statement_.empty()));

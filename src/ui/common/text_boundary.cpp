@@ -22,4 +22,31 @@ std::string FromQt(const QString& text) {
     return Utf8ToGbk(text.toUtf8().toStdString());
 }
 
+QString CutLongLines(const QString& text, qsizetype maxLine) {
+    QString shown;
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0) {
+            end = text.size();
+        }
+        if (end - start <= maxLine) {
+            shown += QStringView(text).mid(start, end - start);
+        } else {
+            qsizetype cut = maxLine;
+            if (text[start + cut - 1].isHighSurrogate()) {
+                --cut;
+            }
+            shown += QStringView(text).mid(start, cut);
+            shown += QStringLiteral("…");
+        }
+        if (end == text.size()) {
+            break;
+        }
+        shown += QLatin1Char('\n');
+        start = end + 1;
+    }
+    return shown;
+}
+
 }  // namespace ft::ui

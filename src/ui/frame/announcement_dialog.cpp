@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "ui/common/text_boundary.h"
 #include "ui/controls/gradient_button.h"
 #include "ui/controls/text_controls.h"
 
@@ -36,7 +37,7 @@ CGonggaoDlg::CGonggaoDlg(QWidget* parent)
 }
 
 void CGonggaoDlg::SetAnnouncement(const QString& text) {
-    text_->setPlainText(text);
+    text_->setPlainText(CutLongLines(text));
 }
 
 QString CGonggaoDlg::Announcement() const {
