@@ -150,33 +150,13 @@ struct Total {
 };
 
 // Calls `row` with the fields of each record of `section` that has at least `fields` of them.
-// The records are read in place, one at a time: an 8 MB answer of "|" would otherwise be held as
-// millions of strings at once.
 template <typename RowFn>
 void ForEachRecord(std::string_view section, std::size_t fields, RowFn row) {
-    std::vector<std::string_view> f;
-    while (true) {
-        const std::size_t end = section.find('|');
-        const std::string_view record = section.substr(0, end);
-        f.clear();
-        std::size_t start = 0;
-        while (true) {
-            const std::size_t comma = record.find(',', start);
-            f.push_back(
-                record.substr(start, comma == std::string_view::npos ? comma : comma - start));
-            if (comma == std::string_view::npos) {
-                break;
-            }
-            start = comma + 1;
-        }
+    ForEachRecordFields(section, [&](std::span<const std::string_view> f) {
         if (f.size() >= fields) {
-            row(std::span<const std::string_view>(f));
+            row(f);
         }
-        if (end == std::string_view::npos) {
-            return;
-        }
-        section.remove_prefix(end + 1);
-    }
+    });
 }
 
 // A day's statement lists far fewer rows than this; an answer with more (8 MB of "|,,,") would

@@ -140,37 +140,22 @@ std::string TransferReconcileReport(std::string_view before, std::string_view af
 std::vector<TransferRow> ParseTransferHistory(std::string_view answer) {
     std::vector<TransferRow> rows;
     int leftOut = 0;
-    std::vector<std::string_view> fields;
-    // In place, record by record: an 8 MB answer of "|" would otherwise be millions of strings.
-    for (std::string_view rest = answer;;) {
-        const std::size_t end = rest.find('|');
-        const std::string_view record = rest.substr(0, end);
-        fields.clear();
-        for (std::size_t start = 0;;) {
-            const std::size_t comma = record.find(',', start);
-            fields.push_back(
-                record.substr(start, comma == std::string_view::npos ? comma : comma - start));
-            if (comma == std::string_view::npos) {
-                break;
-            }
-            start = comma + 1;
+    ForEachRecordFields(answer, [&](std::span<const std::string_view> fields) {
+        if (fields.size() < 3) {
+            return;
         }
-        if (fields.size() >= 3 && rows.size() < kMaxTransferRows) {
-            TransferRow& row = rows.emplace_back();
-            for (int c = 0; c < TransferCol::Count; ++c) {
-                const int field = kTransferColumns[static_cast<std::size_t>(c)].field;
-                if (static_cast<std::size_t>(field) < fields.size()) {
-                    row[static_cast<std::size_t>(c)] = fields[static_cast<std::size_t>(field)];
-                }
-            }
-        } else if (fields.size() >= 3) {
+        if (rows.size() == kMaxTransferRows) {
             ++leftOut;
+            return;
         }
-        if (end == std::string_view::npos) {
-            break;
+        TransferRow& row = rows.emplace_back();
+        for (int c = 0; c < TransferCol::Count; ++c) {
+            const int field = kTransferColumns[static_cast<std::size_t>(c)].field;
+            if (static_cast<std::size_t>(field) < fields.size()) {
+                row[static_cast<std::size_t>(c)] = fields[static_cast<std::size_t>(field)];
+            }
         }
-        rest.remove_prefix(end + 1);
-    }
+    });
     if (leftOut > 0) {
         TransferRow& note = rows.emplace_back();
         note[TransferCol::Time] = Ansi("另有") + std::to_string(leftOut) + Ansi("条未列出");

@@ -33,6 +33,23 @@ TEST(SplitText, AppendsToTheGivenList) {
     EXPECT_EQ(list, (std::vector<std::string>{"kept", "a", "b"}));
 }
 
+TEST(SplitText, RecordFieldsComeAsSplitTextWouldCutThem) {
+    for (const char* text : {"", "a", "a,b|", "|", "a||b,c", "1,2,3|4,5,6|,,", ",|,"}) {
+        std::vector<std::vector<std::string>> read;
+        ForEachRecordFields(text, [&](std::span<const std::string_view> fields) {
+            read.emplace_back(fields.begin(), fields.end());
+        });
+        std::vector<std::string> records;
+        SplitText("|", text, records);
+        ASSERT_EQ(read.size(), records.size()) << text;
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            std::vector<std::string> fields;
+            SplitText(",", records[i], fields);
+            EXPECT_EQ(read[i], fields) << text;
+        }
+    }
+}
+
 TEST(TrimZeros, DropsTrailingZerosAfterAPointOnly) {
     struct Case {
         const char* in;
