@@ -361,5 +361,12 @@ TEST_F(NotifyTest, WithoutATrayTheFrameStartsWithoutAnIconOrAnError) {
     EXPECT_FALSE(ProgramIcon().pixmap(32, 32).isNull());
 }
 
+TEST(NotifyTextTest, ABackEndsMarkupReachesTheDesktopAsText) {
+    EXPECT_EQ(WithoutMarkup(QStringLiteral("平仓失败：<a href=\"http://x\">点此</a> &amp;")),
+              QStringLiteral("平仓失败：＜a href=\"http://x\"＞点此＜/a＞ ＆amp;"));
+    EXPECT_EQ(WithoutMarkup(QStringLiteral("买平仓 rb2705 2手 价3150")),
+              QStringLiteral("买平仓 rb2705 2手 价3150"));
+}
+
 }  // namespace
 }  // namespace ft::ui

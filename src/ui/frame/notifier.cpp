@@ -69,13 +69,21 @@ void TrayNotifier::ShowWindow() {
     window_->activateWindow();
 }
 
+QString WithoutMarkup(const QString& text) {
+    QString plain = text;
+    plain.replace(QLatin1Char('<'), QChar(0xFF1C));
+    plain.replace(QLatin1Char('>'), QChar(0xFF1E));
+    plain.replace(QLatin1Char('&'), QChar(0xFF06));
+    return plain;
+}
+
 void TrayNotifier::Notify(NotifyKind kind, const QString& title, const QString& text) {
     if (!icon_) {
         return;
     }
     const bool warning = kind == NotifyKind::CloseFailed || kind == NotifyKind::OrderUnknown ||
                          kind == NotifyKind::ConnectionLost;
-    icon_->showMessage(title, text,
+    icon_->showMessage(WithoutMarkup(title), WithoutMarkup(text),
                        warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information, 8000);
 }
 

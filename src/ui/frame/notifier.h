@@ -26,6 +26,11 @@ public:
     virtual void PlaySound(NotifyKind kind) = 0;
 };
 
+// `text` for a desktop notification: many notification servers read "<a href=…>", "<img …>"
+// and "&…;" in a message as markup, and a back-end's refusal reaches the message, so "<", ">"
+// and "&" become their full-width forms, which read the same.
+QString WithoutMarkup(const QString& text);
+
 struct NotifyOptions {
     // Null: the tray (TrayNotifier).
     std::shared_ptr<Notifier> notifier;
