@@ -289,9 +289,19 @@ std::optional<std::string> LayOutStatement(std::string_view answer, std::string_
 }
 
 std::string StatementRefusal(std::string_view answer) {
+    // A refusal is a code and a reason ("1,该日无结算单"); anything else (a statement that lacks
+    // fields, an error page) has no reason to quote.
     const std::vector<std::string_view> fields = SplitView(",", answer);
-    if (fields.size() >= 2 && !Trim(fields[1]).empty()) {
-        return std::string(fields[1]);
+    if (answer.find("**") == std::string_view::npos && fields.size() >= 2 && !fields[0].empty() &&
+        fields[0].find_first_not_of("-0123456789") == std::string_view::npos) {
+        std::string_view reason = Trim(fields[1]);
+        const std::string& stop = Ansi("。");
+        if (reason.size() >= stop.size() && reason.substr(reason.size() - stop.size()) == stop) {
+            reason.remove_suffix(stop.size());
+        }
+        if (!reason.empty()) {
+            return std::string(reason);
+        }
     }
     return Ansi("交易服务器的回答不是结算单");
 }

@@ -48,7 +48,8 @@ std::string TransferBody(TransferKind kind, const std::string& userName, const s
 std::string TransferHistoryBody(const std::string& userName);
 
 // The message that stops a transfer before it is sent (empty amount first, then the
-// password), or nothing when it may go.
+// password, then an amount that is no plain number: CheckTransferAmount), or nothing when it
+// may go. `amount` is the text that will be sent.
 std::optional<std::string> TransferInputMessage(TransferKind kind, std::string_view amount,
                                                 std::string_view password);
 // The message for an empty password of a balance query.

@@ -113,9 +113,12 @@ std::string CheckTransferAmount(std::string_view text) {
         return Ansi("请输入转账金额");
     }
     const Shape s = ShapeOf(text);
-    if (!s.digitsOnly || s.whole == 0 || (s.dot && s.fraction == 0) || s.whole > kMaxWholeDigits ||
-        s.fraction > 2 || !(ToDouble(text) > 0)) {
-        return Ansi("转账金额须是大于0的数字，最多两位小数: ") + Quoted(text);
+    if (!s.digitsOnly || s.whole == 0 || (s.dot && s.fraction == 0) || s.fraction > 2 ||
+        !(ToDouble(text) > 0)) {
+        return Ansi("转账金额须是大于0的半角数字，最多两位小数: ") + Quoted(text);
+    }
+    if (s.whole > kMaxWholeDigits) {
+        return Ansi("转账金额不能超过999999999.99: ") + Quoted(text);
     }
     return {};
 }

@@ -193,7 +193,12 @@ TEST(StatementLayoutTest, AHugeAnswerListsTenThousandRowsASectionAndCountsThemAl
 
 TEST(StatementLayoutTest, AnAnswerWithoutAStatementGivesTheBackEndsReasonOrSaysWhatItIs) {
     EXPECT_EQ(StatementRefusal(G("1,该日无结算单")), G("该日无结算单"));
-    for (const char* noReason : {"", "1", "1,", "1, ", "<html>502 Bad Gateway</html>"}) {
+    EXPECT_EQ(StatementRefusal(G("-1,该日无结算单。")), G("该日无结算单"));
+    // No code and reason: a statement short of summary fields, an error page with a comma.
+    for (const std::string& noReason :
+         {std::string(), std::string("1"), std::string("1,"), std::string("1, "),
+          std::string("<html>502 Bad Gateway</html>"), std::string("<p>a, b</p>"),
+          G("2024-03-15,张三,100**x**y**z"), G("1,该日**无结算单")}) {
         EXPECT_EQ(StatementRefusal(noReason), G("交易服务器的回答不是结算单")) << noReason;
     }
     EXPECT_EQ(StatementFailureMessage("2024-03-15", G("该日无结算单"), false),

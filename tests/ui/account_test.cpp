@@ -285,7 +285,7 @@ TEST_F(AccountTest, DateWithoutStatementOrFailedRequestKeepsTheTextAndSaysSo) {
     EXPECT_NE(deposit, shown);
     EXPECT_NE(deposit.find(Ansi("银行转期货")), std::string::npos);
 
-    // A failed request leaves the previous day's statement on screen, and says so.
+    // A request refused before it left leaves the previous day's statement on screen, and says so.
     BackEnd().StallWeb(0);
     BackEnd().CloseWebConnections(true);
     PickDate(dialog.DatePicker(), TradingDay());
@@ -295,7 +295,7 @@ TEST_F(AccountTest, DateWithoutStatementOrFailedRequestKeepsTheTextAndSaysSo) {
     ASSERT_EQ(Messages().size(), 2u);
     EXPECT_EQ(Messages().back(),
               Notice(("未能取得 " + TradingDay().toString("yyyy-MM-dd").toStdString() +
-                      " 的结算单：交易服务器无应答。下方仍是之前查询的结算单")
+                      " 的结算单：无法连接交易服务器。下方仍是之前查询的结算单")
                          .c_str()));
 }
 
@@ -531,9 +531,16 @@ TEST_F(AccountTest, MissingInputsAndRefusalsAreReported) {
     // An amount a lax reader would take for another ("1,000" as 1) never leaves.
     Type(panel.Amount(), "1,000");
     Click(panel.ToFuturesButton());
-    EXPECT_EQ(Messages().back(), Notice("转账金额须是大于0的数字，最多两位小数: 1,000"));
+    EXPECT_EQ(Messages().back(), Notice("转账金额须是大于0的半角数字，最多两位小数: 1,000"));
     EXPECT_TRUE(panel.ToFuturesButton()->isEnabled()) << "no transfer is out";
     EXPECT_EQ(finished.count(), 3);
+
+    // Blanks around a pasted amount are not part of it.
+    Type(panel.Amount(), " 50 ");
+    Click(panel.ToFuturesButton());
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_EQ(Messages().back(), Notice("转账成功"));
+    EXPECT_EQ(ParseTransferHistory(Post(kTransferHistoryPath, "username=demo")).size(), 2u);
 }
 
 TEST_F(AccountTest, DoubleClickOnTransferMovesTheMoneyOnce) {

@@ -768,6 +768,16 @@ TEST_F(ControlsTest, APageLongMessageIsCutAndKeptWholeInTheDetails) {
     EXPECT_EQ(fitted.shown.count(QLatin1Char('\n')), 14);
     EXPECT_TRUE(fitted.shown.endsWith(QStringLiteral("第14行…")));
     EXPECT_EQ(fitted.details, lines);
+    const QString fifteen = lines.left(lines.indexOf(QStringLiteral("第15行")));
+    EXPECT_EQ(FitMessage(fifteen).shown, fifteen) << "fifteen lines and their closing newline fit";
+    EXPECT_TRUE(FitMessage(fifteen).details.isEmpty());
+
+    // Behind the details button the text is a text box too: an answer's megabyte on one line
+    // is cut there as well, and the whole stays bounded.
+    const QString megabyte = QStringLiteral("拒绝：") + QString(1024 * 1024, QLatin1Char('x'));
+    const FittedMessage huge = FitMessage(megabyte + QStringLiteral("\n") + lines.repeated(40));
+    EXPECT_TRUE(huge.details.startsWith(megabyte.left(kMaxShownLine) + QStringLiteral("…\n")));
+    EXPECT_LE(huge.details.size(), 64 * 1024 + 1);
 
     // The real box with such a text fits on the screen, its button in reach.
     ui::SetEffects(nullptr);
@@ -777,15 +787,25 @@ TEST_F(ControlsTest, APageLongMessageIsCutAndKeptWholeInTheDetails) {
     bool seen = false;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
+        if (!box) {
+            ADD_FAILURE() << "no message box";
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                modal->close();
+            }
+            return;
+        }
         const QRect screen = box->screen()->availableGeometry();
         EXPECT_LE(box->frameGeometry().height(), screen.height());
         EXPECT_EQ(box->detailedText(), unbroken);
         EXPECT_EQ(box->textFormat(), Qt::PlainText);
         QAbstractButton* ok = box->button(QMessageBox::Ok);
-        ASSERT_NE(ok, nullptr);
-        EXPECT_TRUE(screen.contains(ok->mapToGlobal(ok->rect().center())));
         seen = true;
+        if (!ok) {
+            ADD_FAILURE() << "no 确定 button";
+            box->close();
+            return;
+        }
+        EXPECT_TRUE(screen.contains(ok->mapToGlobal(ok->rect().center())));
         QTest::mouseClick(ok, Qt::LeftButton);
     });
     EXPECT_EQ(

@@ -104,8 +104,9 @@ void CJiesDlg::FetchStatement() {
             const PostResult sent = PostRequest(*session, kStatementPath, body, answer);
             if (!sent.ok()) {
                 const std::string status = HttpStatusText(sent);
-                fetched.why = status.empty() ? Ansi("交易服务器无应答")
-                                             : Ansi("交易服务器出错（") + status + Ansi("）");
+                fetched.why = !status.empty() ? Ansi("交易服务器出错（") + status + Ansi("）")
+                              : sent.status == PostStatus::NotSent ? Ansi("无法连接交易服务器")
+                                                                   : Ansi("交易服务器无应答");
                 return fetched;
             }
             fetched.statement = LayOutStatement(answer, userName);

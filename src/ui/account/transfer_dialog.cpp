@@ -192,7 +192,8 @@ void CZZDlg1::Transfer(TransferKind kind, CXPButton* button) {
     if (!button->isEnabled()) {
         return;
     }
-    const std::string amount = FromQt(amount_->text());
+    // Blanks around a pasted amount are not part of the number.
+    const std::string amount(Trim(FromQt(amount_->text())));
     const std::string password =
         FromQt((kind == TransferKind::ToBank ? fundPassword_ : bankPassword_)->text());
     if (const auto message = TransferInputMessage(kind, amount, password)) {

@@ -29,13 +29,15 @@ std::unique_ptr<Effects>& Installed() {
 
 constexpr qsizetype kShownCharacters = 600;
 constexpr int kShownLines = 15;
+constexpr qsizetype kDetailCharacters = 64 * 1024;
 
 }  // namespace
 
 FittedMessage FitMessage(const QString& text) {
     qsizetype cut = text.size();
     int lines = 1;
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        // A line counts once text follows its newline: a closing newline adds none.
         if (text[i] == QLatin1Char('\n') && ++lines > kShownLines) {
             cut = i;
             break;
@@ -49,7 +51,15 @@ FittedMessage FitMessage(const QString& text) {
     if (cut > 0 && text[cut - 1].isHighSurrogate()) {
         --cut;
     }
-    return {text.left(cut) + QStringLiteral("…"), text};
+    // The details are a text box too: no line in them may stall the window, nor may the whole.
+    QString details = CutLongLines(text);
+    if (details.size() > kDetailCharacters) {
+        const qsizetype end = details[kDetailCharacters - 1].isHighSurrogate()
+                                  ? kDetailCharacters - 1
+                                  : kDetailCharacters;
+        details = details.left(end) + QStringLiteral("…");
+    }
+    return {text.left(cut) + QStringLiteral("…"), details};
 }
 
 MessageResult Effects::ShowMessage(QWidget* owner, const QString& text, const QString& caption,
