@@ -726,7 +726,7 @@ TEST(TextBoundaryTest, OnlyLinesLongerThanTheBoundAreCut) {
               QStringLiteral("12345\n123456\n\n123456…"));
     // Never half of a surrogate pair: the emoji goes whole or not at all.
     EXPECT_EQ(CutLongLines(QStringLiteral("12345😀6\nab"), 6), QStringLiteral("12345…\nab"));
-    const QString line(3 * 1024 * 1024, QLatin1Char('9'));
+    const QString line(qsizetype{3} * 1024 * 1024, QLatin1Char('9'));
     const QString shown = CutLongLines(QStringLiteral("公告\n") + line + QStringLiteral("\n完"));
     EXPECT_EQ(shown, QStringLiteral("公告\n") + line.left(kMaxShownLine) + QStringLiteral("…\n完"));
 }
@@ -774,7 +774,8 @@ TEST_F(ControlsTest, APageLongMessageIsCutAndKeptWholeInTheDetails) {
 
     // Behind the details button the text is a text box too: an answer's megabyte on one line
     // is cut there as well, and the whole stays bounded.
-    const QString megabyte = QStringLiteral("拒绝：") + QString(1024 * 1024, QLatin1Char('x'));
+    const QString megabyte =
+        QStringLiteral("拒绝：") + QString(qsizetype{1024} * 1024, QLatin1Char('x'));
     const FittedMessage huge = FitMessage(megabyte + QStringLiteral("\n") + lines.repeated(40));
     EXPECT_TRUE(huge.details.startsWith(megabyte.left(kMaxShownLine) + QStringLiteral("…\n")));
     EXPECT_LE(huge.details.size(), 64 * 1024 + 1);

@@ -236,7 +236,8 @@ TEST_F(FrameTest, TheAnnouncementDialogShowsTheTextReadOnlyAndEnterClosesIt) {
 
     // A back-end's megabyte on one line is shown cut, so laying it out never stalls the window.
     CGonggaoDlg huge;
-    huge.SetAnnouncement(QStringLiteral("公告\n") + QString(1024 * 1024, QLatin1Char('9')));
+    huge.SetAnnouncement(QStringLiteral("公告\n") +
+                         QString(qsizetype{1024} * 1024, QLatin1Char('9')));
     EXPECT_EQ(
         huge.TextBox()->toPlainText(),
         QStringLiteral("公告\n") + QString(kMaxShownLine, QLatin1Char('9')) + QStringLiteral("…"));

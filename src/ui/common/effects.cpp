@@ -29,7 +29,7 @@ std::unique_ptr<Effects>& Installed() {
 
 constexpr qsizetype kShownCharacters = 600;
 constexpr int kShownLines = 15;
-constexpr qsizetype kDetailCharacters = 64 * 1024;
+constexpr qsizetype kDetailCharacters = qsizetype{64} * 1024;
 
 }  // namespace
 
