@@ -29,14 +29,12 @@ std::string DashLine() {
     return std::string(kRuleWidth, '-') + kCrLf;
 }
 
-// "%Ns" of a GBK text: padded on the left to N bytes, never cut.
-std::string PadLeft(std::string_view text, std::size_t width) {
-    std::string out;
+// "%Ns" of a GBK text, appended to `out`: padded on the left to N bytes, never cut.
+void AppendPadded(std::string& out, std::string_view text, std::size_t width) {
     if (text.size() < width) {
-        out.assign(width - text.size(), ' ');
+        out.append(width - text.size(), ' ');
     }
     out.append(text);
-    return out;
 }
 
 // Fills the "%s" and "%Ns" conversions of `format` with `args` in order ("%%" is a "%").
@@ -62,7 +60,7 @@ std::string Fill(std::string_view format, std::initializer_list<std::string_view
             ++j;
         }
         if (j < format.size() && format[j] == 's') {
-            out += PadLeft(arg != args.end() ? *arg++ : std::string_view(), width);
+            AppendPadded(out, arg != args.end() ? *arg++ : std::string_view(), width);
             i = j;
         } else {
             out += format[i];
@@ -71,14 +69,16 @@ std::string Fill(std::string_view format, std::initializer_list<std::string_view
     return out;
 }
 
-// One table row: "|" and every field padded to its cell, each followed by "|".
-std::string Row(std::span<const std::string_view> fields, std::span<const std::size_t> widths) {
-    std::string line = "|";
+// One table row appended to `text`: "|" and every field padded to its cell, each followed by
+// "|". In place: a statement may hold thousands of rows.
+void AppendRow(std::string& text, std::span<const std::string_view> fields,
+               std::span<const std::size_t> widths) {
+    text += '|';
     for (std::size_t i = 0; i < widths.size(); ++i) {
-        line += PadLeft(fields[i], widths[i]);
-        line += '|';
+        AppendPadded(text, fields[i], widths[i]);
+        text += '|';
     }
-    return line + kCrLf;
+    text += kCrLf;
 }
 
 struct HeaderCell {
@@ -200,7 +200,7 @@ std::string Transfers(std::string_view section) {
     int lines = 0;
     ForEachRecord(section, 4, [&](std::span<const std::string_view> f) {
         if (lines < kMaxListedRows) {
-            text += Row(f, kTransferWidths);
+            AppendRow(text, f, kTransferWidths);
         }
         ++lines;
         amount.counted = credit.counted = true;
@@ -220,7 +220,7 @@ std::string Fills(std::string_view section) {
     int lines = 0;
     ForEachRecord(section, 12, [&](std::span<const std::string_view> f) {
         if (lines < kMaxListedRows) {
-            text += Row(f, kFillWidths);
+            AppendRow(text, f, kFillWidths);
         }
         ++lines;
         lots.counted = turnover.counted = fees.counted = profit.counted = true;
@@ -246,7 +246,7 @@ std::string Positions(std::string_view section) {
     int lines = 0;
     ForEachRecord(section, 10, [&](std::span<const std::string_view> f) {
         if (lines < kMaxListedRows) {
-            text += Row(f, kPositionWidths);
+            AppendRow(text, f, kPositionWidths);
         }
         ++lines;
         lots.counted = profit.counted = margin.counted = true;
